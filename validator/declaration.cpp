@@ -1,0 +1,59 @@
+#include "messages.h"
+#include "tzvParser.h"
+
+#include <array>
+
+namespace {
+
+// The declaration is compared with fixed texts at fixed byte offsets of the
+// item; the byte at offset k stands in column tokenColumn + 1 + k.
+constexpr std::size_t versionOffset = 5;
+constexpr std::size_t versionValueOffset = 13;
+constexpr std::size_t separatorOffset = 18;
+constexpr std::size_t encodingOffset = 19;
+constexpr std::size_t encodingValueOffset = 28;
+constexpr std::size_t closingOffset = 35;
+
+constexpr std::array<std::string_view, 8> encodingValues = {
+    "\"UTF-8\"", "'UTF-8'", "\"utf-8\"", "'utf-8'", "\"ASCII\"", "'ASCII'", "\"ascii\"", "'ascii'",
+};
+
+bool holdsAt(std::string_view item, std::size_t offset, std::string_view expected)
+{
+    return item.size() >= offset + expected.size() && item.substr(offset, expected.size()) == expected;
+}
+
+bool byteAt(std::string_view item, std::size_t offset, char expected)
+{
+    return offset < item.size() && item[offset] == expected;
+}
+
+} // namespace
+
+bool tzvParser::checkXmlDeclaration() const
+{
+    const std::string_view item = currentTag;
+    if (!holdsAt(item, 0, "?xml "))
+        return false;
+    const auto failAt = [this](std::size_t offset) {
+        throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + 1 + static_cast<std::uint32_t>(offset),
+                    kavrin::messages::contentDetail);
+    };
+    if (!holdsAt(item, versionOffset, "version="))
+        failAt(versionOffset);
+    if (!holdsAt(item, versionValueOffset, "\"1.0\"") && !holdsAt(item, versionValueOffset, "'1.0'"))
+        failAt(versionValueOffset);
+    if (byteAt(item, separatorOffset, '?') || holdsAt(item, separatorOffset, " ?"))
+        return true;
+    if (!holdsAt(item, encodingOffset, "encoding="))
+        failAt(encodingOffset);
+    bool knownEncoding = false;
+    for (const std::string_view value : encodingValues)
+        knownEncoding = knownEncoding || holdsAt(item, encodingValueOffset, value);
+    if (!knownEncoding)
+        throw Error(kavrin::messages::encoding);
+    const std::size_t closing = byteAt(item, closingOffset, ' ') ? closingOffset + 1 : closingOffset;
+    if (!byteAt(item, closing, '?'))
+        failAt(closing);
+    return true;
+}

@@ -1,0 +1,51 @@
+#include "messages.h"
+#include "tzvParser.h"
+
+namespace {
+
+constexpr unsigned maximumTickets = 1000;
+
+} // namespace
+
+void tzvParser::readDocument(std::uint64_t start)
+{
+    namespace text = kavrin::messages;
+    checkEncoding(start);
+    readHeader();
+
+    if (currentTag == "wimbel") {
+        readWimbelBlock();
+        expectMatchingTag("/wimbel");
+        nextTag();
+    }
+    if (currentTag == "ziroPlus") {
+        if (majorVersion < 4)
+            failAtItem(text::elementDetail);
+        readText();
+        checkFlag();
+        closeElement("/ziroPlus");
+    }
+
+    expectMatchingTag("schein");
+    unsigned tickets = 0;
+    do {
+        if (tickets == maximumTickets)
+            throw Error(text::sizeOrCount);
+        if (gameType == 47)
+            readZiroTips();
+        else if (gameType == 34)
+            readVexTips();
+        else
+            readPoolTips();
+        expectMatchingTag("/schein");
+        nextTag();
+        ++tickets;
+    } while (currentTag == "schein");
+
+    expectMatchingTag("/uvra");
+    skipWhitespace();
+    const int next = input.peek();
+    if (next == kavrin::textReader::endOfInput)
+        return;
+    failAtItem(next == '<' ? text::elementDetail : text::unclosedDetail);
+}

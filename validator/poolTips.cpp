@@ -1,0 +1,84 @@
+#include "messages.h"
+#include "tzvParser.h"
+
+#include <string_view>
+
+namespace {
+
+constexpr std::uint32_t maximumFenuTips = 13;
+constexpr std::size_t fenuSymbols = 18;
+constexpr std::size_t fenuLength = 2 * fenuSymbols - 1;
+constexpr std::size_t fenuSureSymbols = 5; // the first five may not be '-'
+constexpr std::uint32_t fenuDashes = 5;
+constexpr std::size_t brakelPairs = 5;
+constexpr std::size_t brakelLength = 3 * brakelPairs - 1;
+
+bool isOneOf(char c, std::string_view alphabet) { return alphabet.find(c) != std::string_view::npos; }
+
+} // namespace
+
+void tzvParser::readPoolTips()
+{
+    std::uint32_t count = 0;
+    for (; count < maximumFenuTips; ++count) {
+        nextTag();
+        if (currentTag != "fenuTipp")
+            break;
+        readText();
+        checkFenuRow();
+        nextTag();
+        expectTag("/fenuTipp");
+    }
+    if (count == 0)
+        failAtItem(kavrin::messages::elementDetail);
+    if (count == maximumFenuTips)
+        nextTag();
+    if (currentTag == "brakelTipp")
+        checkBrakelTip();
+}
+
+// 18 symbols of "12X-" with single commas, the first five not '-', exactly
+// five '-' in all.
+void tzvParser::checkFenuRow() const
+{
+    const std::string& text = currentText;
+    const std::size_t length = text.size();
+    std::uint32_t dashes = 0;
+    for (std::size_t i = 0; i < fenuSymbols; ++i) {
+        if (length < (i + 1 < fenuSymbols ? 2 * i + 2 : fenuLength))
+            failInText(length);
+        const char symbol = text[2 * i];
+        if (symbol == '-')
+            ++dashes;
+        const bool dashAllowed = i >= fenuSureSymbols && dashes <= fenuDashes;
+        if (!isOneOf(symbol, dashAllowed ? "12X-" : "12X"))
+            failInText(2 * i);
+        if (i + 1 < fenuSymbols && text[2 * i + 1] != ',')
+            failInText(2 * i + 1);
+    }
+    if (dashes != fenuDashes)
+        failInText(0);
+    if (length > fenuLength)
+        failInText(fenuLength);
+}
+
+void tzvParser::checkBrakelTip()
+{
+    readText();
+    const std::string& text = currentText;
+    const std::size_t length = text.size();
+    for (std::size_t i = 0; i < brakelPairs; ++i) {
+        const std::size_t p = 3 * i;
+        if (length < (i + 1 < brakelPairs ? p + 3 : brakelLength))
+            failInText(length);
+        if (!isOneOf(text[p], "012+"))
+            failInText(p);
+        if (!isOneOf(text[p + 1], "012+"))
+            failInText(p + 1);
+        if (i + 1 < brakelPairs && text[p + 2] != ',')
+            failInText(p + 2);
+    }
+    if (length > brakelLength)
+        failInText(brakelLength);
+    closeElement("/brakelTipp");
+}

@@ -1,0 +1,126 @@
+#include "textReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kavrin {
+
+namespace {
+
+// Drops every CR that is directly followed by an LF; returns the new length.
+std::size_t dropCrBeforeLf(unsigned char* data, std::size_t length)
+{
+    auto* first = static_cast<unsigned char*>(std::memchr(data, '\r', length));
+    if (first == nullptr)
+        return length;
+    const unsigned char* read = first;
+    const unsigned char* stop = data + length;
+    unsigned char* write = first;
+    while (read < stop) {
+        const unsigned char byte = *read++;
+        if (byte == '\r' && read < stop && *read == '\n')
+            continue;
+        *write++ = byte;
+    }
+    return static_cast<std::size_t>(write - data);
+}
+
+} // namespace
+
+textReader::textReader(std::size_t bufferSize)
+    : chunkSize(std::max<std::size_t>(bufferSize, 1)), buffer(new unsigned char[chunkSize + 1])
+{
+    current = end = buffer.get();
+}
+
+textReader::~textReader() { close(); }
+
+bool textReader::open(const std::string& path, std::uint64_t maxBytes)
+{
+    close();
+    // O_NONBLOCK keeps the open of a FIFO without writer from waiting; the
+    // file type is checked before a single byte is read.
+    const int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (handle < 0)
+        return false;
+    struct stat status {};
+    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(handle);
+        return false;
+    }
+    fd = handle;
+    size = static_cast<std::uint64_t>(status.st_size);
+    readLimit = std::min(size, maxBytes);
+    seek(0);
+    return true;
+}
+
+void textReader::close()
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+    size = readLimit = remaining = 0;
+    current = end = buffer.get();
+    ended = true;
+    pendingCr = false;
+}
+
+void textReader::seek(std::uint64_t offset)
+{
+    current = end = buffer.get();
+    pendingCr = false;
+    if (fd < 0)
+        return;
+    ended = ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0;
+    remaining = offset < readLimit ? readLimit - offset : 0;
+}
+
+bool textReader::refill()
+{
+    unsigned char* data = buffer.get();
+    while (!ended) {
+        std::size_t held = 0;
+        if (pendingCr) {
+            data[0] = '\r';
+            held = 1;
+            pendingCr = false;
+        }
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, remaining));
+        ssize_t got = 0;
+        if (want > 0) {
+            do
+                got = ::read(fd, data + held, want);
+            while (got < 0 && errno == EINTR);
+        }
+        if (got <= 0) {
+            // The end of the file and a read error both end the input.
+            ended = true;
+            current = data;
+            end = data + held;
+            return held > 0;
+        }
+        remaining -= static_cast<std::uint64_t>(got);
+        std::size_t length = held + static_cast<std::size_t>(got);
+        if (auto* stop = static_cast<unsigned char*>(std::memchr(data + held, 0x1A, static_cast<std::size_t>(got)))) {
+            length = static_cast<std::size_t>(stop - data);
+            ended = true;
+        } else if (data[length - 1] == '\r') {
+            pendingCr = true;
+            --length;
+        }
+        length = dropCrBeforeLf(data, length);
+        current = data;
+        end = data + length;
+        if (length > 0)
+            return true;
+    }
+    current = end = data;
+    return false;
+}
+
+} // namespace kavrin

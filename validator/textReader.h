@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kavrin {
+
+// Reads a ticket file as Windows text mode delivers it: a CR LF pair arrives
+// as one LF, a lone CR stays, and a byte 0x1A ends the input. Positions given
+// to seek() are byte offsets in the file. The reader owns one buffer of fixed
+// size and never holds more of the file than that.
+class textReader {
+public:
+    static constexpr std::size_t defaultBufferSize = 64 * 1024;
+    static constexpr int endOfInput = -1;
+
+    explicit textReader(std::size_t bufferSize = defaultBufferSize);
+    ~textReader();
+    textReader(const textReader&) = delete;
+    textReader& operator=(const textReader&) = delete;
+
+    // Opens a regular file for reading. Anything else (a directory, a device,
+    // a FIFO, a socket) is refused without blocking, so no input can make a
+    // reader wait or read without end. At most maxBytes bytes of the file,
+    // and never more than its size at opening, are ever read.
+    bool open(const std::string& path, std::uint64_t maxBytes);
+    void close();
+    bool isOpen() const { return fd >= 0; }
+    std::uint64_t fileSize() const { return size; }
+
+    // Goes back to a byte offset of the file and clears the end of input.
+    void seek(std::uint64_t offset);
+
+    // Bulk access: after fill() returned true, the bytes [next(), limit())
+    // are the delivered input; advance() marks how far they were consumed.
+    bool fill()
+    {
+        return current < end || refill();
+    }
+    const unsigned char* next() const { return current; }
+    const unsigned char* limit() const { return end; }
+    void advance(const unsigned char* to) { current = to; }
+
+    int peek() { return fill() ? *current : endOfInput; }
+    int get() { return fill() ? *current++ : endOfInput; }
+
+private:
+    bool refill();
+
+    std::size_t chunkSize;
+    std::unique_ptr<unsigned char[]> buffer; // chunkSize + 1: room for a held-back CR
+    const unsigned char* current = nullptr;
+    const unsigned char* end = nullptr;
+    int fd = -1;
+    std::uint64_t size = 0;
+    std::uint64_t readLimit = 0;
+    std::uint64_t remaining = 0;
+    bool ended = false;
+    bool pendingCr = false; // a CR at the end of a chunk waits for the next byte
+};
+
+} // namespace kavrin
