@@ -1,0 +1,185 @@
+#include "report.h"
+
+#include "errorExcerpt.h"
+#include "resultText.h"
+#include "tzvParser.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kavrin {
+
+namespace {
+
+constexpr std::string_view red = "\x1b[1;31m";
+constexpr std::string_view bold = "\x1b[1m";
+constexpr std::string_view plain = "\x1b[0m";
+
+// A terminal would act on control characters; they are shown as their
+// pictures instead (TAB stays, it keeps the columns).
+std::u16string printable(std::u16string_view text)
+{
+    std::u16string out(text);
+    for (char16_t& c : out) {
+        if (c < 0x20 && c != u'\t')
+            c = static_cast<char16_t>(0x2400 + c);
+        else if (c == 0x7F)
+            c = 0x2421;
+    }
+    return out;
+}
+
+// Marks under a piece of text: TABs are kept so the '^' line stays level with
+// the text above it; a surrogate pair is one character.
+std::string underline(std::u16string_view text, char mark)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)
+            continue;
+        out.push_back(text[i] == u'\t' ? '\t' : mark);
+    }
+    return out;
+}
+
+void appendJsonString(std::string& out, std::string_view utf8)
+{
+    static constexpr char hex[] = "0123456789abcdef";
+    out.push_back('"');
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (byte < 0x20) {
+                out += "\\u00";
+                out.push_back(hex[byte >> 4]);
+                out.push_back(hex[byte & 0xF]);
+            } else {
+                out.push_back(c);
+            }
+        }
+    }
+    out.push_back('"');
+}
+
+// JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
+std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
+
+} // namespace
+
+fileReport checkOneFile(const std::string& argument)
+{
+    tzvParser parser;
+    parser.fileName = argument;
+    parser.check();
+    fileReport report;
+    report.file = argument;
+    report.valid = parser.message.empty();
+    report.message = report.valid ? std::string(successText) : withoutLineFeeds(parser.message);
+    report.line = parser.errorLine;
+    report.column = parser.errorColumn;
+    if (!report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
+        errorExcerpt excerpt(argument);
+        excerpt.extract(parser.errorLine, parser.errorColumn);
+        report.excerpt = displayOf(excerpt);
+    }
+    return report;
+}
+
+std::string humanReport(const fileReport& report, bool colour)
+{
+    std::string out;
+    if (colour)
+        out += bold;
+    out += report.file;
+    if (report.line != 0 && report.column != 0)
+        out += ':' + std::to_string(report.line) + ':' + std::to_string(report.column);
+    out += ':';
+    if (colour)
+        out += plain;
+    out += ' ';
+    out += report.message;
+    out += '\n';
+    if (!report.excerpt)
+        return out;
+
+    const excerptDisplay& excerpt = *report.excerpt;
+    const std::u16string_view text = excerpt.text;
+    const std::size_t width = std::to_string(std::max(excerpt.endLine, excerpt.firstLine + 1) - 1).size();
+    std::uint32_t number = excerpt.firstLine;
+    for (std::size_t start = 0; start < text.size(); ++number) {
+        std::size_t stop = text.find(u'\n', start);
+        const std::size_t next = stop == std::u16string_view::npos ? text.size() : stop + 1;
+        if (stop == std::u16string_view::npos)
+            stop = text.size();
+        if (stop > start && text[stop - 1] == u'\r')
+            --stop; // the CR of a CR LF break, or the one the excerpt ends in
+        const std::size_t markFrom = std::clamp(excerpt.highlightStart.units, start, stop);
+        const std::size_t markTo = std::clamp(excerpt.highlightEnd.units, start, stop);
+
+        const std::string label = std::to_string(number);
+        out.append(width - std::min(width, label.size()), ' ').append(label).append(" | ");
+        out += utf16ToUtf8(printable(text.substr(start, markFrom - start)));
+        if (markTo > markFrom) {
+            if (colour)
+                out += red;
+            out += utf16ToUtf8(printable(text.substr(markFrom, markTo - markFrom)));
+            if (colour)
+                out += plain;
+        }
+        out += utf16ToUtf8(printable(text.substr(markTo, stop - markTo)));
+        out += '\n';
+        if (markTo > markFrom) {
+            out.append(width, ' ').append(" | ");
+            out += underline(text.substr(start, markFrom - start), ' ');
+            if (colour)
+                out += red;
+            out += underline(text.substr(markFrom, markTo - markFrom), '^');
+            if (colour)
+                out += plain;
+            out += '\n';
+        }
+        start = next;
+    }
+    return out;
+}
+
+std::string jsonReport(const fileReport& report)
+{
+    std::string out = "{\"file\":";
+    appendJsonString(out, validUtf8(report.file));
+    out += report.valid ? ",\"valid\":true" : ",\"valid\":false";
+    out += ",\"message\":";
+    appendJsonString(out, report.message);
+    out += ",\"line\":" + std::to_string(report.line) + ",\"column\":" + std::to_string(report.column);
+    out += ",\"excerpt\":";
+    if (!report.excerpt) {
+        out += "null}";
+        return out;
+    }
+    const excerptDisplay& excerpt = *report.excerpt;
+    out += "{\"text\":";
+    appendJsonString(out, utf16ToUtf8(excerpt.text));
+    out += ",\"highlight\":[" + std::to_string(excerpt.highlightStart.units) + ','
+           + std::to_string(excerpt.highlightEnd.units) + ']';
+    out += ",\"firstLine\":" + std::to_string(excerpt.firstLine) + ",\"endLine\":" + std::to_string(excerpt.endLine)
+           + "}}";
+    return out;
+}
+
+} // namespace kavrin

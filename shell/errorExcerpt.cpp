@@ -1,0 +1,146 @@
+#include "errorExcerpt.h"
+
+#include "textReader.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// The same bound as the validator's: no larger file is ever read.
+constexpr std::uint64_t maximumFileSize = 4194304;
+
+// Holds the file from the start of the first line the excerpt may show up to
+// the reported place. It lives as long as the program and keeps its storage,
+// so a run over many files allocates once. Lines that can no longer be shown
+// are dropped as reading goes on, so it never holds more than the last few
+// lines however long the file.
+std::string& prefixBuffer()
+{
+    static std::string buffer;
+    return buffer;
+}
+
+constexpr std::size_t trimThreshold = 64 * 1024;
+
+bool endsWith(const std::string& text, char c) { return !text.empty() && text.back() == c; }
+
+} // namespace
+
+errorExcerpt::errorExcerpt(std::string nameText) : fileName(std::move(nameText)) {}
+
+void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
+{
+    before.clear();
+    marked.clear();
+    after.clear();
+    firstLine = endLine = 1;
+    std::uint32_t line = 1;
+    std::uint32_t column = 1;
+    if (fileName.empty())
+        return;
+    std::string name = fileName;
+    if (name.size() >= 1 && name.front() == '"' && name.back() == '"') {
+        name.pop_back();
+        if (!name.empty())
+            name.erase(0, 1);
+    }
+    kavrin::textReader input;
+    if (!input.open(name, maximumFileSize))
+        return;
+
+    std::string& prefix = prefixBuffer();
+    prefix.clear();
+    // Ends of the last contextLines + 1 lines in prefix: the start of the
+    // first shown line lies just after the oldest of them.
+    std::array<std::size_t, 4> lineEnds{};
+    std::size_t lineEndCount = 0;
+    while (!(line == errorLine && column == errorColumn)) {
+        const int byte = input.get();
+        if (byte == kavrin::textReader::endOfInput)
+            break;
+        if (byte == '\n') {
+            if (!endsWith(prefix, '\r'))
+                prefix.push_back('\r');
+            prefix.push_back('\n');
+            lineEnds[lineEndCount++ % lineEnds.size()] = prefix.size();
+            ++line;
+            column = 1;
+            if (lineEndCount > lineEnds.size() && prefix.size() > trimThreshold) {
+                const std::size_t keepFrom = lineEnds[lineEndCount % lineEnds.size()];
+                if (keepFrom > prefix.size() / 2) {
+                    prefix.erase(0, keepFrom);
+                    for (std::size_t& end : lineEnds)
+                        end -= std::min(end, keepFrom);
+                }
+            }
+            continue;
+        }
+        const bool byteOrderMark
+            = line == 1 && ((byte == 0xEF && column == 1) || (byte == 0xBB && column == 2) || (byte == 0xBF && column == 3));
+        prefix.push_back(byteOrderMark ? ' ' : static_cast<char>(byte));
+        ++column;
+    }
+    const std::uint32_t stopLine = line;
+
+    if (!prefix.empty()) {
+        firstLine = stopLine > contextLines ? stopLine - contextLines : 1;
+        std::size_t start = prefix.size();
+        std::size_t found = 0;
+        for (std::uint32_t search = 0; search <= contextLines; ++search) {
+            const std::size_t lf = start == 0 ? std::string::npos : prefix.rfind('\n', start - 1);
+            if (lf == std::string::npos) {
+                found = 0;
+                break;
+            }
+            found = lf + 1;
+            start = lf;
+        }
+        before.assign(prefix, found);
+    }
+
+    for (;;) {
+        const int byte = input.peek();
+        if (byte == kavrin::textReader::endOfInput)
+            break;
+        const bool lineBreak = byte == '\n' || endsWith(marked, '\r');
+        if (!lineBreak && byte == '<' && !marked.empty())
+            break; // the '<' stays unread for the lines after
+        input.get();
+        if (lineBreak) {
+            if (!marked.empty() && !endsWith(marked, '\r'))
+                marked.push_back('\r');
+            ++line;
+            if (line > stopLine + 2) {
+                marked += "...";
+                endLine = line + 1;
+                return;
+            }
+        }
+        marked.push_back(static_cast<char>(byte));
+        if (byte == '>' && marked.size() > 1)
+            break;
+    }
+
+    const std::uint32_t breaksInMarked = line - stopLine;
+    for (std::uint32_t shownLines = 0;;) {
+        const int byte = input.get();
+        if (byte == kavrin::textReader::endOfInput)
+            break;
+        if (byte == '\n') {
+            if (!after.empty() && !endsWith(after, '\r'))
+                after.push_back('\r');
+            ++line;
+            if (shownLines >= contextLines - breaksInMarked)
+                break;
+            ++shownLines;
+        }
+        after.push_back(static_cast<char>(byte));
+    }
+
+    const auto endsInBreak = [](const std::string& part) { return endsWith(part, '\n') || endsWith(part, '\r'); };
+    const bool openLastLine = after.empty() ? marked.empty() || !endsInBreak(marked) : !endsInBreak(after);
+    endLine = line + (openLastLine ? 1 : 0);
+    if (marked.empty())
+        marked.push_back(endMark);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The lines around a reported place, read from the file a second time in the
+// same text mode as the validator, so that lines and columns agree. Line
+// breaks in the three parts are CR LF.
+class errorExcerpt {
+public:
+    explicit errorExcerpt(std::string nameText);
+
+    void extract(std::uint32_t errorLine, std::uint32_t errorColumn);
+
+    const std::uint32_t contextLines = 3;
+    std::string fileName;
+    std::uint32_t firstLine = 1;
+    std::uint32_t endLine = 1;
+    std::string before;
+    std::string marked;
+    std::string after;
+
+    // What the excerpt shows when the input ended at or before the place:
+    // the middle dot of Windows-1252.
+    static constexpr char endMark = '\xB7';
+};

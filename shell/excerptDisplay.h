@@ -1,0 +1,48 @@
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class errorExcerpt;
+
+namespace kavrin {
+
+// A place in the shown text, counted in UTF-16 code units, CR and LF one
+// each. Distinct from the validator's byte columns on purpose.
+struct displayPosition {
+    std::size_t units = 0;
+    auto operator<=>(const displayPosition&) const = default;
+};
+
+// True when the text holds at least one complete multi-byte sequence and no
+// broken one; pure ASCII is false. Only the byte structure is looked at.
+bool isUtf8Text(std::string_view text);
+
+// UTF-8 to UTF-16, each maximal ill-formed subpart becoming one U+FFFD.
+std::u16string utf8ToUtf16(std::string_view text);
+
+// The narrow code page, Windows-1252; its five unassigned bytes map to the
+// C1 controls of the same value.
+std::u16string windows1252ToUtf16(std::string_view text);
+
+std::string utf16ToUtf8(std::u16string_view text);
+
+// What the excerpt view shows: the joined text and the marked range.
+struct excerptDisplay {
+    std::u16string text;
+    displayPosition highlightStart;
+    displayPosition highlightEnd;
+    std::uint32_t firstLine = 1;
+    std::uint32_t endLine = 1;
+    bool utf8 = false;
+};
+
+excerptDisplay displayOf(const errorExcerpt& excerpt);
+
+// The numbers first to end - 1, each followed by CR LF; empty when first >= end.
+std::string lineNumberText(std::uint32_t first, std::uint32_t end);
+
+} // namespace kavrin

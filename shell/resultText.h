@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kavrin {
+
+inline constexpr std::string_view successText = "Datei korrekt. Tipps nun spielbar.";
+inline constexpr std::string_view checkingText = "prüfe...";
+inline constexpr std::string_view titlePrefix = "Kavrin - ";
+
+// "Kavrin - " and the part of the name after its last '/'. Quotes stay: the
+// title shows the name as typed.
+std::string windowTitle(std::string_view nameText);
+
+// The message pane shows a violation without its line feeds; CRs stay.
+std::string withoutLineFeeds(std::string_view message);
+
+} // namespace kavrin

@@ -1,0 +1,171 @@
+#include "checkFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <pty.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace kavrin::testing;
+
+namespace {
+
+struct runResult {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+std::string drain(int fd)
+{
+    std::string text;
+    char chunk[4096];
+    ssize_t got;
+    while ((got = ::read(fd, chunk, sizeof chunk)) > 0)
+        text.append(chunk, static_cast<std::size_t>(got));
+    ::close(fd);
+    return text;
+}
+
+// Runs kavrin-check; with onTerminal its output goes to a pseudo-terminal.
+runResult run(std::vector<std::string> args, bool onTerminal = false, const char* noColor = nullptr)
+{
+    args.insert(args.begin(), KAVRIN_CHECK);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int outPipe[2], errPipe[2];
+    EXPECT_EQ(::pipe(errPipe), 0);
+    int master = -1;
+    pid_t child;
+    if (onTerminal) {
+        child = ::forkpty(&master, nullptr, nullptr, nullptr);
+    } else {
+        EXPECT_EQ(::pipe(outPipe), 0);
+        child = ::fork();
+    }
+    if (child == 0) {
+        if (!onTerminal)
+            ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        if (noColor)
+            ::setenv("NO_COLOR", noColor, 1);
+        else
+            ::unsetenv("NO_COLOR");
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(errPipe[1]);
+    if (!onTerminal)
+        ::close(outPipe[1]);
+    runResult result;
+    result.out = drain(onTerminal ? master : outPipe[0]);
+    result.err = drain(errPipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+const std::string valid = document47("<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>");
+const std::string broken = "<uvra>\n  <versionsNr>4.0</versionsNr>\n  <wsArt>47</wsArt>\n  <schein>\n"
+                           "    <ziroTipp>05,12,18,33,41,46</ziroTipp>\n  </schein>\n</uvra>\n";
+const std::string brokenMessage = "Die Datei enthält in der Zeile 5, Spalte 30 Inhalte, die nicht der aktuellen "
+                                  "XML-Schnittstellenbeschreibung entsprechen.";
+
+TEST(Checker, HumanOutputForms)
+{
+    const std::string good = writeTicketFile(valid, "good.tzv").string();
+    const std::string bad = writeTicketFile(broken, "bad.tzv").string();
+    const std::string missing = (scratchFolder() / "missing.tzv").string();
+
+    const runResult correct = run({good});
+    EXPECT_EQ(correct.out, good + ": Datei korrekt. Tipps nun spielbar.\n");
+    EXPECT_EQ(correct.status, 0);
+
+    const runResult positionless = run({missing});
+    EXPECT_EQ(positionless.out, missing + ": Konnte Datei nicht öffnen.\n");
+    EXPECT_EQ(positionless.status, 1);
+
+    const runResult positioned = run({"--color=never", bad});
+    EXPECT_EQ(positioned.out, bad + ":5:30: " + brokenMessage + "\n"
+                                  "2 |   <versionsNr>4.0</versionsNr>\n"
+                                  "3 |   <wsArt>47</wsArt>\n"
+                                  "4 |   <schein>\n"
+                                  "5 |     <ziroTipp>05,12,18,33,41,46</ziroTipp>\n"
+                                  "  |                              ^^\n"
+                                  "6 |   </schein>\n"
+                                  "7 | </uvra>\n");
+    EXPECT_EQ(positioned.status, 1);
+
+    const runResult several = run({good, bad, good});
+    EXPECT_EQ(several.status, 1);
+    EXPECT_EQ(several.out.find(good + ": Datei korrekt."), 0u);
+    EXPECT_NE(several.out.rfind("\n" + good + ": Datei korrekt."), std::string::npos);
+}
+
+TEST(Checker, ColourOnlyWhereWanted)
+{
+    const std::string bad = writeTicketFile(broken, "colour.tzv").string();
+    const std::string red = "\x1b[1;31m46\x1b[0m";
+    EXPECT_EQ(run({bad}).out.find('\x1b'), std::string::npos) << "a pipe gets no colour";
+    EXPECT_NE(run({"--color=always", bad}).out.find(red), std::string::npos);
+    EXPECT_NE(run({"--color=always", bad}, false, "1").out.find(red), std::string::npos);
+    EXPECT_NE(run({bad}, true).out.find(red), std::string::npos) << "a terminal gets colour";
+    EXPECT_EQ(run({bad}, true, "1").out.find('\x1b'), std::string::npos) << "never with NO_COLOR";
+    EXPECT_EQ(run({"--color=never", bad}, true).out.find('\x1b'), std::string::npos);
+}
+
+TEST(Checker, JsonLines)
+{
+    const std::string good = writeTicketFile(valid, "j\"good.tzv").string();
+    const std::string bad = writeTicketFile(broken, "jbad.tzv").string();
+    const runResult result = run({"--json", good, bad, ""});
+    std::string goodJson = good;
+    goodJson.replace(goodJson.find('"'), 1, "\\\"");
+    EXPECT_EQ(result.out,
+              "{\"file\":\"" + goodJson
+                  + "\",\"valid\":true,\"message\":\"Datei korrekt. Tipps nun spielbar.\",\"line\":0,\"column\":0,"
+                    "\"excerpt\":null}\n"
+                    "{\"file\":\""
+                  + bad + "\",\"valid\":false,\"message\":\"" + brokenMessage
+                  + "\",\"line\":5,\"column\":30,\"excerpt\":{\"text\":\"  <versionsNr>4.0</versionsNr>\\r\\n  "
+                    "<wsArt>47</wsArt>\\r\\n  <schein>\\r\\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\\r\\n  "
+                    "</schein>\\r\\n</uvra>\\r\\n\",\"highlight\":[94,96],\"firstLine\":2,\"endLine\":8}}\n"
+                    "{\"file\":\"\",\"valid\":false,\"message\":\"Keine Datei angegeben.\",\"line\":0,\"column\":0,"
+                    "\"excerpt\":null}\n");
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Checker, OptionsAndExitStatus)
+{
+    const std::string good = writeTicketFile(valid, "-dash.tzv").string();
+    const runResult quiet = run({"--quiet", good, "nope.tzv"});
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_EQ(run({"-q", good}).status, 0);
+
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(scratchFolder());
+    const runResult dashed = run({"--", "-dash.tzv"});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(dashed.out, "-dash.tzv: Datei korrekt. Tipps nun spielbar.\n");
+    EXPECT_EQ(dashed.status, 0);
+
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{}, {"--bogus", good}, {"--color=rot", good},
+                                                  {"--quiet"}}) {
+        const runResult usage = run(wrong);
+        EXPECT_EQ(usage.status, 2);
+        EXPECT_EQ(usage.out, "");
+        EXPECT_EQ(std::count(usage.err.begin(), usage.err.end(), '\n'), 1) << usage.err;
+    }
+    EXPECT_EQ(run({"--help"}).status, 0);
+    EXPECT_NE(run({"--help"}).out.find("--json"), std::string::npos);
+    EXPECT_EQ(run({"--version"}).out, "kavrin-check 02.11\n");
+}
+
+} // namespace

@@ -1,0 +1,145 @@
+#include "checkFiles.h"
+#include "errorExcerpt.h"
+#include "excerptDisplay.h"
+#include "resultText.h"
+
+#include <gtest/gtest.h>
+
+using namespace kavrin::testing;
+
+namespace {
+
+struct excerptCase {
+    const char* what;
+    std::string file;
+    std::uint32_t line, column;
+    std::string before, marked, after;
+    std::uint32_t firstLine, endLine;
+};
+
+TEST(ErrorExcerpt, PartsAndLineRange)
+{
+    const std::string tenLines = "L1\nL2\nL3\nL4\nL5\nL6\nL7\nL8\nL9\n<x>10\nL11\nL12\nL13\nL14\n";
+    const std::vector<excerptCase> table = {
+        {"first byte", "<uvrx>\n<l2>\n<l3>\n<l4>\n<l5>\n", 1, 1, "", "<uvrx>", "\n<l2>\r\n<l3>\r\n<l4>\r", 1, 5},
+        {"byte-order mark", "\xEF\xBB\xBF<uvrx>", 1, 4, "   ", "<uvrx>", "", 1, 2},
+        {"line 2 column 5", "ab\ncdef<g>\n", 2, 5, "ab\r\ncdef", "<g>", "\n", 1, 3},
+        {"line 10", tenLines, 10, 1, "L7\r\nL8\r\nL9\r\n", "<x>", "10\r\nL11\r\nL12\r\nL13\r", 7, 14},
+        {"tag ending its line", "<uvra>\n<wsArt>\n47</wsArt>\nL4\nL5\nL6\n", 2, 1, "<uvra>\r\n", "<wsArt>",
+         "\n47</wsArt>\r\nL4\r\nL5\r", 1, 6},
+        {"inside a text", "<a>hello</a>", 1, 5, "<a>h", "ello", "</a>", 1, 2},
+        {"cut at the third break", "<a>\nxx\nyy\nzz\nww", 1, 4, "<a>", "\nxx\r\nyy\r...", "", 1, 5},
+        {"just past the end", "<a>\n<b>", 2, 4, "<a>\r\n<b>", "\xB7", "", 1, 3},
+        {"past the end after a break", "<a>\n", 2, 1, "<a>\r\n", "\xB7", "", 1, 3},
+        {"never reached", "<a>\n<b>\n", 2, 99, "<a>\r\n<b>\r\n", "\xB7", "", 1, 4},
+        {"CR LF file", "a\r\nb\r\n<c>\r\nd\r\n", 3, 1, "a\r\nb\r\n", "<c>", "\nd\r\n", 1, 5},
+        {"'>' first does not end", "<a>>>x<b>", 1, 4, "<a>", ">>", "x<b>", 1, 2},
+        {"lone CR in the mark", "<a>x\ry\rz\rw<b>", 1, 4, "<a>", "x\ry\rz\r...", "", 1, 5},
+    };
+    for (const excerptCase& c : table) {
+        SCOPED_TRACE(c.what);
+        errorExcerpt excerpt(writeTicketFile(c.file).string());
+        excerpt.extract(c.line, c.column);
+        EXPECT_EQ(excerpt.before, c.before);
+        EXPECT_EQ(excerpt.marked, c.marked);
+        EXPECT_EQ(excerpt.after, c.after);
+        EXPECT_EQ(excerpt.firstLine, c.firstLine);
+        EXPECT_EQ(excerpt.endLine, c.endLine);
+    }
+}
+
+TEST(ErrorExcerpt, NamesAndUnreadableFiles)
+{
+    const std::string path = writeTicketFile("<a>\n<b>\n").string();
+    errorExcerpt quoted("\"" + path + "\"");
+    quoted.extract(2, 1);
+    EXPECT_EQ(quoted.marked, "<b>");
+
+    for (const std::string& name : {std::string(), std::string("\""), path + ".missing", std::string("/dev/zero")}) {
+        errorExcerpt excerpt(name);
+        excerpt.extract(1, 1);
+        EXPECT_EQ(excerpt.before + excerpt.marked + excerpt.after, "") << name;
+        EXPECT_EQ(excerpt.firstLine, 1u);
+        EXPECT_EQ(excerpt.endLine, 1u);
+    }
+}
+
+TEST(ErrorExcerpt, LongFilesKeepOnlyTheShownLines)
+{
+    std::string file;
+    for (int i = 1; i <= 60000; ++i)
+        file += "<line" + std::to_string(i) + ">\n";
+    errorExcerpt excerpt(writeTicketFile(file).string());
+    excerpt.extract(59990, 1);
+    EXPECT_EQ(excerpt.firstLine, 59987u);
+    EXPECT_EQ(excerpt.before, "<line59987>\r\n<line59988>\r\n<line59989>\r\n");
+    EXPECT_EQ(excerpt.marked, "<line59990>");
+    EXPECT_EQ(excerpt.endLine, 59994u);
+}
+
+kavrin::excerptDisplay displayFor(const std::string& file, std::uint32_t line, std::uint32_t column)
+{
+    errorExcerpt excerpt(writeTicketFile(file).string());
+    excerpt.extract(line, column);
+    return kavrin::displayOf(excerpt);
+}
+
+TEST(ExcerptDisplay, PathAndHighlightUnits)
+{
+    const auto ascii = displayFor("<a>x\n<b>y</b>\n", 2, 1);
+    EXPECT_FALSE(ascii.utf8);
+    EXPECT_EQ(ascii.text, u"<a>x\r\n<b>y</b>\r\n");
+    EXPECT_EQ(ascii.highlightStart.units, 6u);
+    EXPECT_EQ(ascii.highlightEnd.units, 9u);
+
+    const auto umlauts = displayFor("<a>ä</a>\n<b>öü<c>\n", 2, 8);
+    EXPECT_TRUE(umlauts.utf8);
+    EXPECT_EQ(umlauts.text, u"<a>ä</a>\r\n<b>öü<c>\n");
+    EXPECT_EQ(umlauts.highlightStart.units, 15u) << "each two-byte letter counts one unit";
+    EXPECT_EQ(umlauts.highlightEnd.units, 18u);
+
+    const auto astral = displayFor("<a>\xF0\x9F\x8E\xB2<b>", 1, 8);
+    EXPECT_EQ(astral.highlightStart.units, 5u) << "a surrogate pair counts two units";
+
+    const auto pastEnd = displayFor("<a>ä</a>", 1, 12);
+    EXPECT_FALSE(pastEnd.utf8) << "the lone 0xB7 forces the narrow path";
+    EXPECT_EQ(pastEnd.text, u"<a>Ã¤</a>·");
+    EXPECT_EQ(pastEnd.highlightStart.units, 9u);
+    EXPECT_EQ(pastEnd.highlightEnd.units, 10u);
+}
+
+TEST(ExcerptDisplay, Decoders)
+{
+    EXPECT_FALSE(kavrin::isUtf8Text(""));
+    EXPECT_FALSE(kavrin::isUtf8Text("plain"));
+    EXPECT_TRUE(kavrin::isUtf8Text("\xC3\xA4"));
+    EXPECT_TRUE(kavrin::isUtf8Text("\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80"));
+    EXPECT_FALSE(kavrin::isUtf8Text("\xC3\xA4\xB7"));
+    EXPECT_FALSE(kavrin::isUtf8Text("\xC3"));
+    EXPECT_FALSE(kavrin::isUtf8Text("\xF8\x80\x80\x80\x80"));
+    EXPECT_TRUE(kavrin::isUtf8Text(std::string_view("\xC3\xA4\0\xFF", 4))) << "the test ends at a NUL";
+
+    EXPECT_EQ(kavrin::utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");
+    EXPECT_EQ(kavrin::utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(kavrin::utf8ToUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(kavrin::utf8ToUtf16("\xE2\x82x"), u"\uFFFDx") << "a cut sequence is one maximal subpart";
+    EXPECT_EQ(kavrin::utf8ToUtf16("\xF0\x9F\x8E\xB2"), u"\U0001F3B2");
+
+    EXPECT_EQ(kavrin::windows1252ToUtf16("\x80\x81\x8D\x8F\x90\x9D\x9F\xA4\xFF"),
+              u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A4\u00FF");
+    EXPECT_EQ(kavrin::utf16ToUtf8(u"ä\U0001F3B2"), "ä\xF0\x9F\x8E\xB2");
+}
+
+TEST(ResultText, TitleMessageAndLineNumbers)
+{
+    EXPECT_EQ(kavrin::windowTitle("/home/spieler/tipps.tzv"), "Kavrin - tipps.tzv");
+    EXPECT_EQ(kavrin::windowTitle("tipps.tzv"), "Kavrin - tipps.tzv");
+    EXPECT_EQ(kavrin::windowTitle("C:\\daten\\tipps.tzv"), "Kavrin - C:\\daten\\tipps.tzv");
+    EXPECT_EQ(kavrin::windowTitle("\"/tmp/tipps.tzv\""), "Kavrin - tipps.tzv\"");
+    EXPECT_EQ(kavrin::windowTitle(""), "Kavrin - ");
+    EXPECT_EQ(kavrin::withoutLineFeeds("a\r\nb\nc"), "a\rbc");
+    EXPECT_EQ(kavrin::lineNumberText(8, 11), "8\r\n9\r\n10\r\n");
+    EXPECT_EQ(kavrin::lineNumberText(3, 3), "");
+}
+
+} // namespace
