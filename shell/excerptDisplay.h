@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class errorExcerpt;
 
@@ -41,6 +42,14 @@ struct excerptDisplay {
 };
 
 excerptDisplay displayOf(const errorExcerpt& excerpt);
+
+// A text document holds a CR LF break as one position, where the shown text
+// counts two; a lone CR or LF is one position in both.
+std::size_t documentPosition(std::u16string_view text, displayPosition position);
+
+// The document blocks at which the excerpt's lines begin: a CR LF or LF ends
+// a line, a lone CR only breaks the block.
+std::vector<std::size_t> lineStartBlocks(std::u16string_view text);
 
 // The numbers first to end - 1, each followed by CR LF; empty when first >= end.
 std::string lineNumberText(std::uint32_t first, std::uint32_t end);

@@ -1,0 +1,44 @@
+#include "aboutBox.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// Dialog units: a quarter of the average character width across, an eighth
+// of the character height down.
+struct dialogUnits {
+    qreal x, y;
+    QRect rect(int left, int top, int width, int height) const
+    {
+        return QRect(qRound(left * x), qRound(top * y), qRound(width * x), qRound(height * y));
+    }
+};
+
+} // namespace
+
+aboutBox::aboutBox(QWidget* owner) : QDialog(owner)
+{
+    setWindowTitle(QStringLiteral("Info über Kavrin"));
+    setModal(true);
+    const QFontMetrics metrics(font());
+    const dialogUnits units{metrics.averageCharWidth() / 4.0, metrics.height() / 8.0};
+    setFixedSize(units.rect(0, 0, 210, 82).size());
+
+    const auto addText = [&](const QString& text, QRect place) {
+        auto* label = new QLabel(text, this);
+        label->setTextFormat(Qt::PlainText);
+        label->setGeometry(place);
+    };
+    addText(QStringLiteral("Kavrin, Version 02.11"), units.rect(15, 10, 114, 8));
+    addText(QStringLiteral("Prüfer für TZV-Tippscheindateien"), units.rect(15, 23, 114, 8));
+    addText(QStringLiteral("Weitere Informationen entnehmen Sie bitte "), units.rect(15, 36, 178, 8));
+    addText(QStringLiteral("der Schnittstellenbeschreibung auf www.example.com."), units.rect(15, 46, 178, 8));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(units.rect(153, 61, 50, 14));
+    ok->setDefault(true);
+    ok->setFocus();
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}

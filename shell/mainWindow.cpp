@@ -1,0 +1,294 @@
+#include "mainWindow.h"
+
+#include "aboutBox.h"
+#include "errorExcerpt.h"
+#include "excerptDisplay.h"
+#include "resultText.h"
+#include "tzvParser.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+const QString hintText = QStringLiteral("Bitte überprüfen Sie eine fehlerhafte Datei erneut, bis die Meldung "
+                                        "\"Datei korrekt. Tipps nun spielbar\" erscheint.");
+
+QPlainTextEdit* readOnlyPane(QWidget* parent)
+{
+    auto* pane = new QPlainTextEdit(parent);
+    pane->setReadOnly(true);
+    pane->setFocusPolicy(Qt::ClickFocus);
+    pane->setAcceptDrops(false);
+    return pane;
+}
+
+QFont excerptFont()
+{
+    // Courier New, or the face the font configuration puts in its place;
+    // any fixed-pitch face where neither is there.
+    QFont face(QStringLiteral("Courier New"));
+    face.setStyleHint(QFont::TypeWriter);
+    const QFontMetrics metrics(face);
+    if (metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('W')))
+        return face;
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+} // namespace
+
+// The main window's client area below the menu bar; W and H of the layout
+// are its size.
+class clientArea : public QWidget {
+public:
+    explicit clientArea(mainWindow* window) : QWidget(window), window(window) { setMinimumSize(0, 0); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { window->layoutElements(width(), height()); }
+
+private:
+    mainWindow* window;
+};
+
+excerptView::excerptView(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setFocusPolicy(Qt::ClickFocus);
+    setAcceptDrops(false);
+    setFont(excerptFont());
+}
+
+qreal excerptView::blockTop(int blockNumber) const
+{
+    const QTextBlock block = document()->findBlockByNumber(blockNumber);
+    if (!block.isValid() || !block.isVisible())
+        return -1;
+    return blockBoundingGeometry(block).translated(contentOffset()).top();
+}
+
+lineNumberColumn::lineNumberColumn(excerptView* excerpt, QWidget* parent) : QFrame(parent), excerpt(excerpt)
+{
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    connect(excerpt, &QPlainTextEdit::updateRequest, this, [this] { update(); });
+}
+
+void lineNumberColumn::setNumbers(std::uint32_t first, std::uint32_t end, std::vector<std::size_t> lineBlocks)
+{
+    firstLine = first;
+    endLine = end;
+    blocks = std::move(lineBlocks);
+    numbers = QString::fromStdString(kavrin::lineNumberText(first, end));
+    update();
+}
+
+void lineNumberColumn::clear() { setNumbers(1, 1, {}); }
+
+void lineNumberColumn::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.setClipRect(contentsRect());
+    const QFontMetricsF excerptMetrics(excerpt->font());
+    const QFontMetricsF ownMetrics(font());
+    const QPoint viewportOrigin = excerpt->viewport()->mapTo(window(), QPoint(0, 0));
+    const qreal shift = mapFrom(window(), viewportOrigin).y();
+    const qreal right = contentsRect().right() - 3;
+    std::size_t index = 0;
+    for (std::uint32_t n = firstLine; n < endLine && index < blocks.size(); ++n, ++index) {
+        const qreal top = excerpt->blockTop(static_cast<int>(blocks[index]));
+        if (top < 0)
+            continue;
+        const qreal baseline = shift + top + excerpt->document()->documentMargin() + excerptMetrics.ascent();
+        const QString label = QString::number(n);
+        painter.drawText(QPointF(right - ownMetrics.horizontalAdvance(label), baseline), label);
+    }
+}
+
+mainWindow::mainWindow(const QString& commandLine, QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Kavrin"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kavrin.png")));
+    setAcceptDrops(true);
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
+
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&Datei"));
+    fileMenu->addAction(QStringLiteral("&Öffnen..."), this, &mainWindow::chooseFile);
+    fileMenu->addSeparator();
+    fileMenu->addAction(QStringLiteral("&Check"), this, &mainWindow::checkCommand);
+    fileMenu->addSeparator();
+    fileMenu->addAction(QStringLiteral("&Beenden"), this, &QWidget::close);
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Hilfe"));
+    helpMenu->addAction(QStringLiteral("&Info..."), this, &mainWindow::showAbout);
+
+    auto* client = new clientArea(this);
+    setCentralWidget(client);
+
+    hintEdit = readOnlyPane(client);
+    nameEdit = new QLineEdit(client);
+    nameEdit->setFocusPolicy(Qt::StrongFocus);
+    nameEdit->setAcceptDrops(false);
+    checkButton = new QPushButton(QStringLiteral("CHECK"), client);
+    checkButton->setAutoDefault(true);
+    checkButton->setDefault(true);
+    checkButton->setFocusPolicy(Qt::StrongFocus);
+    messageEdit = readOnlyPane(client);
+    excerptEdit = new excerptView(client);
+    lineNumberEdit = new lineNumberColumn(excerptEdit, client);
+    setTabOrder(nameEdit, checkButton);
+
+    connect(nameEdit, &QLineEdit::returnPressed, this, &mainWindow::runCheck);
+    connect(checkButton, &QPushButton::clicked, this, &mainWindow::checkCommand);
+    // F5 checks wherever the focus is in the window; Alt+? and Alt+/ open the
+    // About box as the menu does.
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, &mainWindow::runCheck);
+    for (const QKeyCombination key : {Qt::ALT | Qt::Key_Question, Qt::ALT | Qt::Key_Slash}) {
+        auto* about = new QShortcut(QKeySequence(key), this);
+        connect(about, &QShortcut::activated, this, &mainWindow::showAbout);
+    }
+
+    fileDialog = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QString(), QString(), QStringLiteral("TZV-System Files (*.tzv)"));
+    };
+
+    resize(740, 326);
+    if (!commandLine.isEmpty()) {
+        nameEdit->setText(commandLine);
+        runCheck();
+    }
+    hintEdit->setPlainText(hintText);
+}
+
+void mainWindow::layoutElements(int w, int h)
+{
+    hintEdit->setGeometry(10, 10, w - 20, 37);
+    nameEdit->setGeometry(10, 55, w - 90, 20);
+    checkButton->setGeometry(w - 70, 54, 60, 22);
+    messageEdit->setGeometry(10, 81, w - 20, 40);
+    lineNumberEdit->setGeometry(10, 128, 65, h - 139);
+    excerptEdit->setGeometry(80, 126, w - 90, h - 136);
+}
+
+void mainWindow::checkCommand()
+{
+    if (nameEdit->text().isEmpty())
+        chooseFile();
+    runCheck();
+}
+
+void mainWindow::chooseFile()
+{
+    const QString chosen = fileDialog(this);
+    if (chosen.isEmpty())
+        return;
+    nameEdit->setText(chosen);
+    resetExcerptColour();
+    excerptEdit->clear();
+    excerptEdit->repaint();
+    lineNumberEdit->clear();
+    lineNumberEdit->repaint();
+    messageEdit->clear();
+}
+
+void mainWindow::resetExcerptColour()
+{
+    QTextCursor all(excerptEdit->document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat automatic;
+    automatic.clearForeground();
+    all.setCharFormat(automatic);
+    excerptEdit->setCurrentCharFormat(automatic);
+}
+
+void mainWindow::runCheck()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    resetExcerptColour();
+    excerptEdit->setPlainText(fromUtf8(kavrin::checkingText));
+    excerptEdit->repaint();
+    lineNumberEdit->clear();
+    lineNumberEdit->repaint();
+    messageEdit->clear();
+
+    const std::string nameText = QFile::encodeName(nameEdit->text()).toStdString();
+    setWindowTitle(QFile::decodeName(QByteArray::fromStdString(kavrin::windowTitle(nameText))));
+    messageEdit->repaint();
+
+    tzvParser parser;
+    parser.fileName = nameText;
+    parser.check();
+    excerptEdit->clear();
+    if (parser.message.empty()) {
+        messageEdit->setPlainText(fromUtf8(kavrin::successText));
+    } else {
+        messageEdit->setPlainText(fromUtf8(kavrin::withoutLineFeeds(parser.message)));
+        if (parser.errorLine != 0 && parser.errorColumn != 0)
+            showExcerpt(nameText, parser.errorLine, parser.errorColumn);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void mainWindow::showExcerpt(const std::string& nameText, std::uint32_t line, std::uint32_t column)
+{
+    errorExcerpt excerpt(nameText);
+    excerpt.extract(line, column);
+    const kavrin::excerptDisplay display = kavrin::displayOf(excerpt);
+    excerptEdit->setPlainText(QString::fromStdU16String(display.text));
+
+    const auto start = static_cast<int>(kavrin::documentPosition(display.text, display.highlightStart));
+    const auto end = static_cast<int>(kavrin::documentPosition(display.text, display.highlightEnd));
+    QTextCursor marked(excerptEdit->document());
+    marked.setPosition(start);
+    marked.setPosition(end, QTextCursor::KeepAnchor);
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    marked.mergeCharFormat(red);
+    QTextCursor caret(excerptEdit->document());
+    caret.setPosition(end);
+    excerptEdit->setTextCursor(caret);
+    excerptEdit->ensureCursorVisible();
+
+    lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text));
+}
+
+void mainWindow::showAbout()
+{
+    aboutBox box(this);
+    box.exec();
+}
+
+void mainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void mainWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    nameEdit->setText(urls.first().toLocalFile());
+    runCheck();
+}

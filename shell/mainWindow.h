@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPlainTextEdit>
+
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+class excerptView;
+
+// The column left of the excerpt: the file's numbers of the shown lines,
+// right-aligned, each painted level with the excerpt line it numbers.
+class lineNumberColumn : public QFrame {
+    Q_OBJECT
+public:
+    lineNumberColumn(excerptView* excerpt, QWidget* parent);
+
+    void setNumbers(std::uint32_t first, std::uint32_t end, std::vector<std::size_t> lineBlocks);
+    void clear();
+    // The numbers as the column shows them, each followed by CR LF.
+    QString text() const { return numbers; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    excerptView* excerpt;
+    QString numbers;
+    std::uint32_t firstLine = 1;
+    std::uint32_t endLine = 1;
+    std::vector<std::size_t> blocks;
+};
+
+// The excerpt view: plain text, no wrapping, one face for all text.
+class excerptView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit excerptView(QWidget* parent);
+
+    // The top of a block's first line in viewport coordinates, or -1 when the
+    // block is not visible.
+    qreal blockTop(int blockNumber) const;
+};
+
+class mainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // The arguments of the program, joined by single blanks, are checked at
+    // once when they are not empty.
+    explicit mainWindow(const QString& commandLine = QString(), QWidget* parent = nullptr);
+
+    QPlainTextEdit* hintEdit;
+    QLineEdit* nameEdit;
+    QPushButton* checkButton;
+    QPlainTextEdit* messageEdit;
+    lineNumberColumn* lineNumberEdit;
+    excerptView* excerptEdit;
+
+    // The open-file dialog; replaceable so that tests need no real dialog.
+    std::function<QString(QWidget* owner)> fileDialog;
+
+public slots:
+    void runCheck();
+    void chooseFile();
+    void checkCommand();
+    void showAbout();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void layoutElements(int width, int height);
+    void resetExcerptColour();
+    void showExcerpt(const std::string& nameText, std::uint32_t line, std::uint32_t column);
+
+    friend class clientArea;
+};

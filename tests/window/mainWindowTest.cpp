@@ -1,0 +1,338 @@
+#include "aboutBox.h"
+#include "checkFiles.h"
+#include "mainWindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+using namespace kavrin::testing;
+
+namespace {
+
+const std::string broken = "<uvra>\n  <versionsNr>4.0</versionsNr>\n  <wsArt>47</wsArt>\n  <schein>\n"
+                           "    <ziroTipp>05,12,18,33,41,46</ziroTipp>\n  </schein>\n</uvra>\n";
+const std::string valid = "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>01,02,03,04,05,06"
+                          "</ziroTipp></schein></uvra>";
+
+QString path(const std::string& content, const char* name)
+{
+    return QString::fromStdString(writeTicketFile(content, name).string());
+}
+
+// The characters of the excerpt whose colour is red, as the document holds them.
+QString redText(const QPlainTextEdit* view)
+{
+    QString red;
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().foreground().color() == QColor(255, 0, 0)
+                && fragment.charFormat().hasProperty(QTextFormat::ForegroundBrush))
+                red += fragment.text();
+        }
+    }
+    return red;
+}
+
+// Closes the next modal dialog once it is open; returns its title by reference.
+void closeNextDialog(QString& title, QString& texts)
+{
+    QTimer::singleShot(0, [&title, &texts] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            texts += label->text() + "|";
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+}
+
+} // namespace
+
+class mainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutFollowsEveryResize();
+    void textsMenusAndFocus();
+    void checkFlowOnAPositionedViolation();
+    void correctAndPositionlessOutcomes();
+    void twoRunsLeaveNoOldRed();
+    void keys();
+    void aboutBox();
+    void chooseFileAndTheEmptyName();
+    void commandLineStart();
+    void droppedFile();
+    void umlautsAndNarrowExcerpts();
+};
+
+void mainWindowTest::layoutFollowsEveryResize()
+{
+    mainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const QSize size : {QSize(740, 326), QSize(1000, 600), QSize(300, 200), QSize(60, 40)}) {
+        window.resize(size);
+        QApplication::processEvents();
+        const QWidget* client = window.centralWidget();
+        const int w = client->width();
+        const int h = client->height();
+        QCOMPARE(window.size(), size);
+        // A negative width or height shows as nothing, however the toolkit keeps it.
+        const auto placed = [](const QWidget* element) {
+            return QRect(element->pos(), element->size().expandedTo(QSize(0, 0)));
+        };
+        const auto formula = [](int x, int y, int width, int height) {
+            return QRect(x, y, std::max(width, 0), std::max(height, 0));
+        };
+        QCOMPARE(placed(window.hintEdit), formula(10, 10, w - 20, 37));
+        QCOMPARE(placed(window.nameEdit), formula(10, 55, w - 90, 20));
+        QCOMPARE(placed(window.checkButton), formula(w - 70, 54, 60, 22));
+        QCOMPARE(placed(window.messageEdit), formula(10, 81, w - 20, 40));
+        QCOMPARE(placed(window.lineNumberEdit), formula(10, 128, 65, h - 139));
+        QCOMPARE(placed(window.excerptEdit), formula(80, 126, w - 90, h - 136));
+        QCOMPARE(client->geometry().top(), window.menuBar()->geometry().bottom() + 1);
+    }
+}
+
+void mainWindowTest::textsMenusAndFocus()
+{
+    mainWindow window;
+    QCOMPARE(window.windowTitle(), QString("Kavrin"));
+    QCOMPARE(window.size(), QSize(740, 326));
+    QCOMPARE(window.hintEdit->toPlainText(),
+             QString("Bitte überprüfen Sie eine fehlerhafte Datei erneut, bis die Meldung \"Datei korrekt. Tipps nun "
+                     "spielbar\" erscheint."));
+    QCOMPARE(window.checkButton->text(), QString("CHECK"));
+    QVERIFY(window.nameEdit->text().isEmpty());
+    QVERIFY(window.hintEdit->isReadOnly() && window.messageEdit->isReadOnly() && window.excerptEdit->isReadOnly());
+    QVERIFY(!window.nameEdit->isReadOnly());
+
+    QStringList menus;
+    for (const QAction* menu : window.menuBar()->actions()) {
+        QString entries = menu->text() + ":";
+        for (const QAction* entry : menu->menu()->actions())
+            entries += entry->isSeparator() ? QString("-,") : entry->text() + ",";
+        menus << entries;
+    }
+    QCOMPARE(menus, QStringList({"&Datei:&Öffnen...,-,&Check,-,&Beenden,", "&Hilfe:&Info...,"}));
+
+    for (QWidget* w : std::initializer_list<QWidget*>{window.hintEdit, window.messageEdit, window.excerptEdit,
+                                                      window.lineNumberEdit})
+        QVERIFY(!(w->focusPolicy() & Qt::TabFocus));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.nameEdit->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.checkButton));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.nameEdit));
+
+    const QFontMetrics excerptMetrics(window.excerptEdit->font());
+    QCOMPARE(excerptMetrics.horizontalAdvance('i'), excerptMetrics.horizontalAdvance('W'));
+    QCOMPARE(window.messageEdit->font(), QApplication::font());
+}
+
+void mainWindowTest::checkFlowOnAPositionedViolation()
+{
+    mainWindow window;
+    window.show();
+    const QString file = path(broken, "flow.tzv");
+    window.nameEdit->setText(file);
+    window.runCheck();
+    QCOMPARE(window.windowTitle(), QString("Kavrin - flow.tzv"));
+    QCOMPARE(window.messageEdit->toPlainText(),
+             QString("Die Datei enthält in der Zeile 5, Spalte 30 Inhalte, die nicht der aktuellen "
+                     "XML-Schnittstellenbeschreibung entsprechen."));
+    QCOMPARE(window.excerptEdit->toPlainText(), QString("  <versionsNr>4.0</versionsNr>\n  <wsArt>47</wsArt>\n  "
+                                                        "<schein>\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\n  "
+                                                        "</schein>\n</uvra>\n"));
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+    QCOMPARE(window.lineNumberEdit->text(), QString("2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n"));
+    QCOMPARE(window.excerptEdit->textCursor().position(), 93);
+    QVERIFY(!window.excerptEdit->textCursor().hasSelection());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void mainWindowTest::correctAndPositionlessOutcomes()
+{
+    mainWindow window;
+    window.nameEdit->setText(path(valid, "good.tzv"));
+    window.runCheck();
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
+    QVERIFY(window.excerptEdit->toPlainText().isEmpty());
+    QVERIFY(window.lineNumberEdit->text().isEmpty());
+
+    window.nameEdit->setText("/nirgends/tipps.tzv");
+    window.runCheck();
+    QCOMPARE(window.windowTitle(), QString("Kavrin - tipps.tzv"));
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Konnte Datei nicht öffnen."));
+    QVERIFY(window.excerptEdit->toPlainText().isEmpty());
+
+    window.nameEdit->setText("\"" + path(valid, "quoted.tzv") + "\"");
+    window.runCheck();
+    QCOMPARE(window.windowTitle(), QString("Kavrin - quoted.tzv\""));
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
+}
+
+void mainWindowTest::twoRunsLeaveNoOldRed()
+{
+    mainWindow window;
+    const std::string twoErrors = "<uvra>\n<versionsNr>4.0</versionsNr>\n<wsArt>48</wsArt>\n";
+    window.nameEdit->setText(path(broken, "first.tzv"));
+    window.runCheck();
+    window.runCheck();
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+    window.nameEdit->setText(path(twoErrors, "second.tzv"));
+    window.runCheck();
+    QCOMPARE(redText(window.excerptEdit), QString("48"));
+}
+
+void mainWindowTest::keys()
+{
+    mainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QString file = path(broken, "keys.tzv");
+
+    window.nameEdit->setText(file);
+    window.nameEdit->setFocus();
+    QTest::keyClick(window.nameEdit, Qt::Key_Return);
+    QCOMPARE(window.windowTitle(), QString("Kavrin - keys.tzv"));
+
+    window.setWindowTitle("x");
+    window.checkButton->setFocus();
+    QTest::keyClick(window.checkButton, Qt::Key_Return);
+    QCOMPARE(window.windowTitle(), QString("Kavrin - keys.tzv"));
+
+    for (QWidget* focus : std::initializer_list<QWidget*>{window.nameEdit, window.checkButton, window.excerptEdit}) {
+        window.setWindowTitle("x");
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_F5);
+        QCOMPARE(window.windowTitle(), QString("Kavrin - keys.tzv"));
+    }
+
+    window.setWindowTitle("x");
+    QTest::keyClick(window.nameEdit, Qt::Key_Escape);
+    QCOMPARE(window.windowTitle(), QString("x"));
+    QVERIFY(window.isVisible());
+
+    window.setWindowTitle("x");
+    window.nameEdit->clear();
+    QTest::keyClick(window.nameEdit, Qt::Key_Enter);
+    QCOMPARE(window.windowTitle(), QString("Kavrin - "));
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Keine Datei angegeben."));
+}
+
+void mainWindowTest::aboutBox()
+{
+    mainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    for (const QKeyCombination key : {Qt::ALT | Qt::Key_Question, Qt::ALT | Qt::Key_Slash}) {
+        QString title, texts;
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.nameEdit->setFocus();
+        closeNextDialog(title, texts);
+        QTest::keyClick(window.nameEdit, key.key(), key.keyboardModifiers());
+        QCOMPARE(title, QString("Info über Kavrin"));
+        QVERIFY(texts.startsWith("Kavrin, Version 02.11|"));
+        QVERIFY(texts.contains("|Weitere Informationen entnehmen Sie bitte |der Schnittstellenbeschreibung auf "
+                               "www.example.com.|"));
+    }
+    ::aboutBox box(&window);
+    const QPushButton* ok = box.findChild<QPushButton*>();
+    QCOMPARE(ok->text(), QString("OK"));
+    QVERIFY(ok->isDefault());
+}
+
+void mainWindowTest::chooseFileAndTheEmptyName()
+{
+    mainWindow window;
+    const QString chosen = path(broken, "chosen.tzv");
+    int dialogs = 0;
+    QString answer = chosen;
+    window.fileDialog = [&](QWidget* owner) {
+        ++dialogs;
+        if (owner != &window)
+            return QString();
+        return answer;
+    };
+
+    window.nameEdit->setText(path(broken, "before.tzv"));
+    window.runCheck();
+    window.chooseFile();
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(window.nameEdit->text(), chosen);
+    QVERIFY(window.messageEdit->toPlainText().isEmpty());
+    QVERIFY(window.excerptEdit->toPlainText().isEmpty());
+    QVERIFY(window.lineNumberEdit->text().isEmpty());
+    QCOMPARE(window.windowTitle(), QString("Kavrin - before.tzv")); // choosing does not check
+
+    window.checkCommand();
+    QCOMPARE(dialogs, 1); // a name is there: no dialog
+    QCOMPARE(window.windowTitle(), QString("Kavrin - chosen.tzv"));
+
+    window.nameEdit->clear();
+    QTest::mouseClick(window.checkButton, Qt::LeftButton);
+    QCOMPARE(dialogs, 2);
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+
+    answer.clear();
+    window.nameEdit->clear();
+    window.checkCommand();
+    QCOMPARE(dialogs, 3);
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Keine Datei angegeben.")); // cancelled: checked anyway
+}
+
+void mainWindowTest::commandLineStart()
+{
+    const QString file = path(broken, "start.tzv");
+    mainWindow window("\"" + file + "\"");
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.nameEdit->text(), "\"" + file + "\"");
+    QCOMPARE(window.windowTitle(), QString("Kavrin - start.tzv\""));
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+    QVERIFY(!window.hintEdit->toPlainText().isEmpty());
+}
+
+void mainWindowTest::droppedFile()
+{
+    mainWindow window;
+    window.show();
+    const QString file = path(broken, "dropped.tzv");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    QCOMPARE(window.nameEdit->text(), file);
+    QCOMPARE(window.windowTitle(), QString("Kavrin - dropped.tzv"));
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+}
+
+void mainWindowTest::umlautsAndNarrowExcerpts()
+{
+    mainWindow window;
+    window.nameEdit->setText(path("<uvra>\r\n<!-- Müller -->\r\n<versionsNr>4.0</versionsNr>\r\n<wsÄrt>", "u.tzv"));
+    window.runCheck();
+    QCOMPARE(redText(window.excerptEdit), QString("<wsÄrt>"));
+    QCOMPARE(window.lineNumberEdit->text(), QString("1\r\n2\r\n3\r\n4\r\n"));
+
+    window.nameEdit->setText(path("<uvra><versionsNr>4.0</versionsNr><!-- ä -->", "n.tzv"));
+    window.runCheck();
+    QCOMPARE(window.excerptEdit->toPlainText(), QString("<uvra><versionsNr>4.0</versionsNr><!-- Ã¤ -->·"));
+    QCOMPARE(redText(window.excerptEdit), QString("·"));
+}
+
+QTEST_MAIN(mainWindowTest)
+#include "mainWindowTest.moc"
