@@ -27,7 +27,15 @@ bool endsWith(const std::string& text, char c) { return !text.empty() && text.ba
 
 } // namespace
 
-errorExcerpt::errorExcerpt(std::string nameText) : fileName(std::move(nameText)) {}
+errorExcerpt::errorExcerpt(std::string nameText)
+    : errorExcerpt(std::move(nameText), kavrin::textReader::defaultBufferSize)
+{
+}
+
+errorExcerpt::errorExcerpt(std::string nameText, std::size_t bufferSize)
+    : fileName(std::move(nameText)), bufferSize(bufferSize)
+{
+}
 
 void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
 {
@@ -45,7 +53,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
         if (!name.empty())
             name.erase(0, 1);
     }
-    kavrin::textReader input;
+    kavrin::textReader input(bufferSize);
     if (!input.open(name, maximumFileSize))
         return;
 
@@ -123,6 +131,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     }
 
     const std::uint32_t breaksInMarked = line - stopLine;
+    bool stoppedAtLineFeed = false;
     for (std::uint32_t shownLines = 0;;) {
         const int byte = input.get();
         if (byte == kavrin::textReader::endOfInput)
@@ -131,16 +140,21 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
             if (!after.empty() && !endsWith(after, '\r'))
                 after.push_back('\r');
             ++line;
-            if (shownLines >= contextLines - breaksInMarked)
+            if (shownLines >= contextLines - breaksInMarked) {
+                stoppedAtLineFeed = true;
                 break;
+            }
             ++shownLines;
         }
         after.push_back(static_cast<char>(byte));
     }
 
-    const auto endsInBreak = [](const std::string& part) { return endsWith(part, '\n') || endsWith(part, '\r'); };
-    const bool openLastLine = after.empty() ? marked.empty() || !endsInBreak(marked) : !endsInBreak(after);
-    endLine = line + (openLastLine ? 1 : 0);
+    // The last shown line is still open unless a line feed ended it. A CR the
+    // file itself ends with is no line feed: counting it as one would leave
+    // the error line without its number.
+    const std::string& last = after.empty() ? marked : after;
+    const bool closedByLineFeed = endsWith(last, '\n') || (stoppedAtLineFeed && endsWith(last, '\r'));
+    endLine = line + (closedByLineFeed ? 0 : 1);
     if (marked.empty())
         marked.push_back(endMark);
 }

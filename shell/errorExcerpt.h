@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +10,9 @@
 class errorExcerpt {
 public:
     explicit errorExcerpt(std::string nameText);
+    // The reader's buffer size is settable so that tests can show the
+    // excerpt does not depend on where the input is cut into chunks.
+    errorExcerpt(std::string nameText, std::size_t bufferSize);
 
     void extract(std::uint32_t errorLine, std::uint32_t errorColumn);
 
@@ -23,4 +27,7 @@ public:
     // What the excerpt shows when the input ended at or before the place:
     // the middle dot of Windows-1252.
     static constexpr char endMark = '\xB7';
+
+private:
+    std::size_t bufferSize;
 };

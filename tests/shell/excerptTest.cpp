@@ -34,6 +34,8 @@ TEST(ErrorExcerpt, PartsAndLineRange)
         {"never reached", "<a>\n<b>\n", 2, 99, "<a>\r\n<b>\r\n", "\xB7", "", 1, 4},
         {"CR LF file", "a\r\nb\r\n<c>\r\nd\r\n", 3, 1, "a\r\nb\r\n", "<c>", "\nd\r\n", 1, 5},
         {"'>' first does not end", "<a>>>x<b>", 1, 4, "<a>", ">>", "x<b>", 1, 2},
+        {"file ends in a lone CR", "<a>\r<b>\r", 1, 5, "<a>\r", "<b>", "\r", 1, 2},
+        {"mark ends in a lone CR", "<a>x\r", 1, 4, "<a>", "x\r", "", 1, 2},
         {"lone CR in the mark", "<a>x\ry\rz\rw<b>", 1, 4, "<a>", "x\ry\rz\r...", "", 1, 5},
     };
     for (const excerptCase& c : table) {
