@@ -6,7 +6,7 @@ EXAMPLE := examples/fehler-zahl-zu-gross.tzv
 PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev libgl-dev fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-14-dev
-BENCH_PACKAGES := libxml2-utils hyperfine valgrind
+BENCH_PACKAGES := libxml2-utils hyperfine valgrind time
 SCREENSHOT_PACKAGES := fonts-liberation
 
 .PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean
@@ -67,7 +67,7 @@ bench: deps
 	@$(call install,$(BENCH_PACKAGES))
 	cmake --preset bench
 	cmake --build build-bench --parallel $(JOBS)
-	bench/compare build-bench
+	bench/run-comparison build-bench
 
 clean:
 	rm -rf $(BUILD_DIR) build-fuzz build-sanitize build-bench

@@ -154,17 +154,6 @@ excerptDisplay displayOf(const errorExcerpt& excerpt)
     return display;
 }
 
-std::size_t documentPosition(std::u16string_view text, displayPosition position)
-{
-    const std::size_t end = std::min(position.units, text.size());
-    std::size_t pairs = 0;
-    for (std::size_t i = 1; i < end; ++i)
-        pairs += text[i] == u'\n' && text[i - 1] == u'\r';
-    // A place between the CR and the LF of a pair stands at the end of the block.
-    const bool insidePair = end > 0 && end < text.size() && text[end - 1] == u'\r' && text[end] == u'\n';
-    return end - pairs - (insidePair ? 1 : 0);
-}
-
 std::vector<std::size_t> lineStartBlocks(std::u16string_view text)
 {
     std::vector<std::size_t> starts{0};

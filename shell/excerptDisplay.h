@@ -43,12 +43,8 @@ struct excerptDisplay {
 
 excerptDisplay displayOf(const errorExcerpt& excerpt);
 
-// A text document holds a CR LF break as one position, where the shown text
-// counts two; a lone CR or LF is one position in both.
-std::size_t documentPosition(std::u16string_view text, displayPosition position);
-
-// The document blocks at which the excerpt's lines begin: a CR LF or LF ends
-// a line, a lone CR only breaks the block.
+// The view lines at which the excerpt's numbered lines begin: a CR LF or LF
+// ends a numbered line, a lone CR only breaks the view line.
 std::vector<std::size_t> lineStartBlocks(std::u16string_view text);
 
 // The numbers first to end - 1, each followed by CR LF; empty when first >= end.

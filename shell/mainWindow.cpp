@@ -12,17 +12,13 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QShortcut>
-#include <QTextBlock>
-#include <QTextCursor>
 
 namespace {
 
@@ -40,18 +36,6 @@ QPlainTextEdit* readOnlyPane(QWidget* parent)
     return pane;
 }
 
-QFont excerptFont()
-{
-    // Courier New, or the face the font configuration puts in its place;
-    // any fixed-pitch face where neither is there.
-    QFont face(QStringLiteral("Courier New"));
-    face.setStyleHint(QFont::TypeWriter);
-    const QFontMetrics metrics(face);
-    if (metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('W')))
-        return face;
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
-}
-
 } // namespace
 
 // The main window's client area below the menu bar; W and H of the layout
@@ -67,29 +51,12 @@ private:
     mainWindow* window;
 };
 
-excerptView::excerptView(QWidget* parent) : QPlainTextEdit(parent)
-{
-    setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setFocusPolicy(Qt::ClickFocus);
-    setAcceptDrops(false);
-    setFont(excerptFont());
-}
-
-qreal excerptView::blockTop(int blockNumber) const
-{
-    const QTextBlock block = document()->findBlockByNumber(blockNumber);
-    if (!block.isValid() || !block.isVisible())
-        return -1;
-    return blockBoundingGeometry(block).translated(contentOffset()).top();
-}
-
 lineNumberColumn::lineNumberColumn(excerptView* excerpt, QWidget* parent) : QFrame(parent), excerpt(excerpt)
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
-    connect(excerpt, &QPlainTextEdit::updateRequest, this, [this] { update(); });
+    connect(excerpt, &excerptView::scrolled, this, [this] { update(); });
 }
 
 void lineNumberColumn::setNumbers(std::uint32_t first, std::uint32_t end, std::vector<std::size_t> lineBlocks)
@@ -108,19 +75,16 @@ void lineNumberColumn::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.setClipRect(contentsRect());
-    const QFontMetricsF excerptMetrics(excerpt->font());
     const QFontMetricsF ownMetrics(font());
-    const QPoint viewportOrigin = excerpt->viewport()->mapTo(window(), QPoint(0, 0));
-    const qreal shift = mapFrom(window(), viewportOrigin).y();
+    const qreal shift = mapFrom(window(), excerpt->mapTo(window(), QPoint(0, 0))).y();
     const qreal right = contentsRect().right() - 3;
     std::size_t index = 0;
     for (std::uint32_t n = firstLine; n < endLine && index < blocks.size(); ++n, ++index) {
-        const qreal top = excerpt->blockTop(static_cast<int>(blocks[index]));
+        const qreal top = excerpt->lineTop(static_cast<int>(blocks[index]));
         if (top < 0)
             continue;
-        const qreal baseline = shift + top + excerpt->document()->documentMargin() + excerptMetrics.ascent();
         const QString label = QString::number(n);
-        painter.drawText(QPointF(right - ownMetrics.horizontalAdvance(label), baseline), label);
+        painter.drawText(QPointF(right - ownMetrics.horizontalAdvance(label), shift + top + excerpt->lineAscent()), label);
     }
 }
 
@@ -210,21 +174,13 @@ void mainWindow::chooseFile()
     messageEdit->clear();
 }
 
-void mainWindow::resetExcerptColour()
-{
-    QTextCursor all(excerptEdit->document());
-    all.select(QTextCursor::Document);
-    QTextCharFormat automatic;
-    automatic.clearForeground();
-    all.setCharFormat(automatic);
-    excerptEdit->setCurrentCharFormat(automatic);
-}
+void mainWindow::resetExcerptColour() { excerptEdit->clearMark(); }
 
 void mainWindow::runCheck()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     resetExcerptColour();
-    excerptEdit->setPlainText(fromUtf8(kavrin::checkingText));
+    excerptEdit->setText(fromUtf8(kavrin::checkingText));
     excerptEdit->repaint();
     lineNumberEdit->clear();
     lineNumberEdit->repaint();
@@ -253,21 +209,9 @@ void mainWindow::showExcerpt(const std::string& nameText, std::uint32_t line, st
     errorExcerpt excerpt(nameText);
     excerpt.extract(line, column);
     const kavrin::excerptDisplay display = kavrin::displayOf(excerpt);
-    excerptEdit->setPlainText(QString::fromStdU16String(display.text));
-
-    const auto start = static_cast<int>(kavrin::documentPosition(display.text, display.highlightStart));
-    const auto end = static_cast<int>(kavrin::documentPosition(display.text, display.highlightEnd));
-    QTextCursor marked(excerptEdit->document());
-    marked.setPosition(start);
-    marked.setPosition(end, QTextCursor::KeepAnchor);
-    QTextCharFormat red;
-    red.setForeground(QColor(255, 0, 0));
-    marked.mergeCharFormat(red);
-    QTextCursor caret(excerptEdit->document());
-    caret.setPosition(end);
-    excerptEdit->setTextCursor(caret);
-    excerptEdit->ensureCursorVisible();
-
+    excerptEdit->setExcerpt(QString::fromStdU16String(display.text), qsizetype(display.highlightStart.units),
+                            qsizetype(display.highlightEnd.units));
+    excerptEdit->scrollToMarkEnd();
     lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text));
 }
 

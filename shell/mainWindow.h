@@ -1,5 +1,8 @@
 #pragma once
 
+#include "excerptView.h"
+
+#include <QFrame>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 
@@ -7,7 +10,6 @@
 
 class QLineEdit;
 class QPushButton;
-class excerptView;
 
 // The column left of the excerpt: the file's numbers of the shown lines,
 // right-aligned, each painted level with the excerpt line it numbers.
@@ -30,17 +32,6 @@ private:
     std::uint32_t firstLine = 1;
     std::uint32_t endLine = 1;
     std::vector<std::size_t> blocks;
-};
-
-// The excerpt view: plain text, no wrapping, one face for all text.
-class excerptView : public QPlainTextEdit {
-    Q_OBJECT
-public:
-    explicit excerptView(QWidget* parent);
-
-    // The top of a block's first line in viewport coordinates, or -1 when the
-    // block is not visible.
-    qreal blockTop(int blockNumber) const;
 };
 
 class mainWindow : public QMainWindow {

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+
+#include <vector>
+
+// The excerpt view: read-only text in one fixed-pitch face, no wrapping, the
+// marked part in pure red. Only what is visible is laid out, so a line of
+// millions of characters shows as fast as a short one.
+class excerptView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit excerptView(QWidget* parent);
+
+    // Shows the text; a CR LF pair, an LF or a lone CR ends a line. The marked
+    // range is in UTF-16 units of the text, CR and LF counting one each.
+    void setExcerpt(const QString& text, qsizetype markStart, qsizetype markEnd);
+    void setText(const QString& text) { setExcerpt(text, 0, 0); }
+    void clear() { setText(QString()); }
+    void clearMark();
+
+    QString text() const { return content; }
+    QString markedText() const { return content.mid(markStart, markEnd - markStart); }
+    int lineCount() const { return static_cast<int>(lines.size()); }
+    // The top of a line in this widget's coordinates, or a negative value when
+    // the line is not in view.
+    qreal lineTop(int line) const;
+    qreal lineAscent() const;
+
+    // Scrolls so that the place just behind the marked part is in view.
+    void scrollToMarkEnd();
+
+signals:
+    void scrolled();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    struct lineSpan {
+        qsizetype start = 0;  // first unit in the text
+        qsizetype length = 0; // without the line break
+    };
+    // A TAB moves to the next multiple of eight columns.
+    qsizetype columnOf(const lineSpan& line, qsizetype offset) const;
+    QString shownPart(const lineSpan& line, qsizetype fromColumn, qsizetype toColumn) const;
+    void updateScrollBars();
+    qreal characterWidth() const;
+    int lineHeight() const;
+
+    QString content;
+    std::vector<lineSpan> lines;
+    qsizetype markStart = 0;
+    qsizetype markEnd = 0;
+    qsizetype widestLine = 0; // in columns
+};
