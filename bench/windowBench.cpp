@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     mainWindow window;
     window.show();
     QApplication::processEvents();
-    for (const char* name : {"broken-single-line-end-4mib.tzv", "broken-last-ticket-4mib.tzv", "valid-47-4mib.tzv"}) {
+    for (const char* name : { "broken-single-line-end-4mib.tzv", "broken-last-ticket-4mib.tzv", "valid-47-4mib.tzv" }) {
         double best = 1e9;
         for (int run = 0; run < 5; ++run) {
             window.nameEdit->setText(QString::fromStdString((folder / name).string()));

@@ -13,20 +13,20 @@ constexpr int exitCorrect = 0;
 constexpr int exitViolation = 1;
 constexpr int exitUsage = 2;
 
-constexpr std::string_view helpText =
-    "Aufruf: kavrin-check [OPTIONEN] DATEI...\n"
-    "Prüft TZV-Tippscheindateien (.tzv) wie das Kavrin-Fenster und meldet je Datei\n"
-    "\"Datei korrekt. Tipps nun spielbar.\" oder den ersten Verstoß mit Zeile und Spalte.\n"
-    "\n"
-    "  --color=WANN   Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR),\n"
-    "                 always oder never\n"
-    "  --json         je Datei ein JSON-Objekt in einer Zeile (JSON Lines)\n"
-    "  -q, --quiet    keine Ausgabe, nur der Exit-Status\n"
-    "  -h, --help     diese Hilfe\n"
-    "      --version  Version\n"
-    "  --             alles Folgende sind Dateinamen\n"
-    "\n"
-    "Exit-Status: 0 alle Dateien korrekt, 1 mindestens ein Verstoß, 2 falscher Aufruf.\n";
+constexpr std::string_view helpText
+    = "Aufruf: kavrin-check [OPTIONEN] DATEI...\n"
+      "Prüft TZV-Tippscheindateien (.tzv) wie das Kavrin-Fenster und meldet je Datei\n"
+      "\"Datei korrekt. Tipps nun spielbar.\" oder den ersten Verstoß mit Zeile und Spalte.\n"
+      "\n"
+      "  --color=WANN   Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR),\n"
+      "                 always oder never\n"
+      "  --json         je Datei ein JSON-Objekt in einer Zeile (JSON Lines)\n"
+      "  -q, --quiet    keine Ausgabe, nur der Exit-Status\n"
+      "  -h, --help     diese Hilfe\n"
+      "      --version  Version\n"
+      "  --             alles Folgende sind Dateinamen\n"
+      "\n"
+      "Exit-Status: 0 alle Dateien korrekt, 1 mindestens ein Verstoß, 2 falscher Aufruf.\n";
 
 int usageError(const std::string& problem)
 {
@@ -76,8 +76,7 @@ int main(int argc, char** argv)
 
     const char* noColour = std::getenv("NO_COLOR");
     const bool useColour = colour == colourChoice::always
-                           || (colour == colourChoice::automatic && ::isatty(STDOUT_FILENO)
-                               && (noColour == nullptr || *noColour == '\0'));
+        || (colour == colourChoice::automatic && ::isatty(STDOUT_FILENO) && (noColour == nullptr || *noColour == '\0'));
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);

@@ -11,74 +11,74 @@ namespace kavrin {
 
 namespace {
 
-constexpr std::string_view red = "\x1b[1;31m";
-constexpr std::string_view bold = "\x1b[1m";
-constexpr std::string_view plain = "\x1b[0m";
+    constexpr std::string_view red = "\x1b[1;31m";
+    constexpr std::string_view bold = "\x1b[1m";
+    constexpr std::string_view plain = "\x1b[0m";
 
-// A terminal would act on control characters; they are shown as their
-// pictures instead (TAB stays, it keeps the columns).
-std::u16string printable(std::u16string_view text)
-{
-    std::u16string out(text);
-    for (char16_t& c : out) {
-        if (c < 0x20 && c != u'\t')
-            c = static_cast<char16_t>(0x2400 + c);
-        else if (c == 0x7F)
-            c = 0x2421;
+    // A terminal would act on control characters; they are shown as their
+    // pictures instead (TAB stays, it keeps the columns).
+    std::u16string printable(std::u16string_view text)
+    {
+        std::u16string out(text);
+        for (char16_t& c : out) {
+            if (c < 0x20 && c != u'\t')
+                c = static_cast<char16_t>(0x2400 + c);
+            else if (c == 0x7F)
+                c = 0x2421;
+        }
+        return out;
     }
-    return out;
-}
 
-// Marks under a piece of text: TABs are kept so the '^' line stays level with
-// the text above it; a surrogate pair is one character.
-std::string underline(std::u16string_view text, char mark)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)
-            continue;
-        out.push_back(text[i] == u'\t' ? '\t' : mark);
+    // Marks under a piece of text: TABs are kept so the '^' line stays level with
+    // the text above it; a surrogate pair is one character.
+    std::string underline(std::u16string_view text, char mark)
+    {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)
+                continue;
+            out.push_back(text[i] == u'\t' ? '\t' : mark);
+        }
+        return out;
     }
-    return out;
-}
 
-void appendJsonString(std::string& out, std::string_view utf8)
-{
-    static constexpr char hex[] = "0123456789abcdef";
-    out.push_back('"');
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (byte < 0x20) {
-                out += "\\u00";
-                out.push_back(hex[byte >> 4]);
-                out.push_back(hex[byte & 0xF]);
-            } else {
-                out.push_back(c);
+    void appendJsonString(std::string& out, std::string_view utf8)
+    {
+        static constexpr char hex[] = "0123456789abcdef";
+        out.push_back('"');
+        for (const char c : utf8) {
+            const auto byte = static_cast<unsigned char>(c);
+            switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (byte < 0x20) {
+                    out += "\\u00";
+                    out.push_back(hex[byte >> 4]);
+                    out.push_back(hex[byte & 0xF]);
+                } else {
+                    out.push_back(c);
+                }
             }
         }
+        out.push_back('"');
     }
-    out.push_back('"');
-}
 
-// JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
-std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
+    // JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
+    std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
 
 } // namespace
 
@@ -176,9 +176,9 @@ std::string jsonReport(const fileReport& report)
     out += "{\"text\":";
     appendJsonString(out, utf16ToUtf8(excerpt.text));
     out += ",\"highlight\":[" + std::to_string(excerpt.highlightStart.units) + ','
-           + std::to_string(excerpt.highlightEnd.units) + ']';
+        + std::to_string(excerpt.highlightEnd.units) + ']';
     out += ",\"firstLine\":" + std::to_string(excerpt.firstLine) + ",\"endLine\":" + std::to_string(excerpt.endLine)
-           + "}}";
+        + "}}";
     return out;
 }
 

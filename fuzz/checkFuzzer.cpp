@@ -12,14 +12,17 @@ namespace {
 bool isSystemMessage(const std::string& message)
 {
     namespace text = kavrin::messages;
-    for (const std::string_view whole : {text::noFile, text::badName, text::cannotOpen, text::sizeOrCount, text::encoding})
+    for (const std::string_view whole :
+        { text::noFile, text::badName, text::cannotOpen, text::sizeOrCount, text::encoding })
         if (message == whole)
             return true;
     const std::string_view lead = "Die Datei enthält in der Zeile ";
     if (message.compare(0, lead.size(), lead) != 0)
         return false;
-    for (const std::string_view detail : {text::elementDetail, text::contentDetail, text::unclosedDetail, text::markupDetail})
-        if (message.size() > detail.size() && message.compare(message.size() - detail.size(), detail.size(), detail) == 0)
+    for (const std::string_view detail :
+        { text::elementDetail, text::contentDetail, text::unclosedDetail, text::markupDetail })
+        if (message.size() > detail.size()
+            && message.compare(message.size() - detail.size(), detail.size(), detail) == 0)
             return true;
     return false;
 }
@@ -38,11 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require((parser.errorLine == 0) == (parser.errorColumn == 0));
     require((parser.errorLine != 0) == (parser.message.rfind("Die Datei enthält in der Zeile ", 0) == 0));
 
-    static constexpr std::array<std::size_t, 4> smallBuffers = {1, 2, 3, 7};
+    static constexpr std::array<std::size_t, 4> smallBuffers = { 1, 2, 3, 7 };
     tzvParser chunked(smallBuffers[size % smallBuffers.size()]);
     chunked.fileName = path;
     chunked.check();
     require(chunked.message == parser.message && chunked.errorLine == parser.errorLine
-            && chunked.errorColumn == parser.errorColumn);
+        && chunked.errorColumn == parser.errorColumn);
     return 0;
 }

@@ -18,12 +18,13 @@ struct dialogUnits {
 
 } // namespace
 
-aboutBox::aboutBox(QWidget* owner) : QDialog(owner)
+aboutBox::aboutBox(QWidget* owner)
+    : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Info über Kavrin"));
     setModal(true);
     const QFontMetrics metrics(font());
-    const dialogUnits units{metrics.averageCharWidth() / 4.0, metrics.height() / 8.0};
+    const dialogUnits units { metrics.averageCharWidth() / 4.0, metrics.height() / 8.0 };
     setFixedSize(units.rect(0, 0, 210, 82).size());
 
     const auto addText = [&](const QString& text, QRect place) {

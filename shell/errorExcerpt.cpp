@@ -33,7 +33,8 @@ errorExcerpt::errorExcerpt(std::string nameText)
 }
 
 errorExcerpt::errorExcerpt(std::string nameText, std::size_t bufferSize)
-    : fileName(std::move(nameText)), bufferSize(bufferSize)
+    : fileName(std::move(nameText))
+    , bufferSize(bufferSize)
 {
 }
 
@@ -61,7 +62,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     prefix.clear();
     // Ends of the last contextLines + 1 lines in prefix: the start of the
     // first shown line lies just after the oldest of them.
-    std::array<std::size_t, 4> lineEnds{};
+    std::array<std::size_t, 4> lineEnds {};
     std::size_t lineEndCount = 0;
     while (!(line == errorLine && column == errorColumn)) {
         const int byte = input.get();
@@ -84,8 +85,8 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
             }
             continue;
         }
-        const bool byteOrderMark
-            = line == 1 && ((byte == 0xEF && column == 1) || (byte == 0xBB && column == 2) || (byte == 0xBF && column == 3));
+        const bool byteOrderMark = line == 1
+            && ((byte == 0xEF && column == 1) || (byte == 0xBB && column == 2) || (byte == 0xBF && column == 3));
         prefix.push_back(byteOrderMark ? ' ' : static_cast<char>(byte));
         ++column;
     }

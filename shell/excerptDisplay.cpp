@@ -95,15 +95,44 @@ std::u16string utf8ToUtf16(std::string_view text)
 std::u16string windows1252ToUtf16(std::string_view text)
 {
     static constexpr std::array<char16_t, 32> high = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+        0x20AC,
+        0x0081,
+        0x201A,
+        0x0192,
+        0x201E,
+        0x2026,
+        0x2020,
+        0x2021,
+        0x02C6,
+        0x2030,
+        0x0160,
+        0x2039,
+        0x0152,
+        0x008D,
+        0x017D,
+        0x008F,
+        0x0090,
+        0x2018,
+        0x2019,
+        0x201C,
+        0x201D,
+        0x2022,
+        0x2013,
+        0x2014,
+        0x02DC,
+        0x2122,
+        0x0161,
+        0x203A,
+        0x0153,
+        0x009D,
+        0x017E,
+        0x0178,
     };
     std::u16string out;
     out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        out.push_back(byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t{byte});
+        out.push_back(byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t { byte });
     }
     return out;
 }
@@ -156,7 +185,7 @@ excerptDisplay displayOf(const errorExcerpt& excerpt)
 
 std::vector<std::size_t> lineStartBlocks(std::u16string_view text)
 {
-    std::vector<std::size_t> starts{0};
+    std::vector<std::size_t> starts { 0 };
     std::size_t block = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')

@@ -25,7 +25,8 @@ QFont excerptFont()
 
 } // namespace
 
-excerptView::excerptView(QWidget* parent) : QAbstractScrollArea(parent)
+excerptView::excerptView(QWidget* parent)
+    : QAbstractScrollArea(parent)
 {
     setFont(excerptFont());
     setFocusPolicy(Qt::ClickFocus);
@@ -55,7 +56,7 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
     widestLine = 0;
     qsizetype lineStart = 0;
     const auto endLine = [&](qsizetype at, qsizetype breakLength) {
-        lineSpan line{lineStart, at - lineStart};
+        lineSpan line { lineStart, at - lineStart };
         lines.push_back(line);
         widestLine = std::max(widestLine, columnOf(line, line.length));
         lineStart = at + breakLength;
@@ -100,8 +101,9 @@ QString excerptView::shownPart(const lineSpan& line, qsizetype fromColumn, qsize
 {
     const QStringView text = QStringView(content).mid(line.start, line.length);
     if (!text.contains(QLatin1Char('\t')))
-        return fromColumn >= text.size() ? QString()
-                                         : text.mid(fromColumn, std::min(toColumn, text.size()) - fromColumn).toString();
+        return fromColumn >= text.size()
+            ? QString()
+            : text.mid(fromColumn, std::min(toColumn, text.size()) - fromColumn).toString();
     QString shown;
     qsizetype column = 0;
     for (const QChar c : text) {
@@ -171,7 +173,8 @@ void excerptView::scrollToMarkEnd()
     if (x < horizontal->value())
         horizontal->setValue(int(std::max<qint64>(0, x - width / 2)));
     else if (x > horizontal->value() + width)
-        horizontal->setValue(int(std::min<qint64>(x - width + qint64(std::ceil(characterWidth())), horizontal->maximum())));
+        horizontal->setValue(
+            int(std::min<qint64>(x - width + qint64(std::ceil(characterWidth())), horizontal->maximum())));
 }
 
 void excerptView::paintEvent(QPaintEvent*)
@@ -198,7 +201,7 @@ void excerptView::paintEvent(QPaintEvent*)
         const struct {
             qsizetype from, to;
             bool marked;
-        } runs[] = {{firstColumn, markFrom, false}, {markFrom, markTo, true}, {markTo, lastColumn, false}};
+        } runs[] = { { firstColumn, markFrom, false }, { markFrom, markTo, true }, { markTo, lastColumn, false } };
         for (const auto& run : runs) {
             const qsizetype from = std::max(run.from, firstColumn);
             const qsizetype to = std::min(run.to, lastColumn);

@@ -41,7 +41,7 @@ protected:
 
 private:
     struct lineSpan {
-        qsizetype start = 0;  // first unit in the text
+        qsizetype start = 0; // first unit in the text
         qsizetype length = 0; // without the line break
     };
     // A TAB moves to the next multiple of eight columns.

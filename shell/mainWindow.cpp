@@ -42,7 +42,12 @@ QPlainTextEdit* readOnlyPane(QWidget* parent)
 // are its size.
 class clientArea : public QWidget {
 public:
-    explicit clientArea(mainWindow* window) : QWidget(window), window(window) { setMinimumSize(0, 0); }
+    explicit clientArea(mainWindow* window)
+        : QWidget(window)
+        , window(window)
+    {
+        setMinimumSize(0, 0);
+    }
 
 protected:
     void resizeEvent(QResizeEvent*) override { window->layoutElements(width(), height()); }
@@ -51,7 +56,9 @@ private:
     mainWindow* window;
 };
 
-lineNumberColumn::lineNumberColumn(excerptView* excerpt, QWidget* parent) : QFrame(parent), excerpt(excerpt)
+lineNumberColumn::lineNumberColumn(excerptView* excerpt, QWidget* parent)
+    : QFrame(parent)
+    , excerpt(excerpt)
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAutoFillBackground(true);
@@ -84,11 +91,13 @@ void lineNumberColumn::paintEvent(QPaintEvent* event)
         if (top < 0)
             continue;
         const QString label = QString::number(n);
-        painter.drawText(QPointF(right - ownMetrics.horizontalAdvance(label), shift + top + excerpt->lineAscent()), label);
+        painter.drawText(
+            QPointF(right - ownMetrics.horizontalAdvance(label), shift + top + excerpt->lineAscent()), label);
     }
 }
 
-mainWindow::mainWindow(const QString& commandLine, QWidget* parent) : QMainWindow(parent)
+mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
+    : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Kavrin"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/kavrin.png")));
@@ -126,7 +135,7 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent) : QMainWindo
     // About box as the menu does.
     auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(refresh, &QShortcut::activated, this, &mainWindow::runCheck);
-    for (const QKeyCombination key : {Qt::ALT | Qt::Key_Question, Qt::ALT | Qt::Key_Slash}) {
+    for (const QKeyCombination key : { Qt::ALT | Qt::Key_Question, Qt::ALT | Qt::Key_Slash }) {
         auto* about = new QShortcut(QKeySequence(key), this);
         connect(about, &QShortcut::activated, this, &mainWindow::showAbout);
     }
@@ -210,7 +219,7 @@ void mainWindow::showExcerpt(const std::string& nameText, std::uint32_t line, st
     excerpt.extract(line, column);
     const kavrin::excerptDisplay display = kavrin::displayOf(excerpt);
     excerptEdit->setExcerpt(QString::fromStdU16String(display.text), qsizetype(display.highlightStart.units),
-                            qsizetype(display.highlightEnd.units));
+        qsizetype(display.highlightEnd.units));
     excerptEdit->scrollToMarkEnd();
     lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text));
 }
@@ -218,6 +227,7 @@ void mainWindow::showExcerpt(const std::string& nameText, std::uint32_t line, st
 void mainWindow::showAbout()
 {
     aboutBox box(this);
+    box.move(centralWidget()->mapToGlobal(QPoint(0, 0)));
     box.exec();
 }
 

@@ -11,10 +11,14 @@ constexpr std::uint64_t maximumFileSize = 4194304;
 
 } // namespace
 
-tzvParser::Error::Error(std::string_view text) : message(text) {}
+tzvParser::Error::Error(std::string_view text)
+    : message(text)
+{
+}
 
 tzvParser::Error::Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::string_view detail)
-    : line(line), column(column)
+    : line(line)
+    , column(column)
 {
     message.reserve(leadIn.size() + detail.size() + 40);
     message.append(leadIn).append(" Zeile ").append(std::to_string(line));
@@ -23,7 +27,10 @@ tzvParser::Error::Error(std::string_view leadIn, std::uint32_t line, std::uint32
 
 tzvParser::tzvParser() = default;
 
-tzvParser::tzvParser(std::size_t bufferSize) : input(bufferSize) {}
+tzvParser::tzvParser(std::size_t bufferSize)
+    : input(bufferSize)
+{
+}
 
 const std::string& tzvParser::check()
 {

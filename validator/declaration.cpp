@@ -15,7 +15,14 @@ constexpr std::size_t encodingValueOffset = 28;
 constexpr std::size_t closingOffset = 35;
 
 constexpr std::array<std::string_view, 8> encodingValues = {
-    "\"UTF-8\"", "'UTF-8'", "\"utf-8\"", "'utf-8'", "\"ASCII\"", "'ASCII'", "\"ascii\"", "'ascii'",
+    "\"UTF-8\"",
+    "'UTF-8'",
+    "\"utf-8\"",
+    "'utf-8'",
+    "\"ASCII\"",
+    "'ASCII'",
+    "\"ascii\"",
+    "'ascii'",
 };
 
 bool holdsAt(std::string_view item, std::size_t offset, std::string_view expected)
@@ -37,7 +44,7 @@ bool tzvParser::checkXmlDeclaration() const
         return false;
     const auto failAt = [this](std::size_t offset) {
         throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + 1 + static_cast<std::uint32_t>(offset),
-                    kavrin::messages::contentDetail);
+            kavrin::messages::contentDetail);
     };
     if (!holdsAt(item, versionOffset, "version="))
         failAt(versionOffset);

@@ -51,8 +51,8 @@ void tzvParser::readHeader()
     const kavrin::unsignedConversion major = kavrin::toUnsigned32(versionText);
     majorVersion = major.value;
     minorVersion = major.end < versionText.size()
-                       ? kavrin::toUnsigned32(std::string_view(versionText).substr(major.end + 1)).value
-                       : 0;
+        ? kavrin::toUnsigned32(std::string_view(versionText).substr(major.end + 1)).value
+        : 0;
     const std::uint32_t versionLine = tokenLine;
     const std::uint32_t versionColumn = tokenColumn;
     closeElement("/versionsNr");

@@ -115,5 +115,5 @@ void tzvParser::failAtItem(std::string_view detail) const
 void tzvParser::failInText(std::size_t offset) const
 {
     throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(offset),
-                kavrin::messages::contentDetail);
+        kavrin::messages::contentDetail);
 }

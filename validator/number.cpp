@@ -7,8 +7,8 @@ unsignedConversion toUnsigned32(std::string_view text)
     constexpr std::uint64_t maximum = 0xFFFFFFFFu;
     std::size_t at = 0;
     while (at < text.size()
-           && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\v' || text[at] == '\f'
-               || text[at] == '\r'))
+        && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\v' || text[at] == '\f'
+            || text[at] == '\r'))
         ++at;
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-'))

@@ -64,7 +64,7 @@ void tzvParser::checkNumberList(std::uint32_t count, std::uint32_t max) const
     };
     std::uint32_t previous = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::size_t p = 3 * std::size_t{i};
+        const std::size_t p = 3 * std::size_t { i };
         const int tens = at(p);
         if (!isDigit(tens) || static_cast<std::uint32_t>(tens - '0') > max / 10)
             failInText(p);
@@ -78,6 +78,6 @@ void tzvParser::checkNumberList(std::uint32_t count, std::uint32_t max) const
             failInText(p);
         previous = value;
     }
-    if (text.size() > 3 * std::size_t{count} - 1)
-        failInText(3 * std::size_t{count} - 1);
+    if (text.size() > 3 * std::size_t { count } - 1)
+        failInText(3 * std::size_t { count } - 1);
 }

@@ -11,28 +11,29 @@ namespace kavrin {
 
 namespace {
 
-// Drops every CR that is directly followed by an LF; returns the new length.
-std::size_t dropCrBeforeLf(unsigned char* data, std::size_t length)
-{
-    auto* first = static_cast<unsigned char*>(std::memchr(data, '\r', length));
-    if (first == nullptr)
-        return length;
-    const unsigned char* read = first;
-    const unsigned char* stop = data + length;
-    unsigned char* write = first;
-    while (read < stop) {
-        const unsigned char byte = *read++;
-        if (byte == '\r' && read < stop && *read == '\n')
-            continue;
-        *write++ = byte;
+    // Drops every CR that is directly followed by an LF; returns the new length.
+    std::size_t dropCrBeforeLf(unsigned char* data, std::size_t length)
+    {
+        auto* first = static_cast<unsigned char*>(std::memchr(data, '\r', length));
+        if (first == nullptr)
+            return length;
+        const unsigned char* read = first;
+        const unsigned char* stop = data + length;
+        unsigned char* write = first;
+        while (read < stop) {
+            const unsigned char byte = *read++;
+            if (byte == '\r' && read < stop && *read == '\n')
+                continue;
+            *write++ = byte;
+        }
+        return static_cast<std::size_t>(write - data);
     }
-    return static_cast<std::size_t>(write - data);
-}
 
 } // namespace
 
 textReader::textReader(std::size_t bufferSize)
-    : chunkSize(std::max<std::size_t>(bufferSize, 1)), buffer(new unsigned char[chunkSize + 1])
+    : chunkSize(std::max<std::size_t>(bufferSize, 1))
+    , buffer(new unsigned char[chunkSize + 1])
 {
     current = end = buffer.get();
 }
@@ -47,7 +48,7 @@ bool textReader::open(const std::string& path, std::uint64_t maxBytes)
     const int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (handle < 0)
         return false;
-    struct stat status {};
+    struct stat status { };
     if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(handle);
         return false;

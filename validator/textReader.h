@@ -35,10 +35,7 @@ public:
 
     // Bulk access: after fill() returned true, the bytes [next(), limit())
     // are the delivered input; advance() marks how far they were consumed.
-    bool fill()
-    {
-        return current < end || refill();
-    }
+    bool fill() { return current < end || refill(); }
     const unsigned char* next() const { return current; }
     const unsigned char* limit() const { return end; }
     void advance(const unsigned char* to) { current = to; }

@@ -83,26 +83,28 @@ TEST(Checker, HumanOutputForms)
     const std::string bad = writeTicketFile(broken, "bad.tzv").string();
     const std::string missing = (scratchFolder() / "missing.tzv").string();
 
-    const runResult correct = run({good});
+    const runResult correct = run({ good });
     EXPECT_EQ(correct.out, good + ": Datei korrekt. Tipps nun spielbar.\n");
     EXPECT_EQ(correct.status, 0);
 
-    const runResult positionless = run({missing});
+    const runResult positionless = run({ missing });
     EXPECT_EQ(positionless.out, missing + ": Konnte Datei nicht öffnen.\n");
     EXPECT_EQ(positionless.status, 1);
 
-    const runResult positioned = run({"--color=never", bad});
-    EXPECT_EQ(positioned.out, bad + ":5:30: " + brokenMessage + "\n"
-                                  "2 |   <versionsNr>4.0</versionsNr>\n"
-                                  "3 |   <wsArt>47</wsArt>\n"
-                                  "4 |   <schein>\n"
-                                  "5 |     <ziroTipp>05,12,18,33,41,46</ziroTipp>\n"
-                                  "  |                              ^^\n"
-                                  "6 |   </schein>\n"
-                                  "7 | </uvra>\n");
+    const runResult positioned = run({ "--color=never", bad });
+    EXPECT_EQ(positioned.out,
+        bad + ":5:30: " + brokenMessage
+            + "\n"
+              "2 |   <versionsNr>4.0</versionsNr>\n"
+              "3 |   <wsArt>47</wsArt>\n"
+              "4 |   <schein>\n"
+              "5 |     <ziroTipp>05,12,18,33,41,46</ziroTipp>\n"
+              "  |                              ^^\n"
+              "6 |   </schein>\n"
+              "7 | </uvra>\n");
     EXPECT_EQ(positioned.status, 1);
 
-    const runResult several = run({good, bad, good});
+    const runResult several = run({ good, bad, good });
     EXPECT_EQ(several.status, 1);
     EXPECT_EQ(several.out.find(good + ": Datei korrekt."), 0u);
     EXPECT_NE(several.out.rfind("\n" + good + ": Datei korrekt."), std::string::npos);
@@ -112,60 +114,60 @@ TEST(Checker, ColourOnlyWhereWanted)
 {
     const std::string bad = writeTicketFile(broken, "colour.tzv").string();
     const std::string red = "\x1b[1;31m46\x1b[0m";
-    EXPECT_EQ(run({bad}).out.find('\x1b'), std::string::npos) << "a pipe gets no colour";
-    EXPECT_NE(run({"--color=always", bad}).out.find(red), std::string::npos);
-    EXPECT_NE(run({"--color=always", bad}, false, "1").out.find(red), std::string::npos);
-    EXPECT_NE(run({bad}, true).out.find(red), std::string::npos) << "a terminal gets colour";
-    EXPECT_EQ(run({bad}, true, "1").out.find('\x1b'), std::string::npos) << "never with NO_COLOR";
-    EXPECT_EQ(run({"--color=never", bad}, true).out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run({ bad }).out.find('\x1b'), std::string::npos) << "a pipe gets no colour";
+    EXPECT_NE(run({ "--color=always", bad }).out.find(red), std::string::npos);
+    EXPECT_NE(run({ "--color=always", bad }, false, "1").out.find(red), std::string::npos);
+    EXPECT_NE(run({ bad }, true).out.find(red), std::string::npos) << "a terminal gets colour";
+    EXPECT_EQ(run({ bad }, true, "1").out.find('\x1b'), std::string::npos) << "never with NO_COLOR";
+    EXPECT_EQ(run({ "--color=never", bad }, true).out.find('\x1b'), std::string::npos);
 }
 
 TEST(Checker, JsonLines)
 {
     const std::string good = writeTicketFile(valid, "j\"good.tzv").string();
     const std::string bad = writeTicketFile(broken, "jbad.tzv").string();
-    const runResult result = run({"--json", good, bad, ""});
+    const runResult result = run({ "--json", good, bad, "" });
     std::string goodJson = good;
     goodJson.replace(goodJson.find('"'), 1, "\\\"");
     EXPECT_EQ(result.out,
-              "{\"file\":\"" + goodJson
-                  + "\",\"valid\":true,\"message\":\"Datei korrekt. Tipps nun spielbar.\",\"line\":0,\"column\":0,"
-                    "\"excerpt\":null}\n"
-                    "{\"file\":\""
-                  + bad + "\",\"valid\":false,\"message\":\"" + brokenMessage
-                  + "\",\"line\":5,\"column\":30,\"excerpt\":{\"text\":\"  <versionsNr>4.0</versionsNr>\\r\\n  "
-                    "<wsArt>47</wsArt>\\r\\n  <schein>\\r\\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\\r\\n  "
-                    "</schein>\\r\\n</uvra>\\r\\n\",\"highlight\":[94,96],\"firstLine\":2,\"endLine\":8}}\n"
-                    "{\"file\":\"\",\"valid\":false,\"message\":\"Keine Datei angegeben.\",\"line\":0,\"column\":0,"
-                    "\"excerpt\":null}\n");
+        "{\"file\":\"" + goodJson
+            + "\",\"valid\":true,\"message\":\"Datei korrekt. Tipps nun spielbar.\",\"line\":0,\"column\":0,"
+              "\"excerpt\":null}\n"
+              "{\"file\":\""
+            + bad + "\",\"valid\":false,\"message\":\"" + brokenMessage
+            + "\",\"line\":5,\"column\":30,\"excerpt\":{\"text\":\"  <versionsNr>4.0</versionsNr>\\r\\n  "
+              "<wsArt>47</wsArt>\\r\\n  <schein>\\r\\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\\r\\n  "
+              "</schein>\\r\\n</uvra>\\r\\n\",\"highlight\":[94,96],\"firstLine\":2,\"endLine\":8}}\n"
+              "{\"file\":\"\",\"valid\":false,\"message\":\"Keine Datei angegeben.\",\"line\":0,\"column\":0,"
+              "\"excerpt\":null}\n");
     EXPECT_EQ(result.status, 1);
 }
 
 TEST(Checker, OptionsAndExitStatus)
 {
     const std::string good = writeTicketFile(valid, "-dash.tzv").string();
-    const runResult quiet = run({"--quiet", good, "nope.tzv"});
+    const runResult quiet = run({ "--quiet", good, "nope.tzv" });
     EXPECT_EQ(quiet.out, "");
     EXPECT_EQ(quiet.status, 1);
-    EXPECT_EQ(run({"-q", good}).status, 0);
+    EXPECT_EQ(run({ "-q", good }).status, 0);
 
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(scratchFolder());
-    const runResult dashed = run({"--", "-dash.tzv"});
+    const runResult dashed = run({ "--", "-dash.tzv" });
     std::filesystem::current_path(previous);
     EXPECT_EQ(dashed.out, "-dash.tzv: Datei korrekt. Tipps nun spielbar.\n");
     EXPECT_EQ(dashed.status, 0);
 
-    for (const std::vector<std::string>& wrong : {std::vector<std::string>{}, {"--bogus", good}, {"--color=rot", good},
-                                                  {"--quiet"}}) {
+    for (const std::vector<std::string>& wrong :
+        { std::vector<std::string> {}, { "--bogus", good }, { "--color=rot", good }, { "--quiet" } }) {
         const runResult usage = run(wrong);
         EXPECT_EQ(usage.status, 2);
         EXPECT_EQ(usage.out, "");
         EXPECT_EQ(std::count(usage.err.begin(), usage.err.end(), '\n'), 1) << usage.err;
     }
-    EXPECT_EQ(run({"--help"}).status, 0);
-    EXPECT_NE(run({"--help"}).out.find("--json"), std::string::npos);
-    EXPECT_EQ(run({"--version"}).out, "kavrin-check 02.11\n");
+    EXPECT_EQ(run({ "--help" }).status, 0);
+    EXPECT_NE(run({ "--help" }).out.find("--json"), std::string::npos);
+    EXPECT_EQ(run({ "--version" }).out, "kavrin-check 02.11\n");
 }
 
 } // namespace

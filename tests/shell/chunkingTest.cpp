@@ -13,7 +13,7 @@ namespace {
 std::vector<std::filesystem::path> corpus()
 {
     std::vector<std::filesystem::path> files;
-    for (const char* folder : {"tests/data", "examples"}) {
+    for (const char* folder : { "tests/data", "examples" }) {
         for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(KAVRIN_SOURCE_DIR) / folder))
             if (entry.path().extension() == ".tzv")
                 files.push_back(entry.path());
@@ -31,7 +31,7 @@ excerptParts excerptOf(const std::string& file, const outcome& reported, std::si
 {
     errorExcerpt excerpt = bufferSize == 0 ? errorExcerpt(file) : errorExcerpt(file, bufferSize);
     excerpt.extract(reported.line, reported.column);
-    return {excerpt.before, excerpt.marked, excerpt.after, excerpt.firstLine, excerpt.endLine};
+    return { excerpt.before, excerpt.marked, excerpt.after, excerpt.firstLine, excerpt.endLine };
 }
 
 // Where the reader cuts the input into chunks must never show: not in the
@@ -45,8 +45,8 @@ TEST(Chunking, OutcomeAndExcerptDoNotDependOnTheBufferSize)
         SCOPED_TRACE(file);
         const outcome reference = checkFile(file);
         const bool positioned = reference.line != 0;
-        const excerptParts referenceExcerpt = positioned ? excerptOf(file, reference, 0) : excerptParts{};
-        for (const std::size_t size : {1u, 2u, 3u, 7u, 64u}) {
+        const excerptParts referenceExcerpt = positioned ? excerptOf(file, reference, 0) : excerptParts {};
+        for (const std::size_t size : { 1u, 2u, 3u, 7u, 64u }) {
             EXPECT_EQ(checkFile(file, size), reference) << "buffer of " << size;
             if (positioned) {
                 EXPECT_EQ(excerptOf(file, reference, size), referenceExcerpt) << "buffer of " << size;

@@ -21,22 +21,22 @@ TEST(ErrorExcerpt, PartsAndLineRange)
 {
     const std::string tenLines = "L1\nL2\nL3\nL4\nL5\nL6\nL7\nL8\nL9\n<x>10\nL11\nL12\nL13\nL14\n";
     const std::vector<excerptCase> table = {
-        {"first byte", "<uvrx>\n<l2>\n<l3>\n<l4>\n<l5>\n", 1, 1, "", "<uvrx>", "\n<l2>\r\n<l3>\r\n<l4>\r", 1, 5},
-        {"byte-order mark", "\xEF\xBB\xBF<uvrx>", 1, 4, "   ", "<uvrx>", "", 1, 2},
-        {"line 2 column 5", "ab\ncdef<g>\n", 2, 5, "ab\r\ncdef", "<g>", "\n", 1, 3},
-        {"line 10", tenLines, 10, 1, "L7\r\nL8\r\nL9\r\n", "<x>", "10\r\nL11\r\nL12\r\nL13\r", 7, 14},
-        {"tag ending its line", "<uvra>\n<wsArt>\n47</wsArt>\nL4\nL5\nL6\n", 2, 1, "<uvra>\r\n", "<wsArt>",
-         "\n47</wsArt>\r\nL4\r\nL5\r", 1, 6},
-        {"inside a text", "<a>hello</a>", 1, 5, "<a>h", "ello", "</a>", 1, 2},
-        {"cut at the third break", "<a>\nxx\nyy\nzz\nww", 1, 4, "<a>", "\nxx\r\nyy\r...", "", 1, 5},
-        {"just past the end", "<a>\n<b>", 2, 4, "<a>\r\n<b>", "\xB7", "", 1, 3},
-        {"past the end after a break", "<a>\n", 2, 1, "<a>\r\n", "\xB7", "", 1, 3},
-        {"never reached", "<a>\n<b>\n", 2, 99, "<a>\r\n<b>\r\n", "\xB7", "", 1, 4},
-        {"CR LF file", "a\r\nb\r\n<c>\r\nd\r\n", 3, 1, "a\r\nb\r\n", "<c>", "\nd\r\n", 1, 5},
-        {"'>' first does not end", "<a>>>x<b>", 1, 4, "<a>", ">>", "x<b>", 1, 2},
-        {"file ends in a lone CR", "<a>\r<b>\r", 1, 5, "<a>\r", "<b>", "\r", 1, 2},
-        {"mark ends in a lone CR", "<a>x\r", 1, 4, "<a>", "x\r", "", 1, 2},
-        {"lone CR in the mark", "<a>x\ry\rz\rw<b>", 1, 4, "<a>", "x\ry\rz\r...", "", 1, 5},
+        { "first byte", "<uvrx>\n<l2>\n<l3>\n<l4>\n<l5>\n", 1, 1, "", "<uvrx>", "\n<l2>\r\n<l3>\r\n<l4>\r", 1, 5 },
+        { "byte-order mark", "\xEF\xBB\xBF<uvrx>", 1, 4, "   ", "<uvrx>", "", 1, 2 },
+        { "line 2 column 5", "ab\ncdef<g>\n", 2, 5, "ab\r\ncdef", "<g>", "\n", 1, 3 },
+        { "line 10", tenLines, 10, 1, "L7\r\nL8\r\nL9\r\n", "<x>", "10\r\nL11\r\nL12\r\nL13\r", 7, 14 },
+        { "tag ending its line", "<uvra>\n<wsArt>\n47</wsArt>\nL4\nL5\nL6\n", 2, 1, "<uvra>\r\n", "<wsArt>",
+            "\n47</wsArt>\r\nL4\r\nL5\r", 1, 6 },
+        { "inside a text", "<a>hello</a>", 1, 5, "<a>h", "ello", "</a>", 1, 2 },
+        { "cut at the third break", "<a>\nxx\nyy\nzz\nww", 1, 4, "<a>", "\nxx\r\nyy\r...", "", 1, 5 },
+        { "just past the end", "<a>\n<b>", 2, 4, "<a>\r\n<b>", "\xB7", "", 1, 3 },
+        { "past the end after a break", "<a>\n", 2, 1, "<a>\r\n", "\xB7", "", 1, 3 },
+        { "never reached", "<a>\n<b>\n", 2, 99, "<a>\r\n<b>\r\n", "\xB7", "", 1, 4 },
+        { "CR LF file", "a\r\nb\r\n<c>\r\nd\r\n", 3, 1, "a\r\nb\r\n", "<c>", "\nd\r\n", 1, 5 },
+        { "'>' first does not end", "<a>>>x<b>", 1, 4, "<a>", ">>", "x<b>", 1, 2 },
+        { "file ends in a lone CR", "<a>\r<b>\r", 1, 5, "<a>\r", "<b>", "\r", 1, 2 },
+        { "mark ends in a lone CR", "<a>x\r", 1, 4, "<a>", "x\r", "", 1, 2 },
+        { "lone CR in the mark", "<a>x\ry\rz\rw<b>", 1, 4, "<a>", "x\ry\rz\r...", "", 1, 5 },
     };
     for (const excerptCase& c : table) {
         SCOPED_TRACE(c.what);
@@ -57,7 +57,7 @@ TEST(ErrorExcerpt, NamesAndUnreadableFiles)
     quoted.extract(2, 1);
     EXPECT_EQ(quoted.marked, "<b>");
 
-    for (const std::string& name : {std::string(), std::string("\""), path + ".missing", std::string("/dev/zero")}) {
+    for (const std::string& name : { std::string(), std::string("\""), path + ".missing", std::string("/dev/zero") }) {
         errorExcerpt excerpt(name);
         excerpt.extract(1, 1);
         EXPECT_EQ(excerpt.before + excerpt.marked + excerpt.after, "") << name;
@@ -128,7 +128,7 @@ TEST(ExcerptDisplay, Decoders)
     EXPECT_EQ(kavrin::utf8ToUtf16("\xF0\x9F\x8E\xB2"), u"\U0001F3B2");
 
     EXPECT_EQ(kavrin::windows1252ToUtf16("\x80\x81\x8D\x8F\x90\x9D\x9F\xA4\xFF"),
-              u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A4\u00FF");
+        u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A4\u00FF");
     EXPECT_EQ(kavrin::utf16ToUtf8(u"ä\U0001F3B2"), "ä\xF0\x9F\x8E\xB2");
 }
 

@@ -11,19 +11,19 @@ namespace kavrin::testing {
 
 namespace {
 
-struct scratch {
-    std::filesystem::path path;
-    scratch()
-    {
-        path = std::filesystem::temp_directory_path() / ("kavrin-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-    }
-    ~scratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
+    struct scratch {
+        std::filesystem::path path;
+        scratch()
+        {
+            path = std::filesystem::temp_directory_path() / ("kavrin-test-" + std::to_string(::getpid()));
+            std::filesystem::create_directories(path);
+        }
+        ~scratch()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
 
 } // namespace
 
@@ -35,9 +35,9 @@ std::filesystem::path scratchFolder()
 
 std::filesystem::path writeTicketFile(std::string_view bytes, std::string_view name)
 {
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path path =
-        scratchFolder() / (name.empty() ? "t" + std::to_string(counter++) + ".tzv" : std::string(name));
+    static std::atomic<unsigned> counter { 0 };
+    const std::filesystem::path path
+        = scratchFolder() / (name.empty() ? "t" + std::to_string(counter++) + ".tzv" : std::string(name));
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
@@ -48,7 +48,7 @@ outcome checkFile(const std::string& fileName, std::size_t bufferSize)
     tzvParser parser = bufferSize == 0 ? tzvParser() : tzvParser(bufferSize);
     parser.fileName = fileName;
     parser.check();
-    return {parser.message, parser.errorLine, parser.errorColumn};
+    return { parser.message, parser.errorLine, parser.errorColumn };
 }
 
 outcome checkBytes(std::string_view bytes, std::size_t bufferSize)
@@ -59,7 +59,7 @@ outcome checkBytes(std::string_view bytes, std::size_t bufferSize)
 markedDocument unmark(std::string_view withMark)
 {
     const std::size_t mark = withMark.find('^');
-    markedDocument result{std::string(withMark.substr(0, mark)) + std::string(withMark.substr(mark + 1)), 1, 1};
+    markedDocument result { std::string(withMark.substr(0, mark)) + std::string(withMark.substr(mark + 1)), 1, 1 };
     for (std::size_t i = 0; i < mark; ++i) {
         if (withMark[i] == '\n') {
             ++result.line;
@@ -74,25 +74,25 @@ markedDocument unmark(std::string_view withMark)
 std::string positioned(std::uint32_t line, std::uint32_t column, std::string_view detail)
 {
     return "Die Datei enthält in der Zeile " + std::to_string(line) + ", Spalte " + std::to_string(column) + " "
-           + std::string(detail);
+        + std::string(detail);
 }
 
 std::string document47(std::string_view tickets, std::string_view header)
 {
     return "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt>" + std::string(header) + std::string(tickets)
-           + "</uvra>";
+        + "</uvra>";
 }
 
 std::string document34(std::string_view tickets, std::string_view header)
 {
     return "<uvra><versionsNr>4.0</versionsNr><wsArt>34</wsArt>" + std::string(header) + std::string(tickets)
-           + "</uvra>";
+        + "</uvra>";
 }
 
 std::string document28(std::string_view tickets, std::string_view header)
 {
     return "<uvra><versionsNr>3.0</versionsNr><wsArt>28</wsArt>" + std::string(header) + std::string(tickets)
-           + "</uvra>";
+        + "</uvra>";
 }
 
 } // namespace kavrin::testing

@@ -45,9 +45,9 @@ TEST(Declaration, WrongPartsAreReportedAtTheirOffsets)
 
 TEST(Declaration, EncodingValueOutsideTheEightForms)
 {
-    for (const char* value : {"\"ISO-8859-1\"", "\"Utf-8\"", "\"UTF-8", "'UTF-8\"", "\"UTF8\""}) {
-        expectOutcomes({failsWithout("<?xml version=\"1.0\" encoding=" + std::string(value) + "?>" + body,
-                                     encodingText)});
+    for (const char* value : { "\"ISO-8859-1\"", "\"Utf-8\"", "\"UTF-8", "'UTF-8\"", "\"UTF8\"" }) {
+        expectOutcomes(
+            { failsWithout("<?xml version=\"1.0\" encoding=" + std::string(value) + "?>" + body, encodingText) });
     }
 }
 

@@ -19,9 +19,9 @@ std::string tickets(int count, const std::string& separator = "\n")
 
 TEST(DocumentWalk, TicketCount)
 {
-    EXPECT_EQ(checkBytes(document47(tickets(1000))), outcome{});
-    EXPECT_EQ(checkBytes(document47(tickets(1000) + "<schein>this is never read")), (outcome{sizeText, 0, 0}));
-    EXPECT_EQ(checkBytes(document47(tickets(1001))), (outcome{sizeText, 0, 0}));
+    EXPECT_EQ(checkBytes(document47(tickets(1000))), outcome {});
+    EXPECT_EQ(checkBytes(document47(tickets(1000) + "<schein>this is never read")), (outcome { sizeText, 0, 0 }));
+    EXPECT_EQ(checkBytes(document47(tickets(1001))), (outcome { sizeText, 0, 0 }));
 }
 
 TEST(DocumentWalk, RootAndWhatFollowsIt)
@@ -70,13 +70,13 @@ TEST(DocumentWalk, SampleFilesOfEachGame)
                              "    <ziroTipp>03,11,19,27,38,45</ziroTipp>\n"
                              "  </schein>\n"
                              "</uvra>\n";
-    EXPECT_EQ(checkBytes(ziro), outcome{});
+    EXPECT_EQ(checkBytes(ziro), outcome {});
     EXPECT_EQ(checkBytes(document34("<schein><tipp><vexTippZahl>07,13,22,41,50</vexTippZahl>"
                                     "<vexTippStern>02,11</vexTippStern></tipp></schein>")),
-              outcome{});
+        outcome {});
     EXPECT_EQ(checkBytes(document28("<schein><fenuTipp>1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2</fenuTipp>"
                                     "<brakelTipp>10,2+,00,+1,21</brakelTipp></schein>")),
-              outcome{});
+        outcome {});
 }
 
 } // namespace

@@ -12,14 +12,14 @@ const std::string vex = "<schein><tipp><vexTippZahl>01,02,03,04,05</vexTippZahl>
                         "<vexTippStern>01,02</vexTippStern></tipp></schein>";
 const std::string pool = "<schein><fenuTipp>1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2</fenuTipp></schein>";
 
-std::string file(std::string_view version, std::string_view between, std::string_view game,
-                 std::string_view after = {}, std::string_view tickets = {})
+std::string file(std::string_view version, std::string_view between, std::string_view game, std::string_view after = {},
+    std::string_view tickets = {})
 {
     std::string t(tickets);
     if (t.empty())
         t = game == "28" ? pool : game == "34" ? vex : ziro;
     return "<uvra><versionsNr>" + std::string(version) + "</versionsNr>" + std::string(between) + "<wsArt>"
-           + std::string(game) + "</wsArt>" + std::string(after) + t + "</uvra>";
+        + std::string(game) + "</wsArt>" + std::string(after) + t + "</uvra>";
 }
 
 TEST(Header, MinimalFilesOfEachGame)
@@ -119,17 +119,15 @@ TEST(Header, AddOnElements)
         passes(file("4.0", "", "34", wimbel + "<ziroPlus>1</ziroPlus>")),
         passes(file("3.0", "", "28", wimbel)),
         passes(file("4.0", "", "47",
-                    "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein>"
-                    "<maximaleWimbelAnzahl>10000</maximaleWimbelAnzahl></wimbel><ziroPlus>00</ziroPlus>")),
-        failsAt(file("4.0", "", "47", "<wimbel><anzahlWimbelProSchein>^11</anzahlWimbelProSchein></wimbel>"),
-                content),
+            "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein>"
+            "<maximaleWimbelAnzahl>10000</maximaleWimbelAnzahl></wimbel><ziroPlus>00</ziroPlus>")),
+        failsAt(file("4.0", "", "47", "<wimbel><anzahlWimbelProSchein>^11</anzahlWimbelProSchein></wimbel>"), content),
         failsAt(file("4.0", "", "47",
-                     "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein>"
-                     "<maximaleWimbelAnzahl>^10001</maximaleWimbelAnzahl></wimbel>"),
-                content),
+                    "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein>"
+                    "<maximaleWimbelAnzahl>^10001</maximaleWimbelAnzahl></wimbel>"),
+            content),
         failsAt(file("4.0", "", "47", "<wimbel>^<maximaleWimbelAnzahl>1</maximaleWimbelAnzahl></wimbel>"), element),
-        failsAt(file("4.0", "", "47", "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein>^</wimbelx>"),
-                unclosed),
+        failsAt(file("4.0", "", "47", "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein>^</wimbelx>"), unclosed),
         failsAt(file("4.0", "", "47", "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein>^<x>"), element),
         failsAt(file("3.0", "", "28", "^<ziroPlus>1</ziroPlus>"), element),
         failsAt(file("4.0", "", "47", "<ziroPlus>^2</ziroPlus>"), content),

@@ -38,15 +38,16 @@ TEST(HostileInput, EveryTruncationOfAValidFile)
 TEST(HostileInput, FourMebibytesOfOneByte)
 {
     constexpr std::size_t size = 4194304;
-    EXPECT_EQ(checkBytes(std::string(size, '<')), (outcome{positioned(1, size + 1, unclosed), 1, size + 1}))
+    EXPECT_EQ(checkBytes(std::string(size, '<')), (outcome { positioned(1, size + 1, unclosed), 1, size + 1 }))
         << "a '<' inside an item is part of it";
-    EXPECT_EQ(checkBytes(std::string(size, '\n')), (outcome{positioned(size + 1, 1, unclosed), size + 1, 1}));
-    EXPECT_EQ(checkBytes(std::string(size, ' ')), (outcome{positioned(1, size + 1, unclosed), 1, size + 1}));
-    EXPECT_EQ(checkBytes(std::string(size, '\r')), (outcome{positioned(1, size + 1, unclosed), 1, size + 1}));
-    EXPECT_EQ(checkBytes(std::string(size, '\x80')), (outcome{encodingText, 0, 0}));
-    EXPECT_EQ(checkBytes("<" + std::string(size - 1, 'a')), (outcome{positioned(1, size + 1, unclosed), 1, size + 1}));
+    EXPECT_EQ(checkBytes(std::string(size, '\n')), (outcome { positioned(size + 1, 1, unclosed), size + 1, 1 }));
+    EXPECT_EQ(checkBytes(std::string(size, ' ')), (outcome { positioned(1, size + 1, unclosed), 1, size + 1 }));
+    EXPECT_EQ(checkBytes(std::string(size, '\r')), (outcome { positioned(1, size + 1, unclosed), 1, size + 1 }));
+    EXPECT_EQ(checkBytes(std::string(size, '\x80')), (outcome { encodingText, 0, 0 }));
+    EXPECT_EQ(
+        checkBytes("<" + std::string(size - 1, 'a')), (outcome { positioned(1, size + 1, unclosed), 1, size + 1 }));
     EXPECT_EQ(checkBytes("<uvra><versionsNr>" + std::string(size - 18, '7')),
-              (outcome{positioned(1, size + 1, unclosed), 1, size + 1}));
+        (outcome { positioned(1, size + 1, unclosed), 1, size + 1 }));
 }
 
 TEST(HostileInput, DeepNonsenseAndHugeTexts)
@@ -54,17 +55,18 @@ TEST(HostileInput, DeepNonsenseAndHugeTexts)
     std::string nested;
     for (int i = 0; i < 100000; ++i)
         nested += "<uvra>";
-    EXPECT_EQ(checkBytes(nested), (outcome{positioned(1, 7, element), 1, 7}));
+    EXPECT_EQ(checkBytes(nested), (outcome { positioned(1, 7, element), 1, 7 }));
 
     std::string comments = "<uvra>";
     for (int i = 0; i < 200000; ++i)
         comments += "<!---->";
-    EXPECT_EQ(checkBytes(comments), (outcome{positioned(1, comments.size() + 1, unclosed), 1,
-                                             static_cast<std::uint32_t>(comments.size() + 1)}));
+    EXPECT_EQ(checkBytes(comments),
+        (outcome { positioned(1, comments.size() + 1, unclosed), 1, static_cast<std::uint32_t>(comments.size() + 1) }));
 
-    const std::string hugeVersion = "<uvra><versionsNr>" + std::string(1000000, '0') + "4.0</versionsNr><wsArt>47</wsArt>"
-                                    "<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>";
-    EXPECT_EQ(checkBytes(hugeVersion), outcome{}) << "leading zeros do not overflow";
+    const std::string hugeVersion = "<uvra><versionsNr>" + std::string(1000000, '0')
+        + "4.0</versionsNr><wsArt>47</wsArt>"
+          "<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>";
+    EXPECT_EQ(checkBytes(hugeVersion), outcome {}) << "leading zeros do not overflow";
 }
 
 } // namespace

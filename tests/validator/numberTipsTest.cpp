@@ -7,12 +7,15 @@ using namespace kavrin::testing;
 
 namespace {
 
-std::string ziroTicket(std::string_view list) { return "<schein><ziroTipp>" + std::string(list) + "</ziroTipp></schein>"; }
+std::string ziroTicket(std::string_view list)
+{
+    return "<schein><ziroTipp>" + std::string(list) + "</ziroTipp></schein>";
+}
 
 std::string vexTip(std::string_view numbers, std::string_view stars)
 {
     return "<tipp><vexTippZahl>" + std::string(numbers) + "</vexTippZahl><vexTippStern>" + std::string(stars)
-           + "</vexTippStern></tipp>";
+        + "</vexTippStern></tipp>";
 }
 
 std::string repeat(const std::string& piece, int times)
@@ -75,15 +78,16 @@ TEST(NumberTips, TipCountsAndOrder)
         failsAt(document34("<schein><tipp><vexTippZahl>01,02,03,04,05</vexTippZahl>^</tipp></schein>"), element),
         failsAt(document34("<schein><tipp><vexTippZahl>01,02,03,04,05</vexTippZahl><vexTippStern>01,02"
                            "</vexTippStern>^<vexTippStern>01,02</vexTippStern></tipp></schein>"),
-                element),
+            element),
         failsAt(document34("<schein><tipp><vexTippZahl>01,02,03,04,05</vexTippZahl><vexTippStern>01,02"
                            "</vexTippStern>^</schein>"),
-                unclosed),
+            unclosed),
         failsAt(document34("<schein><tipp><vexTippZahl>01,02,03,04,05^</vexTippStern>"), unclosed),
         failsAt(document47("<schein><ziroTipp>01,02,03,04,05,06^</ziroTip></schein>"), unclosed),
         failsAt(document47("<schein>^<tipp>"), element),
         passes(document34("<schein><!-- a --><tipp><vexTippZahl>01,02,03,04,05</vexTippZahl><!-- b -->"
-                          "<vexTippStern>01,02</vexTippStern></tipp><!-- c -->" + vex + "</schein>")),
+                          "<vexTippStern>01,02</vexTippStern></tipp><!-- c -->"
+            + vex + "</schein>")),
         passes(document47("<schein>\n  " + ziro + "\n  <!-- c -->\n  " + ziro + "\n</schein>\n")),
     });
 }

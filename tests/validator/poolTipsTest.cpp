@@ -10,7 +10,10 @@ namespace {
 const std::string row = "1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2";
 const std::string fenu = "<fenuTipp>" + row + "</fenuTipp>";
 
-std::string fenuTicket(std::string_view text) { return "<schein><fenuTipp>" + std::string(text) + "</fenuTipp></schein>"; }
+std::string fenuTicket(std::string_view text)
+{
+    return "<schein><fenuTipp>" + std::string(text) + "</fenuTipp></schein>";
+}
 
 std::string brakelTicket(std::string_view text)
 {

@@ -20,7 +20,7 @@ TEST(ReaderPositions, LinesAndColumnsCountBytes)
         failsAt("<uvra>\n\n\n\n\n\n\n\n\n^<x>", element),
         failsAt("<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein>\n<ziroTipp>01,02,03,04,^\n05,06"
                 "</ziroTipp></schein></uvra>",
-                content),
+            content),
     });
 }
 
@@ -31,10 +31,10 @@ TEST(ReaderPositions, CrLfGivesTheSamePlacesAsLf)
     std::string crlf;
     for (const char c : lf)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    const outcome expected{positioned(6, 28, content), 6, 28};
+    const outcome expected { positioned(6, 28, content), 6, 28 };
     EXPECT_EQ(checkBytes(lf), expected);
     EXPECT_EQ(checkBytes(crlf), expected);
-    EXPECT_EQ(checkBytes(document47("\r\n" + ticket + "\r\n") + "\r\n"), outcome{});
+    EXPECT_EQ(checkBytes(document47("\r\n" + ticket + "\r\n") + "\r\n"), outcome {});
 }
 
 TEST(ReaderPositions, EndOfInputPlace)
@@ -64,7 +64,7 @@ TEST(ReaderPositions, EncodingScan)
         failsWithout("<uvrx>\n<x>\n" + valid + "\n\xE2\x82\x41", encodingText),
         failsWithout("<uvra><versionsNr>4.0\xC3\r\n\xA4</versionsNr>", encodingText),
     });
-    EXPECT_EQ(checkBytes("<uvra>\xC3\xA4"), (outcome{positioned(1, 7, markup), 1, 7}))
+    EXPECT_EQ(checkBytes("<uvra>\xC3\xA4"), (outcome { positioned(1, 7, markup), 1, 7 }))
         << "the scan accepts a final two-byte letter, the walk then stops there";
 }
 
@@ -76,19 +76,21 @@ TEST(NumberConversion, BehavesAsA32BitStrtoul)
         std::size_t end;
         bool overflow;
     };
-    for (const row& r : std::initializer_list<row>{
-             {"4", 4, 1, false},
-             {"4.0", 4, 1, false},
-             {" \t\n\v\f\r+4x", 4, 8, false},
-             {"-1", 4294967295u, 2, false},
-             {"-4294967292", 4, 11, false},
-             {"4294967295", 4294967295u, 10, false},
-             {"4294967296", 4294967295u, 10, true},
-             {"-99999999999999999999", 4294967295u, 21, true},
-             {"000000000000000000000042", 42, 24, false},
-             {"", 0, 0, false},
-             {"  -x", 0, 0, false},
-             {"\xA0" "5", 0, 0, false},
+    for (const row& r : std::initializer_list<row> {
+             { "4", 4, 1, false },
+             { "4.0", 4, 1, false },
+             { " \t\n\v\f\r+4x", 4, 8, false },
+             { "-1", 4294967295u, 2, false },
+             { "-4294967292", 4, 11, false },
+             { "4294967295", 4294967295u, 10, false },
+             { "4294967296", 4294967295u, 10, true },
+             { "-99999999999999999999", 4294967295u, 21, true },
+             { "000000000000000000000042", 42, 24, false },
+             { "", 0, 0, false },
+             { "  -x", 0, 0, false },
+             { "\xA0"
+               "5",
+                 0, 0, false },
          }) {
         const kavrin::unsignedConversion result = kavrin::toUnsigned32(r.text);
         EXPECT_EQ(result.value, r.value) << r.text;

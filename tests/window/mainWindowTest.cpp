@@ -1,7 +1,8 @@
+#include "mainWindow.h"
 #include "aboutBox.h"
 #include "checkFiles.h"
-#include "mainWindow.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -9,7 +10,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QImage>
 #include <QTimer>
 
 using namespace kavrin::testing;
@@ -79,7 +79,7 @@ void mainWindowTest::layoutFollowsEveryResize()
     mainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    for (const QSize size : {QSize(740, 326), QSize(1000, 600), QSize(300, 200), QSize(60, 40)}) {
+    for (const QSize size : { QSize(740, 326), QSize(1000, 600), QSize(300, 200), QSize(60, 40) }) {
         window.resize(size);
         QApplication::processEvents();
         const QWidget* client = window.centralWidget();
@@ -87,12 +87,10 @@ void mainWindowTest::layoutFollowsEveryResize()
         const int h = client->height();
         QCOMPARE(window.size(), size);
         // A negative width or height shows as nothing, however the toolkit keeps it.
-        const auto placed = [](const QWidget* element) {
-            return QRect(element->pos(), element->size().expandedTo(QSize(0, 0)));
-        };
-        const auto formula = [](int x, int y, int width, int height) {
-            return QRect(x, y, std::max(width, 0), std::max(height, 0));
-        };
+        const auto placed
+            = [](const QWidget* element) { return QRect(element->pos(), element->size().expandedTo(QSize(0, 0))); };
+        const auto formula
+            = [](int x, int y, int width, int height) { return QRect(x, y, std::max(width, 0), std::max(height, 0)); };
         QCOMPARE(placed(window.hintEdit), formula(10, 10, w - 20, 37));
         QCOMPARE(placed(window.nameEdit), formula(10, 55, w - 90, 20));
         QCOMPARE(placed(window.checkButton), formula(w - 70, 54, 60, 22));
@@ -109,8 +107,8 @@ void mainWindowTest::textsMenusAndFocus()
     QCOMPARE(window.windowTitle(), QString("Kavrin"));
     QCOMPARE(window.size(), QSize(740, 326));
     QCOMPARE(window.hintEdit->toPlainText(),
-             QString("Bitte überprüfen Sie eine fehlerhafte Datei erneut, bis die Meldung \"Datei korrekt. Tipps nun "
-                     "spielbar\" erscheint."));
+        QString("Bitte überprüfen Sie eine fehlerhafte Datei erneut, bis die Meldung \"Datei korrekt. Tipps nun "
+                "spielbar\" erscheint."));
     QCOMPARE(window.checkButton->text(), QString("CHECK"));
     QVERIFY(window.nameEdit->text().isEmpty());
     QVERIFY(window.hintEdit->isReadOnly() && window.messageEdit->isReadOnly());
@@ -123,10 +121,10 @@ void mainWindowTest::textsMenusAndFocus()
             entries += entry->isSeparator() ? QString("-,") : entry->text() + ",";
         menus << entries;
     }
-    QCOMPARE(menus, QStringList({"&Datei:&Öffnen...,-,&Check,-,&Beenden,", "&Hilfe:&Info...,"}));
+    QCOMPARE(menus, QStringList({ "&Datei:&Öffnen...,-,&Check,-,&Beenden,", "&Hilfe:&Info...," }));
 
-    for (QWidget* w : std::initializer_list<QWidget*>{window.hintEdit, window.messageEdit, window.excerptEdit,
-                                                      window.lineNumberEdit})
+    for (QWidget* w : std::initializer_list<QWidget*> {
+             window.hintEdit, window.messageEdit, window.excerptEdit, window.lineNumberEdit })
         QVERIFY(!(w->focusPolicy() & Qt::TabFocus));
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -150,11 +148,12 @@ void mainWindowTest::checkFlowOnAPositionedViolation()
     window.runCheck();
     QCOMPARE(window.windowTitle(), QString("Kavrin - flow.tzv"));
     QCOMPARE(window.messageEdit->toPlainText(),
-             QString("Die Datei enthält in der Zeile 5, Spalte 30 Inhalte, die nicht der aktuellen "
-                     "XML-Schnittstellenbeschreibung entsprechen."));
-    QCOMPARE(window.excerptEdit->text(), QString("  <versionsNr>4.0</versionsNr>\r\n  <wsArt>47</wsArt>\r\n  "
-                                                 "<schein>\r\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\r\n  "
-                                                 "</schein>\r\n</uvra>\r\n"));
+        QString("Die Datei enthält in der Zeile 5, Spalte 30 Inhalte, die nicht der aktuellen "
+                "XML-Schnittstellenbeschreibung entsprechen."));
+    QCOMPARE(window.excerptEdit->text(),
+        QString("  <versionsNr>4.0</versionsNr>\r\n  <wsArt>47</wsArt>\r\n  "
+                "<schein>\r\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\r\n  "
+                "</schein>\r\n</uvra>\r\n"));
     QCOMPARE(redText(window.excerptEdit), QString("46"));
     QCOMPARE(window.lineNumberEdit->text(), QString("2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n"));
     // Painted red: exactly the two digits on the fourth shown line.
@@ -218,7 +217,7 @@ void mainWindowTest::keys()
     QTest::keyClick(window.checkButton, Qt::Key_Return);
     QCOMPARE(window.windowTitle(), QString("Kavrin - keys.tzv"));
 
-    for (QWidget* focus : std::initializer_list<QWidget*>{window.nameEdit, window.checkButton, window.excerptEdit}) {
+    for (QWidget* focus : std::initializer_list<QWidget*> { window.nameEdit, window.checkButton, window.excerptEdit }) {
         window.setWindowTitle("x");
         focus->setFocus();
         QTest::keyClick(focus, Qt::Key_F5);
@@ -242,7 +241,7 @@ void mainWindowTest::aboutBox()
     mainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    for (const QKeyCombination key : {Qt::ALT | Qt::Key_Question, Qt::ALT | Qt::Key_Slash}) {
+    for (const QKeyCombination key : { Qt::ALT | Qt::Key_Question, Qt::ALT | Qt::Key_Slash }) {
         QString title, texts;
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -316,7 +315,7 @@ void mainWindowTest::droppedFile()
     window.show();
     const QString file = path(broken, "dropped.tzv");
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(file)});
+    data.setUrls({ QUrl::fromLocalFile(file) });
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);
     QVERIFY(enter.isAccepted());
