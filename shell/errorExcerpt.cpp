@@ -1,5 +1,6 @@
 #include "errorExcerpt.h"
 
+#include "fileName.h"
 #include "textReader.h"
 
 #include <array>
@@ -49,11 +50,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     if (fileName.empty())
         return;
     std::string name = fileName;
-    if (name.size() >= 1 && name.front() == '"' && name.back() == '"') {
-        name.pop_back();
-        if (!name.empty())
-            name.erase(0, 1);
-    }
+    kavrin::removeSurroundingQuotes(name);
     kavrin::textReader input(bufferSize);
     if (!input.open(name, maximumFileSize))
         return;

@@ -1,3 +1,4 @@
+#include "fileName.h"
 #include "messages.h"
 #include "tzvParser.h"
 
@@ -48,11 +49,7 @@ const std::string& tzvParser::check()
         message = text::noFile;
         return message;
     }
-    if (fileName.front() == '"' && fileName.back() == '"') {
-        fileName.pop_back();
-        if (!fileName.empty())
-            fileName.erase(0, 1);
-    }
+    kavrin::removeSurroundingQuotes(fileName);
     if (fileName.size() < 5 || fileName.compare(fileName.size() - 4, 4, ".tzv") != 0) {
         message = text::badName;
         return message;
