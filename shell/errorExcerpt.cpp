@@ -2,14 +2,12 @@
 
 #include "fileName.h"
 #include "textReader.h"
+#include "tzvParser.h"
 
 #include <array>
 #include <utility>
 
 namespace {
-
-// The same bound as the validator's: no larger file is ever read.
-constexpr std::uint64_t maximumFileSize = 4194304;
 
 // Holds the file from the start of the first line the excerpt may show up to
 // the reported place. It lives as long as the program and keeps its storage,
@@ -52,7 +50,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     std::string name = fileName;
     kavrin::removeSurroundingQuotes(name);
     kavrin::textReader input(bufferSize);
-    if (!input.open(name, maximumFileSize))
+    if (!input.open(name, tzvParser::maximumFileSize))
         return;
 
     std::string& prefix = prefixBuffer();

@@ -4,14 +4,6 @@
 
 #include <string>
 
-namespace {
-
-// No file on disk may be read beyond this size: larger files are rejected
-// before any content is read.
-constexpr std::uint64_t maximumFileSize = 4194304;
-
-} // namespace
-
 tzvParser::Error::Error(std::string_view text)
     : message(text)
 {

@@ -23,6 +23,10 @@ public:
         std::uint32_t column = 0;
     };
 
+    // Larger files are rejected before any content is read; no reader of a
+    // ticket file ever reads beyond this.
+    static constexpr std::uint64_t maximumFileSize = 4194304;
+
     tzvParser();
     // The buffer size of the reader is settable so that tests can show the
     // outcome does not depend on where the input is cut into chunks.
