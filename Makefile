@@ -3,7 +3,7 @@ BUILD_DIR := build
 JOBS := 2
 EXAMPLE := examples/fehler-zahl-zu-gross.tzv
 
-PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev libgl-dev fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libxml2-utils hyperfine valgrind time
