@@ -5,6 +5,7 @@
 #include "tzvParser.h"
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -59,31 +60,52 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     // first shown line lies just after the oldest of them.
     std::array<std::size_t, 4> lineEnds {};
     std::size_t lineEndCount = 0;
-    while (!(line == errorLine && column == errorColumn)) {
-        const int byte = input.get();
-        if (byte == kavrin::textReader::endOfInput)
-            break;
-        if (byte == '\n') {
-            if (!endsWith(prefix, '\r'))
-                prefix.push_back('\r');
-            prefix.push_back('\n');
-            lineEnds[lineEndCount++ % lineEnds.size()] = prefix.size();
-            ++line;
-            column = 1;
-            if (lineEndCount > lineEnds.size() && prefix.size() > trimThreshold) {
-                const std::size_t keepFrom = lineEnds[lineEndCount % lineEnds.size()];
-                if (keepFrom > prefix.size() / 2) {
-                    prefix.erase(0, keepFrom);
-                    for (std::size_t& end : lineEnds)
-                        end -= std::min(end, keepFrom);
-                }
+    const auto takeLineFeed = [&] {
+        if (!endsWith(prefix, '\r'))
+            prefix.push_back('\r');
+        prefix.push_back('\n');
+        lineEnds[lineEndCount++ % lineEnds.size()] = prefix.size();
+        ++line;
+        column = 1;
+        if (lineEndCount > lineEnds.size() && prefix.size() > trimThreshold) {
+            const std::size_t keepFrom = lineEnds[lineEndCount % lineEnds.size()];
+            if (keepFrom > prefix.size() / 2) {
+                prefix.erase(0, keepFrom);
+                for (std::size_t& end : lineEnds)
+                    end -= std::min(end, keepFrom);
             }
+        }
+    };
+    while (!(line == errorLine && column == errorColumn) && input.fill()) {
+        const unsigned char* from = input.next();
+        if (line == 1 && column <= 3) {
+            // A byte-order mark becomes three blanks, so the columns after it stay.
+            const unsigned char byte = *from;
+            input.advance(from + 1);
+            if (byte == '\n') {
+                takeLineFeed();
+                continue;
+            }
+            const bool byteOrderMark
+                = (byte == 0xEF && column == 1) || (byte == 0xBB && column == 2) || (byte == 0xBF && column == 3);
+            prefix.push_back(byteOrderMark ? ' ' : static_cast<char>(byte));
+            ++column;
             continue;
         }
-        const bool byteOrderMark = line == 1
-            && ((byte == 0xEF && column == 1) || (byte == 0xBB && column == 2) || (byte == 0xBF && column == 3));
-        prefix.push_back(byteOrderMark ? ' ' : static_cast<char>(byte));
-        ++column;
+        // A run up to the next line feed, and on the error line no further
+        // than the place.
+        auto available = static_cast<std::size_t>(input.limit() - from);
+        if (line == errorLine && column < errorColumn)
+            available = std::min<std::size_t>(available, errorColumn - column);
+        const auto* lineFeed = static_cast<const unsigned char*>(std::memchr(from, '\n', available));
+        const unsigned char* runEnd = lineFeed != nullptr ? lineFeed : from + available;
+        prefix.append(reinterpret_cast<const char*>(from), static_cast<std::size_t>(runEnd - from));
+        column += static_cast<std::uint32_t>(runEnd - from);
+        input.advance(runEnd);
+        if (lineFeed != nullptr) {
+            input.advance(lineFeed + 1);
+            takeLineFeed();
+        }
     }
     const std::uint32_t stopLine = line;
 
