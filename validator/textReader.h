@@ -27,7 +27,6 @@ public:
     // and never more than its size at opening, are ever read.
     bool open(const std::string& path, std::uint64_t maxBytes);
     void close();
-    bool isOpen() const { return fd >= 0; }
     std::uint64_t fileSize() const { return size; }
 
     // Goes back to a byte offset of the file and clears the end of input.
