@@ -101,26 +101,20 @@ void tzvParser::readWimbelBlock()
     }
 }
 
-// Plain digits only, with leading zeros allowed; the value in 1..limit.
-std::uint32_t tzvParser::checkNumber(std::uint32_t limit) const
+// Plain digits only, with leading zeros allowed; the value in minimum..limit.
+std::uint32_t tzvParser::checkNumberIn(std::uint32_t minimum, std::uint32_t limit) const
 {
     if (currentText.empty() || !isDigit(currentText.front()))
         failInText(0);
     const kavrin::unsignedConversion number = kavrin::toUnsigned32(currentText);
-    if (number.overflow || number.end != currentText.size() || number.value < 1 || number.value > limit)
+    if (number.overflow || number.end != currentText.size() || number.value < minimum || number.value > limit)
         failInText(0);
     return number.value;
 }
 
-std::uint32_t tzvParser::checkFlag() const
-{
-    if (currentText.empty() || !isDigit(currentText.front()))
-        failInText(0);
-    const kavrin::unsignedConversion number = kavrin::toUnsigned32(currentText);
-    if (number.overflow || number.end != currentText.size() || number.value > 1)
-        failInText(0);
-    return number.value;
-}
+std::uint32_t tzvParser::checkNumber(std::uint32_t limit) const { return checkNumberIn(1, limit); }
+
+std::uint32_t tzvParser::checkFlag() const { return checkNumberIn(0, 1); }
 
 std::uint32_t tzvParser::checkGameType() const
 {

@@ -75,6 +75,7 @@ private:
     void readDocument(std::uint64_t start);
     void readHeader();
     void readWimbelBlock();
+    std::uint32_t checkNumberIn(std::uint32_t minimum, std::uint32_t limit) const;
     std::uint32_t checkNumber(std::uint32_t limit) const;
     std::uint32_t checkFlag() const;
     std::uint32_t checkGameType() const;
