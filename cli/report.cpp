@@ -5,6 +5,8 @@
 #include "tzvParser.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <unistd.h>
 #include <vector>
 
 namespace kavrin {
@@ -14,6 +16,10 @@ namespace {
     constexpr std::string_view red = "\x1b[1;31m";
     constexpr std::string_view bold = "\x1b[1m";
     constexpr std::string_view plain = "\x1b[0m";
+
+    // The reason stands indented under the message, so that editors' error
+    // parsers do not take it for a diagnostic of its own.
+    constexpr std::string_view reasonIndent = "  ";
 
     // A terminal would act on control characters; they are shown as their
     // pictures instead (TAB stays, it keeps the columns).
@@ -77,6 +83,24 @@ namespace {
         out.push_back('"');
     }
 
+    // Reads at most limit bytes; true when the input went on beyond them. A read
+    // error ends the input, as it does for a file.
+    bool readStandardInput(std::string& into, std::size_t limit)
+    {
+        into.resize(limit);
+        std::size_t got = 0;
+        while (got < limit) {
+            const ssize_t n = ::read(STDIN_FILENO, into.data() + got, limit - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        into.resize(got);
+        return got == limit;
+    }
+
     // JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
     std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
 
@@ -85,16 +109,27 @@ namespace {
 fileReport checkOneFile(const std::string& argument)
 {
     tzvParser parser;
-    parser.fileName = argument;
-    parser.check();
+    std::string input;
+    const bool fromStandardInput = argument == standardInputArgument;
+    if (fromStandardInput) {
+        const bool cutShort = readStandardInput(input, tzvParser::maximumFileSize + 1);
+        parser.checkBytes(input, cutShort);
+    } else {
+        parser.fileName = argument;
+        parser.check();
+    }
     fileReport report;
     report.file = argument;
     report.valid = parser.message.empty();
     report.message = report.valid ? std::string(successText) : withoutLineFeeds(parser.message);
     report.line = parser.errorLine;
     report.column = parser.errorColumn;
+    report.code = parser.code;
+    report.reason = parser.reason;
     if (!report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
         errorExcerpt excerpt(argument);
+        if (fromStandardInput)
+            excerpt.bytes = input;
         excerpt.extract(parser.errorLine, parser.errorColumn);
         report.excerpt = displayOf(excerpt);
     }
@@ -106,7 +141,7 @@ std::string humanReport(const fileReport& report, bool colour)
     std::string out;
     if (colour)
         out += bold;
-    out += report.file;
+    out += report.file == standardInputArgument ? standardInputName : report.file;
     if (report.line != 0 && report.column != 0)
         out += ':' + std::to_string(report.line) + ':' + std::to_string(report.column);
     out += ':';
@@ -115,6 +150,8 @@ std::string humanReport(const fileReport& report, bool colour)
     out += ' ';
     out += report.message;
     out += '\n';
+    if (!report.reason.empty())
+        out.append(reasonIndent).append(reasonLabel).append(report.reason).append("\n");
     if (!report.excerpt)
         return out;
 
@@ -167,6 +204,16 @@ std::string jsonReport(const fileReport& report)
     out += ",\"message\":";
     appendJsonString(out, report.message);
     out += ",\"line\":" + std::to_string(report.line) + ",\"column\":" + std::to_string(report.column);
+    out += ",\"code\":";
+    if (report.valid)
+        out += "null";
+    else
+        appendJsonString(out, report.code);
+    out += ",\"reason\":";
+    if (report.valid)
+        out += "null";
+    else
+        appendJsonString(out, report.reason);
     out += ",\"excerpt\":";
     if (!report.excerpt) {
         out += "null}";

@@ -5,8 +5,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kavrin {
+
+// The argument that names standard input, and how the human form calls it.
+inline constexpr std::string_view standardInputArgument = "-";
+inline constexpr std::string_view standardInputName = "<stdin>";
 
 // The outcome of one file as the window would show it.
 struct fileReport {
@@ -15,6 +20,8 @@ struct fileReport {
     std::string message; // what the message pane shows
     std::uint32_t line = 0;
     std::uint32_t column = 0;
+    std::string code; // empty for a correct file
+    std::string reason;
     std::optional<excerptDisplay> excerpt;
 };
 

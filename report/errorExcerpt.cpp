@@ -46,13 +46,17 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     firstLine = endLine = 1;
     std::uint32_t line = 1;
     std::uint32_t column = 1;
-    if (fileName.empty())
-        return;
-    std::string name = fileName;
-    kavrin::removeSurroundingQuotes(name);
     kavrin::textReader input(bufferSize);
-    if (!input.open(name, tzvParser::maximumFileSize))
-        return;
+    if (bytes) {
+        input.openBytes(*bytes, tzvParser::maximumFileSize);
+    } else {
+        if (fileName.empty())
+            return;
+        std::string name = fileName;
+        kavrin::removeSurroundingQuotes(name);
+        if (!input.open(name, tzvParser::maximumFileSize))
+            return;
+    }
 
     std::string& prefix = prefixBuffer();
     prefix.clear();

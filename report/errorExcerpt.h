@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // The lines around a reported place, read from the file a second time in the
 // same text mode as the validator, so that lines and columns agree. Line
@@ -18,6 +20,8 @@ public:
 
     const std::uint32_t contextLines = 3;
     std::string fileName;
+    // When set, the excerpt is taken from these bytes instead of the named file.
+    std::optional<std::string_view> bytes;
     std::uint32_t firstLine = 1;
     std::uint32_t endLine = 1;
     std::string before;

@@ -8,6 +8,8 @@ namespace kavrin {
 inline constexpr std::string_view successText = "Datei korrekt. Tipps nun spielbar.";
 inline constexpr std::string_view checkingText = "prüfe...";
 inline constexpr std::string_view titlePrefix = "Kavrin - ";
+// Stands before the reason of a violation wherever it is shown.
+inline constexpr std::string_view reasonLabel = "Grund: ";
 
 // "Kavrin - " and the part of the name after its last '/'. Quotes stay: the
 // title shows the name as typed.

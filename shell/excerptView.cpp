@@ -1,5 +1,6 @@
 #include "excerptView.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QScrollBar>
@@ -21,6 +22,14 @@ QFont excerptFont()
     if (metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('W')))
         return face;
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+// The note is prose: the window's own face, set apart in italics.
+QFont noteFont(const QWidget* view)
+{
+    QFont face = QApplication::font(view);
+    face.setItalic(true);
+    return face;
 }
 
 } // namespace
@@ -78,6 +87,41 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
     emit scrolled();
 }
 
+void excerptView::setNote(const QString& text)
+{
+    noteText = text;
+    updateScrollBars();
+    viewport()->update();
+    emit scrolled();
+}
+
+// The line the note follows: -1 puts it above the first line.
+int excerptView::noteAfter() const
+{
+    if (content.isEmpty())
+        return -1;
+    int line = 0;
+    while (line + 1 < lineCount() && lines[line + 1].start <= std::max(markStart, markEnd - 1))
+        ++line;
+    return line;
+}
+
+// The room the note takes, its gap included; 0 without a note.
+int excerptView::noteHeight() const
+{
+    if (noteText.isEmpty())
+        return 0;
+    const QRect room(0, 0, std::max(1, viewport()->width() - 2 * margin), viewport()->height());
+    return QFontMetrics(noteFont(this)).boundingRect(room, Qt::TextWordWrap, noteText).height() + 2 * margin;
+}
+
+// The top of a line in viewport coordinates, below the note when it follows it.
+qreal excerptView::rowTop(int line) const
+{
+    const qreal top = margin + qreal(line - verticalScrollBar()->value()) * lineHeight();
+    return line > noteAfter() ? top + noteHeight() : top;
+}
+
 void excerptView::clearMark()
 {
     markStart = markEnd = 0;
@@ -121,7 +165,7 @@ QString excerptView::shownPart(const lineSpan& line, qsizetype fromColumn, qsize
 
 void excerptView::updateScrollBars()
 {
-    const int visibleLines = std::max(1, (viewport()->height() - margin) / lineHeight());
+    const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
     verticalScrollBar()->setRange(0, std::max(0, lineCount() - visibleLines));
     verticalScrollBar()->setPageStep(visibleLines);
     verticalScrollBar()->setSingleStep(1);
@@ -148,7 +192,7 @@ qreal excerptView::lineTop(int line) const
     const int first = verticalScrollBar()->value();
     if (line < first || line >= lineCount())
         return -1;
-    const qreal top = margin + qreal(line - first) * lineHeight();
+    const qreal top = rowTop(line);
     if (top >= viewport()->height())
         return -1;
     return viewport()->mapToParent(QPoint(0, 0)).y() + top;
@@ -159,7 +203,7 @@ void excerptView::scrollToMarkEnd()
     qsizetype line = 0;
     while (line + 1 < lineCount() && lines[line + 1].start <= markEnd)
         ++line;
-    const int visibleLines = std::max(1, (viewport()->height() - margin) / lineHeight());
+    const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
     QScrollBar* vertical = verticalScrollBar();
     if (line < vertical->value())
         vertical->setValue(int(line));
@@ -189,8 +233,24 @@ void excerptView::paintEvent(QPaintEvent*)
     const QColor plain = palette().color(QPalette::Text);
     const QColor red(255, 0, 0);
 
+    if (const int noteHeight = this->noteHeight(); noteHeight > 0) {
+        const int first = verticalScrollBar()->value();
+        const int after = noteAfter();
+        if (after + 1 >= first) {
+            const int top = margin + (after + 1 - first) * height;
+            const QRect box(margin, top + margin, viewport()->width() - 2 * margin, noteHeight - 2 * margin);
+            painter.save();
+            painter.setFont(noteFont(this));
+            painter.setPen(plain);
+            painter.drawText(box, Qt::TextWordWrap, noteText);
+            painter.setPen(palette().color(QPalette::Mid));
+            painter.drawLine(box.left(), top + margin / 2, box.right(), top + margin / 2);
+            painter.drawLine(box.left(), box.bottom() + margin / 2, box.right(), box.bottom() + margin / 2);
+            painter.restore();
+        }
+    }
     for (int line = verticalScrollBar()->value(); line < lineCount(); ++line) {
-        const qreal top = margin + qreal(line - verticalScrollBar()->value()) * height;
+        const qreal top = rowTop(line);
         if (top > viewport()->height())
             break;
         const lineSpan& span = lines[line];

@@ -20,6 +20,13 @@ public:
     void clear() { setText(QString()); }
     void clearMark();
 
+    // A note under the line where the marked part ends, wrapped to the view's
+    // width, as editors show a diagnostic inline: why the marked part breaks
+    // the rules. Without text it stands at the top. The lines after it move
+    // down; an empty note takes no room.
+    void setNote(const QString& text);
+    QString note() const { return noteText; }
+
     QString text() const { return content; }
     QString markedText() const { return content.mid(markStart, markEnd - markStart); }
     int lineCount() const { return static_cast<int>(lines.size()); }
@@ -50,8 +57,12 @@ private:
     void updateScrollBars();
     qreal characterWidth() const;
     int lineHeight() const;
+    int noteAfter() const;
+    int noteHeight() const;
+    qreal rowTop(int line) const;
 
     QString content;
+    QString noteText;
     std::vector<lineSpan> lines;
     qsizetype markStart = 0;
     qsizetype markEnd = 0;

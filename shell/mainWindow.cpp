@@ -183,7 +183,11 @@ void mainWindow::chooseFile()
     messageEdit->clear();
 }
 
-void mainWindow::resetExcerptColour() { excerptEdit->clearMark(); }
+void mainWindow::resetExcerptColour()
+{
+    excerptEdit->clearMark();
+    excerptEdit->setNote(QString());
+}
 
 void mainWindow::runCheck()
 {
@@ -207,6 +211,7 @@ void mainWindow::runCheck()
         messageEdit->setPlainText(fromUtf8(kavrin::successText));
     } else {
         messageEdit->setPlainText(fromUtf8(kavrin::withoutLineFeeds(parser.message)));
+        excerptEdit->setNote(fromUtf8(kavrin::reasonLabel) + fromUtf8(parser.reason));
         if (parser.errorLine != 0 && parser.errorColumn != 0)
             showExcerpt(nameText, parser.errorLine, parser.errorColumn);
     }

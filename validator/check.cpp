@@ -1,17 +1,24 @@
+#include "codes.h"
 #include "fileName.h"
 #include "messages.h"
+#include "reasons.h"
 #include "tzvParser.h"
 
 #include <string>
 
-tzvParser::Error::Error(std::string_view text)
+tzvParser::Error::Error(std::string_view text, std::string_view code, std::string reason)
     : message(text)
+    , code(code)
+    , reason(std::move(reason))
 {
 }
 
-tzvParser::Error::Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::string_view detail)
+tzvParser::Error::Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::string_view detail,
+    std::string_view code, std::string reason)
     : line(line)
     , column(column)
+    , code(code)
+    , reason(std::move(reason))
 {
     message.reserve(leadIn.size() + detail.size() + 40);
     message.append(leadIn).append(" Zeile ").append(std::to_string(line));
@@ -25,9 +32,8 @@ tzvParser::tzvParser(std::size_t bufferSize)
 {
 }
 
-const std::string& tzvParser::check()
+void tzvParser::reset()
 {
-    namespace text = kavrin::messages;
     line = column = tokenLine = tokenColumn = 1;
     versionText.clear();
     majorVersion = minorVersion = 0;
@@ -35,49 +41,80 @@ const std::string& tzvParser::check()
     // A reused object must not carry the place of an earlier violation into
     // an outcome that has none.
     errorLine = errorColumn = 0;
+    code.clear();
+    reason.clear();
     input.close();
+}
 
-    if (fileName.empty()) {
-        message = text::noFile;
-        return message;
-    }
-    kavrin::removeSurroundingQuotes(fileName);
-    if (fileName.size() < 5 || fileName.compare(fileName.size() - 4, 4, ".tzv") != 0) {
-        message = text::badName;
-        return message;
-    }
-    if (!input.open(fileName, maximumFileSize)) {
-        message = text::cannotOpen;
-        return message;
-    }
-    if (input.fileSize() > maximumFileSize) {
-        input.close();
-        message = text::sizeOrCount;
-        return message;
-    }
-    const int first = input.peek();
-    if (first == kavrin::textReader::endOfInput || first == 0xFE || first == 0xFF || first == 0x00) {
-        message = text::encoding;
-        return message;
-    }
-    if (first == 0xEF) {
-        const int a = input.get();
-        const int b = input.get();
-        const int c = input.get();
-        if (a != 0xEF || b != 0xBB || c != 0xBF) {
-            message = text::encoding;
-            return message;
-        }
-        column += 3;
-    }
-
+const std::string& tzvParser::check()
+{
+    namespace text = kavrin::messages;
+    namespace codes = kavrin::codes;
+    namespace reasons = kavrin::reasons;
+    reset();
     try {
+        if (fileName.empty())
+            throw Error(text::noFile, codes::noFileName, reasons::noFileName());
+        kavrin::removeSurroundingQuotes(fileName);
+        if (fileName.size() < 5 || fileName.compare(fileName.size() - 4, 4, ".tzv") != 0)
+            throw Error(text::badName, codes::wrongFileName, reasons::wrongFileName(fileName));
+        if (!input.open(fileName, maximumFileSize))
+            throw Error(
+                text::cannotOpen, codes::cannotOpen, reasons::cannotOpen(input.failure(), input.failureErrno()));
+    } catch (const Error& violation) {
+        record(violation);
+        return message;
+    }
+    return checkInput(true);
+}
+
+const std::string& tzvParser::checkBytes(std::string_view bytes, bool cutShort)
+{
+    reset();
+    input.openBytes(bytes, maximumFileSize);
+    return checkInput(!cutShort);
+}
+
+const std::string& tzvParser::checkInput(bool sizeKnown)
+{
+    namespace text = kavrin::messages;
+    try {
+        if (input.fileSize() > maximumFileSize)
+            throw Error(text::sizeOrCount, kavrin::codes::fileTooLarge,
+                kavrin::reasons::fileTooLarge(input.fileSize(), maximumFileSize, sizeKnown));
+        checkFirstBytes();
         readDocument(column - 1);
     } catch (const Error& violation) {
-        message = violation.message;
-        errorLine = violation.line;
-        errorColumn = violation.column;
+        record(violation);
     }
     input.close();
     return message;
+}
+
+void tzvParser::record(const Error& violation)
+{
+    message = violation.message;
+    errorLine = violation.line;
+    errorColumn = violation.column;
+    code = violation.code;
+    reason = violation.reason;
+}
+
+// Refuses what cannot start a UTF-8 or ASCII file and takes a byte-order mark,
+// which counts three columns.
+void tzvParser::checkFirstBytes()
+{
+    const int first = input.peek();
+    const bool wrong = first == kavrin::textReader::endOfInput || first == 0xFE || first == 0xFF || first == 0x00;
+    if (!wrong && first != 0xEF)
+        return;
+    const int a = input.get();
+    const int b = input.get();
+    const int c = input.get();
+    if (!wrong && b == 0xBB && c == 0xBF) {
+        column += 3;
+        return;
+    }
+    throw Error(kavrin::messages::encoding, kavrin::codes::wrongFirstBytes,
+        kavrin::reasons::wrongFirstBytes(a, b, c, input.fileSize()));
 }

@@ -1,4 +1,6 @@
+#include "codes.h"
 #include "messages.h"
+#include "reasons.h"
 #include "tzvParser.h"
 
 #include <array>
@@ -42,25 +44,31 @@ bool tzvParser::checkXmlDeclaration() const
     const std::string_view item = currentTag;
     if (!holdsAt(item, 0, "?xml "))
         return false;
-    const auto failAt = [this](std::size_t offset) {
+    const auto failAt = [this, item](std::size_t offset, std::string_view expected) {
+        const std::string_view found
+            = offset < item.size() ? item.substr(offset, expected.size()) : std::string_view {};
         throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + 1 + static_cast<std::uint32_t>(offset),
-            kavrin::messages::contentDetail);
+            kavrin::messages::contentDetail, kavrin::codes::badDeclaration,
+            kavrin::reasons::badDeclaration(expected, found));
     };
     if (!holdsAt(item, versionOffset, "version="))
-        failAt(versionOffset);
+        failAt(versionOffset, "version=");
     if (!holdsAt(item, versionValueOffset, "\"1.0\"") && !holdsAt(item, versionValueOffset, "'1.0'"))
-        failAt(versionValueOffset);
+        failAt(versionValueOffset, "\"1.0\"");
     if (byteAt(item, separatorOffset, '?') || holdsAt(item, separatorOffset, " ?"))
         return true;
     if (!holdsAt(item, encodingOffset, "encoding="))
-        failAt(encodingOffset);
+        failAt(encodingOffset, "encoding=");
     bool knownEncoding = false;
     for (const std::string_view value : encodingValues)
         knownEncoding = knownEncoding || holdsAt(item, encodingValueOffset, value);
-    if (!knownEncoding)
-        throw Error(kavrin::messages::encoding);
+    if (!knownEncoding) {
+        const std::string_view value = item.substr(std::min(item.size(), encodingValueOffset));
+        throw Error(kavrin::messages::encoding, kavrin::codes::unsupportedEncoding,
+            kavrin::reasons::unsupportedEncoding(value.substr(0, value.find_first_of(" ?"))));
+    }
     const std::size_t closing = byteAt(item, closingOffset, ' ') ? closingOffset + 1 : closingOffset;
     if (!byteAt(item, closing, '?'))
-        failAt(closing);
+        failAt(closing, "?>");
     return true;
 }

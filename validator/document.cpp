@@ -1,4 +1,6 @@
+#include "codes.h"
 #include "messages.h"
+#include "reasons.h"
 #include "tzvParser.h"
 
 namespace {
@@ -20,7 +22,8 @@ void tzvParser::readDocument(std::uint64_t start)
     }
     if (currentTag == "ziroPlus") {
         if (majorVersion < 4)
-            failAtItem(text::elementDetail);
+            failAtItem(text::elementDetail, kavrin::codes::ziroPlusNeedsVersion4,
+                kavrin::reasons::ziroPlusNeedsVersion4(versionText));
         readText();
         checkFlag();
         closeElement("/ziroPlus");
@@ -30,7 +33,8 @@ void tzvParser::readDocument(std::uint64_t start)
     unsigned tickets = 0;
     do {
         if (tickets == maximumTickets)
-            throw Error(text::sizeOrCount);
+            throw Error(text::sizeOrCount, kavrin::codes::tooManyTickets,
+                kavrin::reasons::tooManyTickets(maximumTickets, tokenLine));
         if (gameType == 47)
             readZiroTips();
         else if (gameType == 34)
@@ -47,5 +51,9 @@ void tzvParser::readDocument(std::uint64_t start)
     const int next = input.peek();
     if (next == kavrin::textReader::endOfInput)
         return;
-    failAtItem(next == '<' ? text::elementDetail : text::unclosedDetail);
+    std::string found;
+    for (int byte = input.get(); found.size() < 40 && byte != '\n' && byte >= 0; byte = input.get())
+        found.push_back(static_cast<char>(byte));
+    failAtItem(next == '<' ? text::elementDetail : text::unclosedDetail, kavrin::codes::contentAfterRoot,
+        kavrin::reasons::contentAfterRoot(found));
 }

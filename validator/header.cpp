@@ -1,5 +1,7 @@
+#include "codes.h"
 #include "messages.h"
 #include "number.h"
+#include "reasons.h"
 #include "tzvParser.h"
 
 namespace {
@@ -72,7 +74,8 @@ void tzvParser::readHeader()
     readText();
     gameType = checkGameType();
     if (!gameTypeFitsVersion(majorVersion, gameType))
-        throw Error(kavrin::messages::leadIn, versionLine, versionColumn, kavrin::messages::contentDetail);
+        throw Error(kavrin::messages::leadIn, versionLine, versionColumn, kavrin::messages::contentDetail,
+            kavrin::codes::versionMismatch, kavrin::reasons::versionMismatch(versionText, gameType));
     closeElement("/wsArt");
 
     if (currentTag == "tnDauer") {
@@ -102,14 +105,36 @@ void tzvParser::readWimbelBlock()
 }
 
 // Plain digits only, with leading zeros allowed; the value in minimum..limit.
-std::uint32_t tzvParser::checkNumberIn(std::uint32_t minimum, std::uint32_t limit) const
+bool tzvParser::isNumberIn(std::uint32_t minimum, std::uint32_t limit, std::uint32_t& value) const
 {
     if (currentText.empty() || !isDigit(currentText.front()))
-        failInText(0);
+        return false;
     const kavrin::unsignedConversion number = kavrin::toUnsigned32(currentText);
-    if (number.overflow || number.end != currentText.size() || number.value < minimum || number.value > limit)
-        failInText(0);
-    return number.value;
+    value = number.value;
+    return !number.overflow && number.end == currentText.size() && number.value >= minimum && number.value <= limit;
+}
+
+// A value is reported at its first byte, whichever test failed.
+void tzvParser::failNumber(std::uint32_t minimum, std::uint32_t limit) const
+{
+    namespace reasons = kavrin::reasons;
+    const bool digitsOnly = !currentText.empty() && currentText.find_first_not_of("0123456789") == std::string::npos;
+    if (!digitsOnly)
+        failInText(0, kavrin::codes::notANumber, reasons::notANumber(currentTag, currentText, minimum, limit));
+    const kavrin::unsignedConversion number = kavrin::toUnsigned32(currentText);
+    const bool tooLarge = number.overflow || number.value > limit;
+    if (currentTag == "tnDauer")
+        failInText(0, kavrin::codes::valueOutOfRange, reasons::durationOutOfRange(currentText, gameType, limit));
+    failInText(
+        0, kavrin::codes::valueOutOfRange, reasons::valueOutOfRange(currentTag, currentText, minimum, limit, tooLarge));
+}
+
+std::uint32_t tzvParser::checkNumberIn(std::uint32_t minimum, std::uint32_t limit) const
+{
+    std::uint32_t value = 0;
+    if (!isNumberIn(minimum, limit, value))
+        failNumber(minimum, limit);
+    return value;
 }
 
 std::uint32_t tzvParser::checkNumber(std::uint32_t limit) const { return checkNumberIn(1, limit); }
@@ -118,19 +143,21 @@ std::uint32_t tzvParser::checkFlag() const { return checkNumberIn(0, 1); }
 
 std::uint32_t tzvParser::checkGameType() const
 {
-    if (currentText.size() != 2 || !isDigit(currentText[0]) || !isDigit(currentText[1]))
-        failInText(0);
-    const auto value = static_cast<std::uint32_t>((currentText[0] - '0') * 10 + (currentText[1] - '0'));
+    const bool twoDigits = currentText.size() == 2 && isDigit(currentText[0]) && isDigit(currentText[1]);
+    const auto value = twoDigits ? static_cast<std::uint32_t>((currentText[0] - '0') * 10 + (currentText[1] - '0')) : 0;
     if (value != 17 && value != 28 && value != 34 && value != 47)
-        failInText(0);
+        failInText(0, kavrin::codes::unknownGameType, kavrin::reasons::unknownGameType(currentText));
     return value;
 }
 
+// Read against the widest limit first, as the format's value type allows,
+// then against the game's own.
 std::uint32_t tzvParser::checkDuration() const
 {
-    const std::uint32_t value = checkNumber(maximumDurationValue);
-    if (value > (gameType == 28 ? 4u : 10u))
-        failInText(0);
+    const std::uint32_t limit = gameType == 28 ? 4u : 10u;
+    std::uint32_t value = 0;
+    if (!isNumberIn(1, maximumDurationValue, value) || value > limit)
+        failNumber(1, limit);
     return value;
 }
 
@@ -138,30 +165,34 @@ std::uint32_t tzvParser::checkDuration() const
 // A bad code is reported at its start, not at the offending byte.
 void tzvParser::checkFilter() const
 {
+    namespace codes = kavrin::codes;
+    namespace reasons = kavrin::reasons;
     const std::string& text = currentText;
     std::size_t pos = 0;
     std::uint32_t count = 0;
     while (pos < text.size()) {
         if (count > 0) {
             if (text[pos] != ',')
-                failInText(pos);
+                failInText(pos, codes::badFilter, reasons::filterSeparator(characterAt(pos)));
             ++pos;
         }
         if (pos == text.size())
-            failInText(pos);
+            failInText(pos, codes::badFilter, reasons::filterTrailingComma());
         std::size_t codeEnd = pos;
         while (codeEnd < text.size() && text[codeEnd] != ',') {
             if (!isCodeCharacter(text[codeEnd]))
-                failInText(pos);
+                failInText(
+                    pos, codes::badFilter, reasons::filterCodeCharacters(textFrom(pos, text.find(',', pos) - pos)));
             ++codeEnd;
         }
         if (codeEnd - pos != filterCodeLength)
-            failInText(pos);
+            failInText(pos, codes::badFilter, reasons::filterCodeLength(textFrom(pos, codeEnd - pos), codeEnd - pos));
         ++count;
         pos += filterCodeLength;
         if (count == maximumFilterCodes) {
             if (pos < text.size())
-                failInText(pos);
+                failInText(
+                    pos, codes::tooManyFilterCodes, reasons::tooManyFilterCodes(maximumFilterCodes, textFrom(pos)));
             return;
         }
     }

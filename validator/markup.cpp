@@ -1,4 +1,6 @@
+#include "codes.h"
 #include "messages.h"
+#include "reasons.h"
 #include "tzvParser.h"
 
 namespace {
@@ -53,20 +55,29 @@ int tzvParser::collectUntil(const bool (&stops)[256], std::string& into)
 void tzvParser::readMarkup()
 {
     namespace text = kavrin::messages;
+    namespace codes = kavrin::codes;
+    namespace reasons = kavrin::reasons;
     currentTag.clear();
     skipWhitespace();
     if (!input.fill())
-        throw Error(text::leadIn, line, column, text::unclosedDetail);
-    if (readChar() != '<')
-        throw Error(text::leadIn, line, column - 1, text::markupDetail);
+        throw Error(
+            text::leadIn, line, column, text::unclosedDetail, codes::unexpectedEnd, reasons::unexpectedEnd(line));
+    if (const int first = readChar(); first != '<') {
+        std::string found(1, static_cast<char>(first));
+        for (int next = input.get(); found.size() < 40 && next != '<' && next != '\n' && next >= 0; next = input.get())
+            found.push_back(static_cast<char>(next));
+        throw Error(text::leadIn, line, column - 1, text::markupDetail, codes::textOutsideElement,
+            reasons::textOutsideElement(found));
+    }
     switch (collectUntil(tagStops.bytes, currentTag)) {
     case '>':
         readChar();
         return;
     case '\0':
-        throw Error(text::encoding);
+        throw Error(text::encoding, codes::nulByte, reasons::nulByte({}, line, column));
     default:
-        throw Error(text::leadIn, line, column, text::unclosedDetail);
+        throw Error(
+            text::leadIn, line, column, text::unclosedDetail, codes::unclosedTag, reasons::unclosedTag(currentTag));
     }
 }
 
@@ -89,14 +100,14 @@ void tzvParser::readText()
     tokenLine = line;
     tokenColumn = column;
     if (collectUntil(textStops.bytes, currentText) == '\0')
-        throw Error(kavrin::messages::encoding);
+        throw Error(
+            kavrin::messages::encoding, kavrin::codes::nulByte, kavrin::reasons::nulByte(currentTag, line, column));
 }
 
 void tzvParser::expectTag(std::string_view name) const
 {
-    if (currentTag == name)
-        return;
-    failAtItem(name.front() == '/' ? kavrin::messages::unclosedDetail : kavrin::messages::elementDetail);
+    if (currentTag != name)
+        failExpected(name, name.front() == '/' ? kavrin::messages::unclosedDetail : kavrin::messages::elementDetail);
 }
 
 void tzvParser::expectMatchingTag(std::string_view name) const
@@ -104,16 +115,38 @@ void tzvParser::expectMatchingTag(std::string_view name) const
     if (currentTag == name)
         return;
     const bool endTagForEndTag = name.front() == '/' && startsWith(currentTag, "/");
-    failAtItem(endTagForEndTag ? kavrin::messages::unclosedDetail : kavrin::messages::elementDetail);
+    failExpected(name, endTagForEndTag ? kavrin::messages::unclosedDetail : kavrin::messages::elementDetail);
 }
 
-void tzvParser::failAtItem(std::string_view detail) const
+void tzvParser::failExpected(std::string_view name, std::string_view detail) const
 {
-    throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn, detail);
+    const bool endTag = detail == kavrin::messages::unclosedDetail;
+    failAtItem(detail, endTag ? kavrin::codes::missingEndTag : kavrin::codes::unexpectedElement,
+        kavrin::reasons::unexpectedElement(name, currentTag));
 }
 
-void tzvParser::failInText(std::size_t offset) const
+void tzvParser::failAtItem(std::string_view detail, std::string_view code, std::string reason) const
+{
+    throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn, detail, code, std::move(reason));
+}
+
+void tzvParser::failInText(std::size_t offset, std::string_view code, std::string reason) const
 {
     throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(offset),
-        kavrin::messages::contentDetail);
+        kavrin::messages::contentDetail, code, std::move(reason));
+}
+
+// The character of the current text at offset, whole even when it takes
+// several bytes, for a reason.
+std::string_view tzvParser::characterAt(std::size_t offset) const
+{
+    const int lead = offset < currentText.size() ? static_cast<unsigned char>(currentText[offset]) : 0;
+    return textFrom(offset, lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4);
+}
+
+// The part of the current text from offset on, for a reason.
+std::string_view tzvParser::textFrom(std::size_t offset, std::size_t length) const
+{
+    const std::string_view text = currentText;
+    return offset < text.size() ? text.substr(offset, length) : std::string_view {};
 }

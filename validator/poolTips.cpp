@@ -1,4 +1,6 @@
+#include "codes.h"
 #include "messages.h"
+#include "reasons.h"
 #include "tzvParser.h"
 
 #include <string_view>
@@ -30,9 +32,12 @@ void tzvParser::readPoolTips()
         expectTag("/fenuTipp");
     }
     if (count == 0)
-        failAtItem(kavrin::messages::elementDetail);
-    if (count == maximumFenuTips)
+        failAtItem(kavrin::messages::elementDetail, kavrin::codes::noTips,
+            kavrin::reasons::noTips(gameType, "fenuTipp", currentTag));
+    if (count == maximumFenuTips) {
         nextTag();
+        checkTipCount("fenuTipp", maximumFenuTips);
+    }
     if (currentTag == "brakelTipp")
         checkBrakelTip();
 }
@@ -41,44 +46,53 @@ void tzvParser::readPoolTips()
 // five '-' in all.
 void tzvParser::checkFenuRow() const
 {
+    namespace codes = kavrin::codes;
+    namespace reasons = kavrin::reasons;
     const std::string& text = currentText;
     const std::size_t length = text.size();
     std::uint32_t dashes = 0;
     for (std::size_t i = 0; i < fenuSymbols; ++i) {
         if (length < (i + 1 < fenuSymbols ? 2 * i + 2 : fenuLength))
-            failInText(length);
+            failInText(length, codes::badPoolRow, reasons::poolRowTooShort(length));
         const char symbol = text[2 * i];
         if (symbol == '-')
             ++dashes;
         const bool dashAllowed = i >= fenuSureSymbols && dashes <= fenuDashes;
-        if (!isOneOf(symbol, dashAllowed ? "12X-" : "12X"))
-            failInText(2 * i);
+        if (!isOneOf(symbol, dashAllowed ? "12X-" : "12X")) {
+            if (symbol != '-')
+                failInText(2 * i, codes::badPoolSymbol, reasons::poolSymbol(i + 1, characterAt(2 * i)));
+            if (i < fenuSureSymbols)
+                failInText(2 * i, codes::badPoolSymbol, reasons::poolDashInFirstFive(i + 1));
+            failInText(2 * i, codes::wrongDashCount, reasons::poolSixthDash(i + 1));
+        }
         if (i + 1 < fenuSymbols && text[2 * i + 1] != ',')
-            failInText(2 * i + 1);
+            failInText(2 * i + 1, codes::badPoolRow, reasons::poolSeparator(i + 1, characterAt(2 * i + 1)));
     }
     if (dashes != fenuDashes)
-        failInText(0);
+        failInText(0, codes::wrongDashCount, reasons::poolDashCount(dashes));
     if (length > fenuLength)
-        failInText(fenuLength);
+        failInText(fenuLength, codes::badPoolRow, reasons::poolRowTooLong(textFrom(fenuLength)));
 }
 
 void tzvParser::checkBrakelTip()
 {
+    namespace codes = kavrin::codes;
+    namespace reasons = kavrin::reasons;
     readText();
     const std::string& text = currentText;
     const std::size_t length = text.size();
     for (std::size_t i = 0; i < brakelPairs; ++i) {
         const std::size_t p = 3 * i;
         if (length < (i + 1 < brakelPairs ? p + 3 : brakelLength))
-            failInText(length);
+            failInText(length, codes::badBrakelTip, reasons::brakelTooShort(length));
         if (!isOneOf(text[p], "012+"))
-            failInText(p);
+            failInText(p, codes::badBrakelTip, reasons::brakelSymbol(i + 1, characterAt(p)));
         if (!isOneOf(text[p + 1], "012+"))
-            failInText(p + 1);
+            failInText(p + 1, codes::badBrakelTip, reasons::brakelSymbol(i + 1, characterAt(p + 1)));
         if (i + 1 < brakelPairs && text[p + 2] != ',')
-            failInText(p + 2);
+            failInText(p + 2, codes::badBrakelTip, reasons::brakelSeparator(i + 1, characterAt(p + 2)));
     }
     if (length > brakelLength)
-        failInText(brakelLength);
+        failInText(brakelLength, codes::badBrakelTip, reasons::brakelTooLong(textFrom(brakelLength)));
     closeElement("/brakelTipp");
 }

@@ -1,4 +1,6 @@
+#include "codes.h"
 #include "messages.h"
+#include "reasons.h"
 #include "tzvParser.h"
 
 #include <cstring>
@@ -44,13 +46,16 @@ void tzvParser::checkEncoding(std::uint64_t start)
 {
     constexpr std::uint64_t highBits = 0x8080808080808080u;
     unsigned pending = 0; // continuation bytes still owed by the last lead byte
+    unsigned owed = 0; // continuation bytes the last lead byte asked for
+    std::uint64_t passed = 0; // delivered bytes before the current chunk
     while (input.fill()) {
-        const unsigned char* p = input.next();
+        const unsigned char* from = input.next();
+        const unsigned char* p = from;
         const unsigned char* stop = input.limit();
         while (p < stop) {
             if (pending > 0) {
                 if ((*p & 0xC0) != 0x80)
-                    throw Error(kavrin::messages::encoding);
+                    failEncoding(start, passed + static_cast<std::uint64_t>(p - from) - (owed - pending) - 1, false);
                 --pending;
                 ++p;
                 continue;
@@ -64,12 +69,25 @@ void tzvParser::checkEncoding(std::uint64_t start)
             if (lead < 0x80)
                 continue;
             if (lead < 0xC0 || lead >= 0xF8)
-                throw Error(kavrin::messages::encoding);
-            pending = lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+                failEncoding(start, passed + static_cast<std::uint64_t>(p - from) - 1, false);
+            pending = owed = lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
         }
+        passed += static_cast<std::uint64_t>(stop - from);
         input.advance(stop);
     }
     if (pending > 0)
-        throw Error(kavrin::messages::encoding);
+        failEncoding(start, passed - (owed - pending) - 1, true);
     input.seek(start);
+}
+
+// Reads the input once more up to the first byte of the broken sequence to
+// name its place as the reader counts it.
+void tzvParser::failEncoding(std::uint64_t start, std::uint64_t badOffset, bool atEnd)
+{
+    input.seek(start);
+    for (std::uint64_t i = 0; i < badOffset; ++i)
+        readChar();
+    const int byte = input.peek();
+    throw Error(kavrin::messages::encoding, kavrin::codes::invalidUtf8,
+        kavrin::reasons::invalidUtf8(byte, line, column, atEnd));
 }

@@ -46,13 +46,22 @@ bool textReader::open(const std::string& path, std::uint64_t maxBytes)
     // O_NONBLOCK keeps the open of a FIFO without writer from waiting; the
     // file type is checked before a single byte is read.
     const int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (handle < 0)
+    if (handle < 0) {
+        lastErrno = errno;
+        lastFailure = lastErrno == ENOENT || lastErrno == ENOTDIR ? openFailure::notFound
+            : lastErrno == EACCES || lastErrno == EPERM           ? openFailure::noPermission
+            : lastErrno == EISDIR                                 ? openFailure::directory
+                                                                  : openFailure::other;
         return false;
+    }
     struct stat status { };
     if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)) {
+        lastErrno = errno;
+        lastFailure = S_ISDIR(status.st_mode) ? openFailure::directory : openFailure::notRegular;
         ::close(handle);
         return false;
     }
+    lastFailure = openFailure::none;
     fd = handle;
     size = static_cast<std::uint64_t>(status.st_size);
     readLimit = std::min(size, maxBytes);
@@ -60,11 +69,22 @@ bool textReader::open(const std::string& path, std::uint64_t maxBytes)
     return true;
 }
 
+void textReader::openBytes(std::string_view bytes, std::uint64_t maxBytes)
+{
+    close();
+    memory = reinterpret_cast<const unsigned char*>(bytes.data());
+    size = bytes.size();
+    readLimit = std::min(size, maxBytes);
+    lastFailure = openFailure::none;
+    seek(0);
+}
+
 void textReader::close()
 {
     if (fd >= 0)
         ::close(fd);
     fd = -1;
+    memory = nullptr;
     size = readLimit = remaining = 0;
     current = end = buffer.get();
     ended = true;
@@ -75,9 +95,14 @@ void textReader::seek(std::uint64_t offset)
 {
     current = end = buffer.get();
     pendingCr = false;
-    if (fd < 0)
+    if (memory != nullptr) {
+        memoryOffset = offset;
+        ended = false;
+    } else if (fd >= 0) {
+        ended = ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0;
+    } else {
         return;
-    ended = ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0;
+    }
     remaining = offset < readLimit ? readLimit - offset : 0;
 }
 
@@ -92,12 +117,7 @@ bool textReader::refill()
             pendingCr = false;
         }
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, remaining));
-        ssize_t got = 0;
-        if (want > 0) {
-            do
-                got = ::read(fd, data + held, want);
-            while (got < 0 && errno == EINTR);
-        }
+        const std::ptrdiff_t got = want > 0 ? readSource(data + held, want) : 0;
         if (got <= 0) {
             // The end of the file and a read error both end the input.
             ended = true;
@@ -122,6 +142,20 @@ bool textReader::refill()
     }
     current = end = data;
     return false;
+}
+
+std::ptrdiff_t textReader::readSource(unsigned char* into, std::size_t want)
+{
+    if (memory != nullptr) {
+        std::memcpy(into, memory + memoryOffset, want);
+        memoryOffset += want;
+        return static_cast<std::ptrdiff_t>(want);
+    }
+    ssize_t got;
+    do
+        got = ::read(fd, into, want);
+    while (got < 0 && errno == EINTR);
+    return got;
 }
 
 } // namespace kavrin

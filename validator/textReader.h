@@ -4,13 +4,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kavrin {
 
-// Reads a ticket file as Windows text mode delivers it: a CR LF pair arrives
-// as one LF, a lone CR stays, and a byte 0x1A ends the input. Positions given
-// to seek() are byte offsets in the file. The reader owns one buffer of fixed
-// size and never holds more of the file than that.
+// Reads a ticket file, or bytes in memory, as Windows text mode delivers them:
+// a CR LF pair arrives as one LF, a lone CR stays, and a byte 0x1A ends the
+// input. Positions given to seek() are byte offsets in the file. The reader
+// owns one buffer of fixed size and never holds more of the input than that;
+// bytes in memory are taken chunk by chunk from where they are.
 class textReader {
 public:
     static constexpr std::size_t defaultBufferSize = 64 * 1024;
@@ -26,7 +28,15 @@ public:
     // reader wait or read without end. At most maxBytes bytes of the file,
     // and never more than its size at opening, are ever read.
     bool open(const std::string& path, std::uint64_t maxBytes);
+    // Reads the given bytes instead of a file; they must outlive the reading.
+    void openBytes(std::string_view bytes, std::uint64_t maxBytes);
     void close();
+
+    // Why the last open() failed.
+    enum class openFailure { none, notFound, noPermission, directory, notRegular, other };
+    openFailure failure() const { return lastFailure; }
+    int failureErrno() const { return lastErrno; }
+
     std::uint64_t fileSize() const { return size; }
 
     // Goes back to a byte offset of the file and clears the end of input.
@@ -44,12 +54,17 @@ public:
 
 private:
     bool refill();
+    std::ptrdiff_t readSource(unsigned char* into, std::size_t want);
 
     std::size_t chunkSize;
     std::unique_ptr<unsigned char[]> buffer; // chunkSize + 1: room for a held-back CR
     const unsigned char* current = nullptr;
     const unsigned char* end = nullptr;
     int fd = -1;
+    const unsigned char* memory = nullptr; // the bytes read instead of a file
+    std::uint64_t memoryOffset = 0;
+    openFailure lastFailure = openFailure::none;
+    int lastErrno = 0;
     std::uint64_t size = 0;
     std::uint64_t readLimit = 0;
     std::uint64_t remaining = 0;

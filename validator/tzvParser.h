@@ -9,18 +9,23 @@
 
 // The state of one check of a ticket file. Set fileName, call check(), read
 // message (empty: the file is correct), errorLine and errorColumn (both 0
-// unless the violation has a place in the file).
+// unless the violation has a place in the file), and the rule that was broken:
+// code, a stable identifier, and reason, a German sentence naming the value
+// found and what was expected (both empty when the file is correct).
 class tzvParser {
 public:
     // One violation. Rules throw it; only check() catches it.
     class Error {
     public:
-        explicit Error(std::string_view text);
-        Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::string_view detail);
+        Error(std::string_view text, std::string_view code, std::string reason);
+        Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::string_view detail,
+            std::string_view code, std::string reason);
 
         std::string message;
         std::uint32_t line = 0;
         std::uint32_t column = 0;
+        std::string_view code;
+        std::string reason;
     };
 
     // Larger files are rejected before any content is read; no reader of a
@@ -33,6 +38,10 @@ public:
     explicit tzvParser(std::size_t bufferSize);
 
     const std::string& check();
+    // Checks bytes in memory by the same rules, without the rules of the name.
+    // cutShort says the input went on beyond these bytes (a stream read only
+    // up to the limit), so its size is not known.
+    const std::string& checkBytes(std::string_view bytes, bool cutShort = false);
 
     std::string fileName;
 
@@ -51,15 +60,23 @@ public:
     std::string message;
     std::uint32_t errorLine = 0;
     std::uint32_t errorColumn = 0;
+    std::string code;
+    std::string reason;
 
 private:
     kavrin::textReader input;
     std::uint32_t gameType = 0;
 
+    void reset();
+    const std::string& checkInput(bool sizeKnown);
+    void checkFirstBytes();
+    void record(const Error& violation);
+
     // Character reader and positions.
     int readChar();
     void skipWhitespace();
     void checkEncoding(std::uint64_t start);
+    [[noreturn]] void failEncoding(std::uint64_t start, std::uint64_t badOffset, bool atEnd);
     int collectUntil(const bool (&stops)[256], std::string& into);
 
     // Markup scanner.
@@ -69,12 +86,15 @@ private:
     void readText();
     void expectTag(std::string_view name) const;
     void expectMatchingTag(std::string_view name) const;
+    [[noreturn]] void failExpected(std::string_view name, std::string_view detail) const;
     bool checkXmlDeclaration() const;
 
     // Grammar.
     void readDocument(std::uint64_t start);
     void readHeader();
     void readWimbelBlock();
+    bool isNumberIn(std::uint32_t minimum, std::uint32_t limit, std::uint32_t& value) const;
+    [[noreturn]] void failNumber(std::uint32_t minimum, std::uint32_t limit) const;
     std::uint32_t checkNumberIn(std::uint32_t minimum, std::uint32_t limit) const;
     std::uint32_t checkNumber(std::uint32_t limit) const;
     std::uint32_t checkFlag() const;
@@ -84,11 +104,14 @@ private:
     void readZiroTips();
     void readVexTips();
     void checkNumberList(std::uint32_t count, std::uint32_t max) const;
+    void checkTipCount(std::string_view tipElement, std::uint32_t limit) const;
     void readPoolTips();
     void checkFenuRow() const;
     void checkBrakelTip();
     void closeElement(std::string_view endTag);
 
-    [[noreturn]] void failAtItem(std::string_view detail) const;
-    [[noreturn]] void failInText(std::size_t offset) const;
+    [[noreturn]] void failAtItem(std::string_view detail, std::string_view code, std::string reason) const;
+    [[noreturn]] void failInText(std::size_t offset, std::string_view code, std::string reason) const;
+    std::string_view characterAt(std::size_t offset) const;
+    std::string_view textFrom(std::size_t offset, std::size_t length = std::string_view::npos) const;
 };

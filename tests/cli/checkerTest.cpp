@@ -88,13 +88,15 @@ TEST(Checker, HumanOutputForms)
     EXPECT_EQ(correct.status, 0);
 
     const runResult positionless = run({ missing });
-    EXPECT_EQ(positionless.out, missing + ": Konnte Datei nicht öffnen.\n");
+    EXPECT_EQ(positionless.out,
+        missing + ": Konnte Datei nicht öffnen.\n  Grund: Die Datei gibt es nicht; Ordner und Name prüfen.\n");
     EXPECT_EQ(positionless.status, 1);
 
     const runResult positioned = run({ "--color=never", bad });
     EXPECT_EQ(positioned.out,
         bad + ":5:30: " + brokenMessage
             + "\n"
+              "  Grund: 46 ist zu groß: die Zahlen eines ziroTipp liegen zwischen 01 und 45.\n"
               "2 |   <versionsNr>4.0</versionsNr>\n"
               "3 |   <wsArt>47</wsArt>\n"
               "4 |   <schein>\n"
@@ -132,14 +134,16 @@ TEST(Checker, JsonLines)
     EXPECT_EQ(result.out,
         "{\"file\":\"" + goodJson
             + "\",\"valid\":true,\"message\":\"Datei korrekt. Tipps nun spielbar.\",\"line\":0,\"column\":0,"
-              "\"excerpt\":null}\n"
+              "\"code\":null,\"reason\":null,\"excerpt\":null}\n"
               "{\"file\":\""
             + bad + "\",\"valid\":false,\"message\":\"" + brokenMessage
-            + "\",\"line\":5,\"column\":30,\"excerpt\":{\"text\":\"  <versionsNr>4.0</versionsNr>\\r\\n  "
+            + "\",\"line\":5,\"column\":30,\"code\":\"number-out-of-range\",\"reason\":\"46 ist zu groß: die "
+              "Zahlen eines ziroTipp liegen zwischen 01 und 45.\",\"excerpt\":{\"text\":\"  "
+              "<versionsNr>4.0</versionsNr>\\r\\n  "
               "<wsArt>47</wsArt>\\r\\n  <schein>\\r\\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\\r\\n  "
               "</schein>\\r\\n</uvra>\\r\\n\",\"highlight\":[94,96],\"firstLine\":2,\"endLine\":8}}\n"
               "{\"file\":\"\",\"valid\":false,\"message\":\"Keine Datei angegeben.\",\"line\":0,\"column\":0,"
-              "\"excerpt\":null}\n");
+              "\"code\":\"no-file-name\",\"reason\":\"Es wurde kein Dateiname eingegeben.\",\"excerpt\":null}\n");
     EXPECT_EQ(result.status, 1);
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 using namespace kavrin::testing;
@@ -51,6 +53,27 @@ TEST(Chunking, OutcomeAndExcerptDoNotDependOnTheBufferSize)
             if (positioned) {
                 EXPECT_EQ(excerptOf(file, reference, size), referenceExcerpt) << "buffer of " << size;
             }
+        }
+    }
+}
+
+// The bytes of a file checked in memory give the file's outcome and excerpt.
+TEST(Chunking, MemoryCheckAgreesWithTheFileCheck)
+{
+    for (const auto& path : corpus()) {
+        const std::string file = path.string();
+        SCOPED_TRACE(file);
+        std::ifstream in(path, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const outcome reported = checkBytes(bytes);
+        EXPECT_EQ(reported, checkFile(file));
+        if (reported.line != 0) {
+            errorExcerpt fromMemory("");
+            fromMemory.bytes = bytes;
+            fromMemory.extract(reported.line, reported.column);
+            EXPECT_EQ((excerptParts { fromMemory.before, fromMemory.marked, fromMemory.after, fromMemory.firstLine,
+                          fromMemory.endLine }),
+                excerptOf(file, reported, 0));
         }
     }
 }

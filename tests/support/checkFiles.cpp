@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <system_error>
+#include <tuple>
 #include <unistd.h>
 
 namespace kavrin::testing {
@@ -51,9 +53,20 @@ outcome checkFile(const std::string& fileName, std::size_t bufferSize)
     return { parser.message, parser.errorLine, parser.errorColumn };
 }
 
+// Every table case is checked twice, from a file and from memory: the two
+// must agree in every field.
 outcome checkBytes(std::string_view bytes, std::size_t bufferSize)
 {
-    return checkFile(writeTicketFile(bytes).string(), bufferSize);
+    tzvParser fromFile = bufferSize == 0 ? tzvParser() : tzvParser(bufferSize);
+    fromFile.fileName = writeTicketFile(bytes).string();
+    fromFile.check();
+    tzvParser fromMemory = bufferSize == 0 ? tzvParser() : tzvParser(bufferSize);
+    fromMemory.checkBytes(bytes);
+    EXPECT_EQ(
+        std::tie(fromMemory.message, fromMemory.errorLine, fromMemory.errorColumn, fromMemory.code, fromMemory.reason),
+        std::tie(fromFile.message, fromFile.errorLine, fromFile.errorColumn, fromFile.code, fromFile.reason))
+        << "the memory check differs from the file check";
+    return { fromFile.message, fromFile.errorLine, fromFile.errorColumn };
 }
 
 markedDocument unmark(std::string_view withMark)

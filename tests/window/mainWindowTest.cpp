@@ -72,6 +72,7 @@ private slots:
     void droppedFile();
     void umlautsAndNarrowExcerpts();
     void longLineScrollsToTheMark();
+    void reasonShownAndCleared();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -355,6 +356,28 @@ void mainWindowTest::longLineScrollsToTheMark()
     QVERIFY(!red.isEmpty());
     QVERIFY(red.right() < window.excerptEdit->viewport()->width());
     QCOMPARE(window.lineNumberEdit->text(), QString("1\r\n"));
+}
+
+// The reason stands in the excerpt under the marked line, the lines after it
+// move down, and the next check takes it away.
+void mainWindowTest::reasonShownAndCleared()
+{
+    mainWindow window;
+    window.resize(740, 326);
+    window.show();
+    window.nameEdit->setText(path(broken, "reason.tzv"));
+    window.runCheck();
+    const QString reason = "Grund: 46 ist zu groß: die Zahlen eines ziroTipp liegen zwischen 01 und 45.";
+    QCOMPARE(window.excerptEdit->note(), reason);
+    QVERIFY(window.excerptEdit->lineTop(4) - window.excerptEdit->lineTop(3)
+        > 2 * window.excerptEdit->fontMetrics().lineSpacing());
+
+    window.nameEdit->setText(path(valid, "reason-good.tzv"));
+    window.runCheck();
+    QVERIFY(window.excerptEdit->note().isEmpty());
+    window.nameEdit->setText("/nirgends/tipps.tzv");
+    window.runCheck();
+    QVERIFY(window.excerptEdit->note().contains("gibt es nicht"));
 }
 
 QTEST_MAIN(mainWindowTest)

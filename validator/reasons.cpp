@@ -1,0 +1,446 @@
+#include "reasons.h"
+
+#include <cstring>
+
+namespace kavrin::reasons {
+
+namespace {
+
+    constexpr std::size_t shownCharacters = 32;
+    constexpr std::string_view openQuote = "„";
+    constexpr std::string_view closeQuote = "“";
+    constexpr std::string_view ellipsis = "…";
+
+    std::string number(std::uint64_t value) { return std::to_string(value); }
+
+    // 4194304 as "4 194 304".
+    std::string grouped(std::uint64_t value)
+    {
+        const std::string digits = number(value);
+        std::string out;
+        for (std::size_t i = 0; i < digits.size(); ++i) {
+            if (i > 0 && (digits.size() - i) % 3 == 0)
+                out.push_back(' ');
+            out.push_back(digits[i]);
+        }
+        return out;
+    }
+
+    std::string twoDigits(std::uint32_t value) { return (value < 10 ? "0" : "") + number(value); }
+
+    std::string hexByte(int byte)
+    {
+        static constexpr char hex[] = "0123456789ABCDEF";
+        return std::string("0x") + hex[(byte >> 4) & 0xF] + hex[byte & 0xF];
+    }
+
+    // Length of the UTF-8 sequence at text[i], or 0 when it is broken.
+    std::size_t sequenceLength(std::string_view text, std::size_t i)
+    {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1
+            : lead < 0xC2                      ? 0
+            : lead < 0xE0                      ? 2
+            : lead < 0xF0                      ? 3
+            : lead < 0xF5                      ? 4
+                                               : 0;
+        if (length == 0 || i + length > text.size())
+            return 0;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return 0;
+        return length;
+    }
+
+    std::string escaped(std::string_view value)
+    {
+        std::string out;
+        std::size_t characters = 0;
+        for (std::size_t i = 0; i < value.size(); ++characters) {
+            if (characters == shownCharacters) {
+                out += ellipsis;
+                break;
+            }
+            const auto byte = static_cast<unsigned char>(value[i]);
+            const std::size_t length = sequenceLength(value, i);
+            if (byte == '\t')
+                out += "\\t";
+            else if (byte == '\n')
+                out += "\\n";
+            else if (byte == '\r')
+                out += "\\r";
+            else if (length == 0 || byte < 0x20 || byte == 0x7F)
+                out += "\\x" + hexByte(byte).substr(2);
+            else
+                out.append(value.substr(i, length));
+            i += length == 0 ? 1 : length;
+        }
+        return out;
+    }
+
+    // Where a Windows-1252 file has its letters: 0x80 to 0x9F differ from Latin-1.
+    char32_t windows1252(int byte)
+    {
+        static constexpr char32_t high[32] = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+            0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
+        return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : static_cast<char32_t>(byte);
+    }
+
+    std::string utf8Of(char32_t c)
+    {
+        std::string out;
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+        return out;
+    }
+
+    bool sameIgnoringCase(std::string_view a, std::string_view b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+            if (lower(a[i]) != lower(b[i]))
+                return false;
+        }
+        return true;
+    }
+
+    std::string range(std::uint32_t minimum, std::uint32_t maximum)
+    {
+        return maximum == minimum + 1 ? number(minimum) + " oder " + number(maximum)
+                                      : number(minimum) + " bis " + number(maximum);
+    }
+
+    std::string listShape(std::string_view element, std::uint32_t count, std::uint32_t maximum)
+    {
+        return "ein " + std::string(element) + " besteht aus " + number(count) + " zweistelligen Zahlen von 01 bis "
+            + twoDigits(maximum) + ", getrennt durch Kommas";
+    }
+
+    constexpr std::string_view poolShape
+        = "eine fenuTipp-Reihe besteht aus 18 Feldern aus 1, 2, X und -, getrennt durch Kommas, etwa "
+          "1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2";
+    constexpr std::string_view brakelShape
+        = "ein brakelTipp besteht aus fünf Paaren aus 0, 1, 2 und +, getrennt durch Kommas, etwa 10,2+,00,+1,21";
+    constexpr std::string_view theDeclaration = "Die XML-Deklaration lautet <?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+} // namespace
+
+std::string quoted(std::string_view value) { return std::string(openQuote) + escaped(value) + std::string(closeQuote); }
+
+std::string tag(std::string_view inner) { return "<" + escaped(inner) + ">"; }
+
+std::string noFileName() { return "Es wurde kein Dateiname eingegeben."; }
+
+std::string wrongFileName(std::string_view name)
+{
+    const std::size_t slash = name.rfind('/');
+    const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
+    return "Der Name " + quoted(base)
+        + " endet nicht auf „.tzv“; die Endung wird klein geschrieben und kommt nach mindestens einem Zeichen.";
+}
+
+std::string cannotOpen(textReader::openFailure failure, int errorNumber)
+{
+    switch (failure) {
+    case textReader::openFailure::notFound:
+        return "Die Datei gibt es nicht; Ordner und Name prüfen.";
+    case textReader::openFailure::noPermission:
+        return "Die Datei darf nicht gelesen werden: es fehlen die Leserechte.";
+    case textReader::openFailure::directory:
+        return "Der Name bezeichnet einen Ordner, keine Datei.";
+    case textReader::openFailure::notRegular:
+        return "Der Name bezeichnet keine gewöhnliche Datei, sondern etwa ein Gerät, eine FIFO oder einen Socket.";
+    default:
+        return "Das Betriebssystem meldet: " + std::string(std::strerror(errorNumber)) + " (Fehler "
+            + number(static_cast<std::uint64_t>(errorNumber)) + ").";
+    }
+}
+
+std::string fileTooLarge(std::uint64_t size, std::uint64_t limit, bool sizeKnown)
+{
+    const std::string allowed = "erlaubt sind höchstens " + grouped(limit) + " Bytes.";
+    if (!sizeKnown)
+        return "Die Eingabe ist größer als " + grouped(limit) + " Bytes; " + allowed;
+    return "Die Datei ist " + grouped(size) + " Bytes groß; " + allowed;
+}
+
+std::string tooManyTickets(unsigned limit, std::uint32_t line)
+{
+    return "Die Datei enthält mehr als " + number(limit) + " Scheine (der " + number(limit + 1u) + ". beginnt in Zeile "
+        + number(line) + ").";
+}
+
+std::string wrongFirstBytes(int first, int second, int third, std::uint64_t size)
+{
+    if (first == textReader::endOfInput) {
+        if (size == 0)
+            return "Die Datei ist leer.";
+        return "Die Datei beginnt mit dem Byte 0x1A, das als Dateiende gilt: sie hat keinen Inhalt.";
+    }
+    if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF))
+        return "Die Datei beginnt mit " + hexByte(first) + " " + hexByte(second)
+            + ", der Byte-Reihenfolge-Marke von UTF-16: sie wurde als UTF-16 (Unicode) gespeichert. Bitte als UTF-8 "
+              "speichern.";
+    if (first == 0x00)
+        return "Die Datei beginnt mit einem NUL-Byte (0x00): vermutlich wurde sie als UTF-16 oder UTF-32 "
+               "gespeichert. Bitte als UTF-8 speichern.";
+    if (first == 0xEF)
+        return "Die Datei beginnt mit " + hexByte(first) + (second >= 0 ? " " + hexByte(second) : "")
+            + (third >= 0 ? " " + hexByte(third) : "")
+            + ", aber nicht mit der vollständigen UTF-8-Byte-Reihenfolge-Marke 0xEF 0xBB 0xBF.";
+    return "Die Datei beginnt mit dem Byte " + hexByte(first)
+        + ", mit dem keine Datei in UTF-8 oder ASCII beginnen kann.";
+}
+
+std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool atEnd)
+{
+    const std::string place = "Zeile " + number(line) + ", Spalte " + number(column);
+    if (atEnd)
+        return "Die Datei endet in " + place + " mitten in einem UTF-8-Zeichen, das mit " + hexByte(byte) + " beginnt.";
+    std::string reason = "Das Byte " + hexByte(byte) + " in " + place + " ist kein gültiges UTF-8.";
+    // A Windows-1252 umlaut is read as the lead of a sequence that breaks
+    // off; other bytes hint at it only when UTF-8 has no use for them at all.
+    const char32_t letter = windows1252(byte);
+    constexpr std::u32string_view germanLetters = U"ÄÖÜäöüß";
+    const bool neverLead = byte < 0xC2 || byte > 0xF4;
+    if (byte >= 0x80 && letter >= 0xA0 && (neverLead || germanLetters.find(letter) != std::u32string_view::npos))
+        reason += " Vermutlich wurde die Datei als Windows-1252 (ANSI) gespeichert, wo es für „" + utf8Of(letter)
+            + "“ steht. Bitte als UTF-8 speichern.";
+    return reason;
+}
+
+std::string nulByte(std::string_view element, std::uint32_t line, std::uint32_t column)
+{
+    const std::string where = element.empty() ? "in einem Tag" : "im Inhalt von " + tag(element);
+    return "Die Datei enthält " + where + " ein NUL-Byte (0x00) in Zeile " + number(line) + ", Spalte " + number(column)
+        + "; Text- und XML-Dateien enthalten keine NUL-Bytes.";
+}
+
+std::string badDeclaration(std::string_view expected, std::string_view found)
+{
+    return std::string(theDeclaration) + "; erwartet wird " + quoted(expected) + ", gefunden "
+        + (found.empty() ? std::string("nichts") : quoted(found)) + ".";
+}
+
+std::string unsupportedEncoding(std::string_view found)
+{
+    if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'') && found.back() == found.front())
+        found = found.substr(1, found.size() - 2);
+    return "Die XML-Deklaration nennt die Kodierung " + quoted(found)
+        + "; erlaubt sind nur \"UTF-8\" und \"ASCII\" (auch klein geschrieben).";
+}
+
+std::string unexpectedEnd(std::uint32_t line)
+{
+    return "Die Datei endet in Zeile " + number(line)
+        + ", bevor das Dokument vollständig ist: es fehlen noch Elemente bis zum abschließenden </uvra>.";
+}
+
+std::string unclosedTag(std::string_view inner)
+{
+    return "Das Tag " + quoted("<" + std::string(inner)) + " wird nicht mit „>“ geschlossen: die Datei endet vorher.";
+}
+
+std::string textOutsideElement(std::string_view found)
+{
+    return "Erwartet wird ein Tag, das mit „<“ beginnt, gefunden " + quoted(found)
+        + ". Text steht nur innerhalb eines Elements wie <ziroTipp>.";
+}
+
+std::string unexpectedElement(std::string_view expected, std::string_view foundInner)
+{
+    std::string reason = "Erwartet wird <" + std::string(expected) + ">, gefunden " + tag(foundInner) + ".";
+    if (sameIgnoringCase(expected, foundInner))
+        reason += " Groß- und Kleinschreibung zählen.";
+    return reason;
+}
+
+std::string contentAfterRoot(std::string_view found)
+{
+    return "Nach </uvra> darf nur noch Leerraum folgen, gefunden " + quoted(found) + ".";
+}
+
+std::string versionMismatch(std::string_view version, std::uint32_t gameType)
+{
+    const std::string start = "versionsNr " + escaped(version) + " passt nicht zur Spielart " + number(gameType);
+    if (gameType == 28)
+        return start + " (erwartet 3.x).";
+    if (gameType == 34 || gameType == 47)
+        return start + " (erwartet 4.x).";
+    return start + ": diese Spielart wird mit keiner Version mehr angenommen.";
+}
+
+std::string notANumber(std::string_view element, std::string_view found, std::uint32_t minimum, std::uint32_t maximum)
+{
+    return "<" + std::string(element) + "> muss eine Zahl von " + range(minimum, maximum)
+        + " aus Ziffern sein, gefunden " + quoted(found) + ".";
+}
+
+std::string valueOutOfRange(
+    std::string_view element, std::string_view found, std::uint32_t minimum, std::uint32_t maximum, bool tooLarge)
+{
+    return escaped(found) + (tooLarge ? " ist zu groß" : " ist zu klein") + ": <" + std::string(element)
+        + "> liegt zwischen " + number(minimum) + " und " + number(maximum) + ".";
+}
+
+std::string unknownGameType(std::string_view found)
+{
+    return "<wsArt> nennt die Spielart: 47, 34 oder 28, gefunden " + quoted(found) + ".";
+}
+
+std::string durationOutOfRange(std::string_view found, std::uint32_t gameType, std::uint32_t maximum)
+{
+    return "<tnDauer> " + escaped(found) + " ist nicht erlaubt: bei Spielart " + number(gameType)
+        + " liegt die Teilnahmedauer zwischen 1 und " + number(maximum) + ".";
+}
+
+std::string filterCodeLength(std::string_view code, std::size_t length)
+{
+    return "Der filter-Code " + quoted(code) + " hat " + number(length)
+        + " Zeichen; jeder Code hat genau 4 Ziffern oder Großbuchstaben.";
+}
+
+std::string filterCodeCharacters(std::string_view code)
+{
+    return "Der filter-Code " + quoted(code) + " darf nur Ziffern und Großbuchstaben enthalten.";
+}
+
+std::string filterTrailingComma() { return "Der filter endet mit einem Komma; danach fehlt ein Code."; }
+
+std::string filterSeparator(std::string_view found)
+{
+    return "Zwischen zwei filter-Codes steht ein Komma, gefunden " + quoted(found) + ".";
+}
+
+std::string tooManyFilterCodes(std::uint32_t limit, std::string_view rest)
+{
+    return "Ein filter hat höchstens " + number(limit) + " Codes; nach dem " + number(limit) + ". folgt noch "
+        + quoted(rest) + ".";
+}
+
+std::string ziroPlusNeedsVersion4(std::string_view version)
+{
+    return "<ziroPlus> gibt es erst ab versionsNr 4.x; diese Datei hat versionsNr " + escaped(version) + ".";
+}
+
+std::string noTips(std::uint32_t gameType, std::string_view tipElement, std::string_view foundInner)
+{
+    return "Ein Schein der Spielart " + number(gameType) + " braucht mindestens einen <" + std::string(tipElement)
+        + ">, gefunden " + tag(foundInner) + ".";
+}
+
+std::string tooManyTips(std::uint32_t gameType, std::uint32_t limit, std::string_view tipElement)
+{
+    return "Ein Schein der Spielart " + number(gameType) + " hat höchstens " + number(limit) + " "
+        + std::string(tipElement) + "; hier folgt ein weiterer.";
+}
+
+std::string emptyList(std::string_view element, std::uint32_t count, std::uint32_t maximum)
+{
+    return "<" + std::string(element) + "> ist leer; " + listShape(element, count, maximum) + ".";
+}
+
+std::string notTwoDigits(std::string_view element, std::string_view found, std::uint32_t count, std::uint32_t maximum)
+{
+    return quoted(found) + " ist keine zweistellige Zahl: " + listShape(element, count, maximum) + ".";
+}
+
+std::string tooFewNumbers(std::string_view element, std::uint32_t found, std::uint32_t count)
+{
+    return "Der " + std::string(element) + " hat nur " + number(found) + (found == 1 ? " Zahl" : " Zahlen")
+        + "; erwartet werden " + number(count) + ".";
+}
+
+std::string listSeparator(std::string_view previous, std::string_view found)
+{
+    return "Nach " + escaped(previous) + " wird ein Komma erwartet, gefunden " + quoted(found) + ".";
+}
+
+std::string listNumberOutOfRange(std::string_view element, std::string_view number, std::uint32_t maximum)
+{
+    const bool tooSmall = number == "00";
+    return escaped(number) + (tooSmall ? " ist zu klein" : " ist zu groß") + ": die Zahlen eines "
+        + std::string(element) + " liegen zwischen 01 und " + twoDigits(maximum) + ".";
+}
+
+std::string listNotAscending(std::string_view number, std::string_view previous)
+{
+    if (number == previous)
+        return "Die Zahlen müssen aufsteigen, jede nur einmal: " + escaped(number) + " steht zweimal.";
+    return "Die Zahlen müssen aufsteigen: " + escaped(number) + " steht nach " + escaped(previous) + ".";
+}
+
+std::string listTooLong(std::string_view element, std::uint32_t count, std::string_view rest)
+{
+    return "Ein " + std::string(element) + " hat genau " + number(count) + " Zahlen; danach folgt noch " + quoted(rest)
+        + ".";
+}
+
+std::string poolRowTooShort(std::size_t length)
+{
+    return "Die fenuTipp-Reihe endet nach " + number(length) + " Zeichen; " + std::string(poolShape) + ".";
+}
+
+std::string poolSymbol(std::size_t field, std::string_view found)
+{
+    return "Im " + number(field) + ". Feld steht " + quoted(found) + "; erlaubt sind 1, 2, X und -.";
+}
+
+std::string poolDashInFirstFive(std::size_t field)
+{
+    return "Im " + number(field) + ". Feld steht „-“; die ersten fünf Felder einer fenuTipp-Reihe sind 1, 2 oder X.";
+}
+
+std::string poolSeparator(std::size_t field, std::string_view found)
+{
+    return "Nach dem " + number(field) + ". Feld wird ein Komma erwartet, gefunden " + quoted(found) + ".";
+}
+
+std::string poolDashCount(std::uint32_t found)
+{
+    return "Eine fenuTipp-Reihe hat genau fünf „-“, gefunden " + number(found) + ".";
+}
+
+std::string poolSixthDash(std::size_t field)
+{
+    return "Eine fenuTipp-Reihe hat genau fünf „-“; im " + number(field) + ". Feld steht ein sechstes.";
+}
+
+std::string poolRowTooLong(std::string_view rest)
+{
+    return "Nach dem 18. Feld darf nichts mehr folgen, gefunden " + quoted(rest) + ".";
+}
+
+std::string brakelTooShort(std::size_t length)
+{
+    return "Der brakelTipp endet nach " + number(length) + " Zeichen; " + std::string(brakelShape) + ".";
+}
+
+std::string brakelSymbol(std::size_t pair, std::string_view found)
+{
+    return "Im " + number(pair) + ". Paar des brakelTipp steht " + quoted(found) + "; erlaubt sind 0, 1, 2 und +.";
+}
+
+std::string brakelSeparator(std::size_t pair, std::string_view found)
+{
+    return "Nach dem " + number(pair) + ". Paar des brakelTipp wird ein Komma erwartet, gefunden " + quoted(found)
+        + ".";
+}
+
+std::string brakelTooLong(std::string_view rest)
+{
+    return "Nach dem 5. Paar des brakelTipp darf nichts mehr folgen, gefunden " + quoted(rest) + ".";
+}
+
+} // namespace kavrin::reasons

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "textReader.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The German reason beside each message: which rule, which value was found,
+// what was expected. Composed only when a violation is raised.
+namespace kavrin::reasons {
+
+// A found value in German quotes, shortened, with control characters and
+// bytes that are not UTF-8 escaped.
+std::string quoted(std::string_view value);
+// The content of a tag as it stood in the file: <name>, </name>, <!-- … -->.
+std::string tag(std::string_view inner);
+
+std::string noFileName();
+std::string wrongFileName(std::string_view name);
+std::string cannotOpen(textReader::openFailure failure, int errorNumber);
+std::string fileTooLarge(std::uint64_t size, std::uint64_t limit, bool sizeKnown);
+std::string tooManyTickets(unsigned limit, std::uint32_t line);
+std::string wrongFirstBytes(int first, int second, int third, std::uint64_t size);
+std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool atEnd);
+std::string nulByte(std::string_view element, std::uint32_t line, std::uint32_t column);
+
+std::string badDeclaration(std::string_view expected, std::string_view found);
+std::string unsupportedEncoding(std::string_view found);
+std::string unexpectedEnd(std::uint32_t line);
+std::string unclosedTag(std::string_view inner);
+std::string textOutsideElement(std::string_view found);
+std::string unexpectedElement(std::string_view expected, std::string_view foundInner);
+std::string contentAfterRoot(std::string_view found);
+
+std::string versionMismatch(std::string_view version, std::uint32_t gameType);
+std::string notANumber(std::string_view element, std::string_view found, std::uint32_t minimum, std::uint32_t maximum);
+std::string valueOutOfRange(
+    std::string_view element, std::string_view found, std::uint32_t minimum, std::uint32_t maximum, bool tooLarge);
+std::string unknownGameType(std::string_view found);
+std::string durationOutOfRange(std::string_view found, std::uint32_t gameType, std::uint32_t maximum);
+std::string filterCodeLength(std::string_view code, std::size_t length);
+std::string filterCodeCharacters(std::string_view code);
+std::string filterTrailingComma();
+std::string filterSeparator(std::string_view found);
+std::string tooManyFilterCodes(std::uint32_t limit, std::string_view rest);
+std::string ziroPlusNeedsVersion4(std::string_view version);
+
+std::string noTips(std::uint32_t gameType, std::string_view tipElement, std::string_view foundInner);
+std::string tooManyTips(std::uint32_t gameType, std::uint32_t limit, std::string_view tipElement);
+
+std::string emptyList(std::string_view element, std::uint32_t count, std::uint32_t maximum);
+std::string notTwoDigits(std::string_view element, std::string_view found, std::uint32_t count, std::uint32_t maximum);
+std::string tooFewNumbers(std::string_view element, std::uint32_t found, std::uint32_t count);
+std::string listSeparator(std::string_view previous, std::string_view found);
+std::string listNumberOutOfRange(std::string_view element, std::string_view number, std::uint32_t maximum);
+std::string listNotAscending(std::string_view number, std::string_view previous);
+std::string listTooLong(std::string_view element, std::uint32_t count, std::string_view rest);
+
+std::string poolRowTooShort(std::size_t length);
+std::string poolSymbol(std::size_t field, std::string_view found);
+std::string poolDashInFirstFive(std::size_t field);
+std::string poolSeparator(std::size_t field, std::string_view found);
+std::string poolDashCount(std::uint32_t found);
+std::string poolSixthDash(std::size_t field);
+std::string poolRowTooLong(std::string_view rest);
+
+std::string brakelTooShort(std::size_t length);
+std::string brakelSymbol(std::size_t pair, std::string_view found);
+std::string brakelSeparator(std::size_t pair, std::string_view found);
+std::string brakelTooLong(std::string_view rest);
+
+} // namespace kavrin::reasons
