@@ -4,7 +4,7 @@ JOBS := 2
 EXAMPLE := examples/fehler-zahl-zu-gross.tzv
 
 PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev libgl-dev fonts-dejavu-core
+            qt6-base-dev libgl-dev fonts-dejavu-core nlohmann-json3-dev neovim
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libxml2-utils hyperfine valgrind time
 SCREENSHOT_PACKAGES := fonts-liberation
@@ -55,7 +55,7 @@ fuzz: deps
 	@$(call install,$(FUZZ_PACKAGES))
 	cmake --preset fuzz
 	cmake --build build-fuzz --parallel $(JOBS)
-	fuzz/run-fuzzers build-fuzz $${FUZZ_SECONDS:-300}
+	fuzz/run-fuzzers build-fuzz $${FUZZ_SECONDS:-600} $${FUZZ_RUNS:-10000000}
 
 test-sanitize: deps
 	@$(call install,$(FUZZ_PACKAGES))

@@ -44,6 +44,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     marked.clear();
     after.clear();
     firstLine = endLine = 1;
+    markedInputBytes = 0;
     std::uint32_t line = 1;
     std::uint32_t column = 1;
     kavrin::textReader input(bufferSize);
@@ -148,6 +149,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
             }
         }
         marked.push_back(static_cast<char>(byte));
+        ++markedInputBytes;
         if (byte == '>' && marked.size() > 1)
             break;
     }

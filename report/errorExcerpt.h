@@ -27,6 +27,9 @@ public:
     std::string before;
     std::string marked;
     std::string after;
+    // How many bytes of the input, as text mode delivers them, the marked
+    // part covers: where it ends in the input.
+    std::size_t markedInputBytes = 0;
 
     // What the excerpt shows when the input ended at or before the place:
     // the middle dot of Windows-1252.

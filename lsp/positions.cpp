@@ -1,0 +1,99 @@
+#include "positions.h"
+
+namespace kavrin::lsp {
+
+namespace {
+
+    constexpr char endOfText = 0x1A; // text mode ends the input here
+
+    bool crBeforeLf(std::string_view bytes, std::size_t i)
+    {
+        return bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+    }
+
+    // Bytes of the UTF-8 sequence led by this byte; a stray byte counts alone.
+    std::size_t sequenceLength(unsigned char lead) { return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; }
+
+    // The start of the editor line holding offset, and its number.
+    std::size_t lineStart(std::string_view bytes, std::size_t offset, std::uint32_t& line)
+    {
+        std::size_t start = 0;
+        line = 0;
+        for (std::size_t i = 0; i < offset; ++i) {
+            if (bytes[i] == '\n' || (bytes[i] == '\r' && !crBeforeLf(bytes, i))) {
+                ++line;
+                start = i + 1;
+            }
+        }
+        return start;
+    }
+
+    bool endsLine(std::string_view bytes, std::size_t i) { return bytes[i] == '\n' || bytes[i] == '\r'; }
+
+} // namespace
+
+std::size_t offsetOfPlace(std::string_view bytes, std::uint32_t line, std::uint32_t column)
+{
+    std::uint32_t atLine = 1;
+    std::uint32_t atColumn = 1;
+    std::size_t i = 0;
+    for (; i < bytes.size() && bytes[i] != endOfText && !(atLine == line && atColumn == column); ++i) {
+        if (crBeforeLf(bytes, i))
+            continue;
+        if (bytes[i] == '\n') {
+            ++atLine;
+            atColumn = 1;
+        } else {
+            ++atColumn;
+        }
+    }
+    return i;
+}
+
+std::size_t advanceInTextMode(std::string_view bytes, std::size_t from, std::size_t count)
+{
+    std::size_t i = from;
+    for (; i < bytes.size() && bytes[i] != endOfText && count > 0; ++i) {
+        if (!crBeforeLf(bytes, i))
+            --count;
+    }
+    return i;
+}
+
+editorPosition positionOf(std::string_view bytes, std::size_t offset, positionEncoding encoding)
+{
+    offset = std::min(offset, bytes.size());
+    editorPosition position;
+    const std::size_t start = lineStart(bytes, offset, position.line);
+    if (encoding == positionEncoding::utf8) {
+        position.character = static_cast<std::uint32_t>(offset - start);
+        return position;
+    }
+    // A place inside a character counts that character's units.
+    for (std::size_t i = start; i < offset;) {
+        const std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[i]));
+        position.character += length == 4 ? 2 : 1;
+        i += length;
+    }
+    return position;
+}
+
+std::size_t offsetOf(std::string_view bytes, editorPosition position, positionEncoding encoding)
+{
+    std::size_t i = 0;
+    for (std::uint32_t line = 0; line < position.line; ++line) {
+        while (i < bytes.size() && !endsLine(bytes, i))
+            ++i;
+        if (i == bytes.size())
+            return i;
+        i += crBeforeLf(bytes, i) ? 2 : 1;
+    }
+    for (std::uint32_t units = 0; i < bytes.size() && !endsLine(bytes, i) && units < position.character;) {
+        const std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[i]));
+        units += encoding == positionEncoding::utf8 ? static_cast<std::uint32_t>(length) : length == 4 ? 2 : 1;
+        i = std::min(bytes.size(), i + length);
+    }
+    return i;
+}
+
+} // namespace kavrin::lsp

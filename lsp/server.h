@@ -1,0 +1,64 @@
+#pragma once
+
+#include "positions.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace kavrin::lsp {
+
+// The protocol state of kavrin-lsp: open documents, the negotiated position
+// encoding, and when each document is due for its check. It reads message
+// bodies and sends bodies through the given function; it has no I/O of its
+// own and writes nothing to disk.
+class server {
+public:
+    using clock = std::chrono::steady_clock;
+    // Checking waits for a pause in typing this long.
+    static constexpr std::chrono::milliseconds pause { 20 };
+
+    explicit server(std::function<void(const std::string& body)> send);
+
+    void handle(const std::string& body, clock::time_point now);
+    // A framing problem of the input, answered as the protocol says.
+    void reportBadMessage(const char* what);
+
+    // When the next check is due, if any document waits for one.
+    std::optional<clock::time_point> nextDue() const;
+    // Checks every document whose pause is over, with its current text.
+    void runDue(clock::time_point now);
+
+    bool exited() const { return exitStatus.has_value(); }
+    int status() const { return exitStatus.value_or(1); }
+
+private:
+    struct document {
+        std::string text;
+        std::int64_t version = 0;
+        std::optional<clock::time_point> due;
+    };
+
+    void request(const nlohmann::json& message, const nlohmann::json& id);
+    void notification(const nlohmann::json& message, clock::time_point now);
+    void applyChanges(document& open, const nlohmann::json& changes) const;
+    void publish(const std::string& uri, const document& open);
+    nlohmann::json diagnosticOf(const std::string& text) const;
+    void post(const nlohmann::json& message);
+    void reply(const nlohmann::json& id, nlohmann::json result);
+    void replyError(const nlohmann::json& id, int code, const std::string& message);
+
+    std::function<void(const std::string&)> send;
+    std::map<std::string, document> documents;
+    positionEncoding encoding = positionEncoding::utf16;
+    bool initialized = false;
+    bool shutDown = false;
+    std::optional<int> exitStatus;
+};
+
+} // namespace kavrin::lsp

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <csignal>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using nlohmann::json;
+
+namespace {
+
+// kavrin-lsp on the other end of two pipes, as an editor runs it.
+class serverProcess {
+public:
+    serverProcess()
+    {
+        int toServer[2], fromServer[2];
+        EXPECT_EQ(::pipe(toServer), 0);
+        EXPECT_EQ(::pipe(fromServer), 0);
+        child = ::fork();
+        if (child == 0) {
+            ::dup2(toServer[0], STDIN_FILENO);
+            ::dup2(fromServer[1], STDOUT_FILENO);
+            ::close(toServer[1]);
+            ::close(fromServer[0]);
+            ::execl(KAVRIN_LSP, KAVRIN_LSP, "--stdio", nullptr);
+            ::_exit(127);
+        }
+        ::close(toServer[0]);
+        ::close(fromServer[1]);
+        in = toServer[1];
+        out = fromServer[0];
+    }
+    ~serverProcess()
+    {
+        ::close(in);
+        ::close(out);
+        if (child > 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+    }
+
+    void raw(const std::string& bytes) { EXPECT_EQ(::write(in, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void send(const json& message)
+    {
+        const std::string body = message.dump();
+        raw("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+    }
+    void notify(const std::string& method, json params)
+    {
+        send({ { "jsonrpc", "2.0" }, { "method", method }, { "params", std::move(params) } });
+    }
+    void ask(int id, const std::string& method, json params = json::object())
+    {
+        send({ { "jsonrpc", "2.0" }, { "id", id }, { "method", method }, { "params", std::move(params) } });
+    }
+
+    // The next message, or null after five seconds without one.
+    json receive()
+    {
+        std::string header;
+        while (header.size() < 4 || header.compare(header.size() - 4, 4, "\r\n\r\n") != 0) {
+            char c;
+            if (!readByte(c))
+                return nullptr;
+            header.push_back(c);
+        }
+        std::string body(std::stoul(header.substr(header.find(':') + 1)), '\0');
+        for (char& c : body)
+            if (!readByte(c))
+                return nullptr;
+        return json::parse(body);
+    }
+    json diagnostics() { return receive()["params"]["diagnostics"]; }
+
+    int exitStatus()
+    {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        child = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    void initialize(bool offerUtf8 = false)
+    {
+        json capabilities = json::object();
+        if (offerUtf8)
+            capabilities["general"]["positionEncodings"] = { "utf-8", "utf-16" };
+        ask(1, "initialize", { { "capabilities", capabilities } });
+        EXPECT_EQ(receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
+        notify("initialized", json::object());
+    }
+    void open(const std::string& text, int version = 1)
+    {
+        notify("textDocument/didOpen",
+            { { "textDocument",
+                { { "uri", uri }, { "languageId", "tzv" }, { "version", version }, { "text", text } } } });
+    }
+
+    const std::string uri = "file:///tmp/tipps.tzv";
+
+private:
+    bool readByte(char& c)
+    {
+        pollfd ready { out, POLLIN, 0 };
+        return ::poll(&ready, 1, 5000) == 1 && ::read(out, &c, 1) == 1;
+    }
+
+    pid_t child = -1;
+    int in = -1;
+    int out = -1;
+};
+
+const std::string header = "<versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>";
+const std::string badTicket = header + "01,02,03,04,05,46</ziroTipp></schein></uvra>";
+const std::string goodTicket = header + "01,02,03,04,05,06</ziroTipp></schein></uvra>";
+
+json range(int line, int from, int to)
+{
+    return { { "start", { { "line", line }, { "character", from } } },
+        { "end", { { "line", line }, { "character", to } } } };
+}
+
+TEST(LanguageServer, DocumentLifeCycle)
+{
+    serverProcess server;
+    server.initialize();
+    server.open("<uvra>" + goodTicket);
+    json published = server.receive();
+    EXPECT_EQ(published["params"]["version"], 1);
+    EXPECT_EQ(published["params"]["diagnostics"], json::array());
+
+    // 06 becomes 46: an incremental change at UTF-16 positions.
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", server.uri }, { "version", 2 } } },
+            { "contentChanges", { { { "range", range(0, 84, 85) }, { "text", "4" } } } } });
+    published = server.receive();
+    EXPECT_EQ(published["params"]["version"], 2);
+    const json diagnostic = published["params"]["diagnostics"].at(0);
+    EXPECT_EQ(diagnostic["range"], range(0, 84, 86));
+    EXPECT_EQ(diagnostic["severity"], 1);
+    EXPECT_EQ(diagnostic["source"], "kavrin");
+    EXPECT_EQ(diagnostic["code"], "number-out-of-range");
+    EXPECT_EQ(diagnostic["message"],
+        "Die Datei enthält in der Zeile 1, Spalte 85 Inhalte, die nicht der aktuellen XML-Schnittstellenbeschreibung "
+        "entsprechen.\n46 ist zu groß: die Zahlen eines ziroTipp liegen zwischen 01 und 45.");
+
+    // A full-text change; then the document is closed.
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", server.uri }, { "version", 3 } } },
+            { "contentChanges", { { { "text", "" } } } } });
+    const json empty = server.diagnostics().at(0);
+    EXPECT_EQ(empty["code"], "wrong-first-bytes");
+    EXPECT_EQ(empty["range"], range(0, 0, 0)) << "a violation without a place";
+    server.notify("textDocument/didClose", { { "textDocument", { { "uri", server.uri } } } });
+    EXPECT_EQ(server.diagnostics(), json::array());
+
+    server.ask(2, "shutdown");
+    EXPECT_EQ(server.receive()["result"], nullptr);
+    server.notify("exit", nullptr);
+    EXPECT_EQ(server.exitStatus(), 0);
+}
+
+// Editors split lines at LF, CR LF and CR and count UTF-16 units; the
+// checker counts LF only, and bytes. Each row puts something before 46.
+TEST(LanguageServer, PositionsInEditorUnits)
+{
+    const struct {
+        std::string before;
+        bool utf8;
+        int line, character;
+    } rows[] = {
+        { "<uvra><!-- äöü -->", false, 0, 96 },
+        { "<uvra><!-- äöü -->", true, 0, 99 },
+        { "<uvra><!-- 😀 -->", false, 0, 95 },
+        { "<uvra><!-- 😀 -->", true, 0, 97 },
+        { "<uvra>\r\n<!-- ä -->\r\n", false, 2, 78 },
+        { "<uvra>\r<!-- ä -->\r", false, 2, 78 },
+        { "\xEF\xBB\xBF<uvra>\r", false, 1, 78 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.before);
+        serverProcess server;
+        server.initialize(row.utf8);
+        server.open(row.before + badTicket);
+        const json diagnostic = server.diagnostics().at(0);
+        EXPECT_EQ(diagnostic["range"], range(row.line, row.character, row.character + 2));
+    }
+}
+
+TEST(LanguageServer, BadInputIsAnsweredAndSurvived)
+{
+    serverProcess server;
+    server.ask(1, "textDocument/hover");
+    EXPECT_EQ(server.receive()["error"]["code"], -32002) << "not initialized yet";
+    server.initialize();
+    server.raw("Content-Length: 5\r\n\r\n{bad}");
+    EXPECT_EQ(server.receive()["error"]["code"], -32700);
+    server.raw("Content-Length: x\r\n\r\n");
+    EXPECT_EQ(server.receive()["error"]["code"], -32700);
+    server.ask(7, "no/such/method");
+    const json answer = server.receive();
+    EXPECT_EQ(answer["id"], 7);
+    EXPECT_EQ(answer["error"]["code"], -32601);
+    server.notify("textDocument/didOpen", { { "textDocument", 42 } });
+    server.ask(8, "shutdown");
+    EXPECT_EQ(server.receive()["id"], 8) << "still answering";
+    // A body larger than any document may be is announced, refused and
+    // skipped as it arrives, never kept.
+    server.raw("Content-Length: 99999999999\r\n\r\n");
+    EXPECT_EQ(server.receive()["error"]["code"], -32700);
+}
+
+TEST(LanguageServer, ExitWithoutShutdownFails)
+{
+    serverProcess server;
+    server.initialize();
+    server.notify("exit", nullptr);
+    EXPECT_EQ(server.exitStatus(), 1);
+}
+
+} // namespace
