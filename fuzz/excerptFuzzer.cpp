@@ -8,14 +8,15 @@ using kavrin::fuzzing::require;
 // The excerpt of whatever place the check reports stays within its text.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string& path = kavrin::fuzzing::writeInput(data, size);
-    tzvParser parser;
-    parser.fileName = path;
-    parser.check();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    static tzvParser parser;
+    parser.checkBytes(bytes);
     if (parser.errorLine == 0)
         return 0;
-    errorExcerpt excerpt(path);
+    errorExcerpt excerpt({});
+    excerpt.bytes = bytes;
     excerpt.extract(parser.errorLine, parser.errorColumn);
+    require(excerpt.markedInputBytes <= size);
     require(!excerpt.marked.empty());
     // A place the reader never reaches (a declaration broken over lines is
     // checked at fixed columns of its first line) shows the end of the file
