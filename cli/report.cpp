@@ -13,7 +13,7 @@ namespace kavrin {
 
 namespace {
 
-    constexpr std::string_view red = "\x1b[1;31m";
+    constexpr std::string_view redCode = "\x1b[1;31m";
     constexpr std::string_view bold = "\x1b[1m";
     constexpr std::string_view plain = "\x1b[0m";
 
@@ -31,6 +31,8 @@ namespace {
                 c = static_cast<char16_t>(0x2400 + c);
             else if (c == 0x7F)
                 c = 0x2421;
+            else if (c >= 0x80 && c < 0xA0)
+                c = 0xFFFD; // C1 controls, which some terminals act on too
         }
         return out;
     }
@@ -45,6 +47,106 @@ namespace {
                 continue;
             out.push_back(text[i] == u'\t' ? '\t' : mark);
         }
+        return out;
+    }
+
+    // One numbered line of the excerpt in three parts: before the mark, the
+    // mark, after it; the CR of its line break left out.
+    struct excerptLine {
+        std::u16string_view before;
+        std::u16string_view mark;
+        std::u16string_view after;
+        std::u16string whole() const { return std::u16string(before).append(mark).append(after); }
+    };
+
+    std::vector<excerptLine> linesOf(const excerptDisplay& excerpt)
+    {
+        const std::u16string_view text = excerpt.text;
+        std::vector<excerptLine> lines;
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t stop = text.find(u'\n', start);
+            const std::size_t next = stop == std::u16string_view::npos ? text.size() : stop + 1;
+            if (stop == std::u16string_view::npos)
+                stop = text.size();
+            if (stop > start && text[stop - 1] == u'\r')
+                --stop; // the CR of a CR LF break, or the one the excerpt ends in
+            const std::size_t markFrom = std::clamp(excerpt.highlightStart.units, start, stop);
+            const std::size_t markTo = std::clamp(excerpt.highlightEnd.units, start, stop);
+            lines.push_back({ text.substr(start, markFrom - start), text.substr(markFrom, markTo - markFrom),
+                text.substr(markTo, stop - markTo) });
+            start = next;
+        }
+        return lines;
+    }
+
+    constexpr std::size_t tabColumns = 8;
+
+    bool isLowSurrogateAfterHigh(std::u16string_view text, std::size_t i)
+    {
+        return text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF;
+    }
+
+    // Columns a terminal gives the text: one per character, TABs to the next
+    // multiple of eight.
+    std::size_t columnsOf(std::u16string_view text)
+    {
+        std::size_t columns = 0;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (!isLowSurrogateAfterHigh(text, i))
+                columns = text[i] == u'\t' ? (columns / tabColumns + 1) * tabColumns : columns + 1;
+        return columns;
+    }
+
+    // The columns [from, from + room) of a line, TABs widened to blanks, with
+    // '…' where the line is cut; with carets, the '^' line beneath it.
+    std::string windowed(const excerptLine& line, std::size_t from, std::size_t room, bool colour, bool carets)
+    {
+        constexpr std::string_view cut = "…";
+        const std::size_t shown = room - 2; // one column for each '…'
+        std::string out;
+        out += from > 0 ? (carets ? std::string(" ") : std::string(cut)) : std::string();
+        std::size_t column = 0;
+        bool inRed = false;
+        bool more = false;
+        const std::u16string_view parts[] = { line.before, line.mark, line.after };
+        for (std::size_t part = 0; part < 3 && !more; ++part) {
+            const std::u16string_view text = parts[part];
+            const std::u16string shownText = printable(text);
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                if (isLowSurrogateAfterHigh(text, i))
+                    continue;
+                const std::size_t next = text[i] == u'\t' ? (column / tabColumns + 1) * tabColumns : column + 1;
+                for (std::size_t k = column; k < next; ++k) {
+                    if (k < from)
+                        continue;
+                    if (k >= from + shown) {
+                        more = true;
+                        break;
+                    }
+                    const bool red = colour && part == 1;
+                    if (red != inRed) {
+                        out += red ? redCode : plain;
+                        inRed = red;
+                    }
+                    if (carets)
+                        out += part == 1 ? '^' : ' ';
+                    else if (text[i] == u'\t')
+                        out += ' ';
+                    else
+                        out += utf16ToUtf8(std::u16string_view(shownText).substr(
+                            i, i + 1 < text.size() && isLowSurrogateAfterHigh(text, i + 1) ? 2 : 1));
+                }
+                column = next;
+                if (more)
+                    break;
+            }
+        }
+        if (inRed)
+            out += plain;
+        if (more && !carets)
+            out += cut;
+        if (carets)
+            out.erase(out.find_last_not_of(' ') + 1);
         return out;
     }
 
@@ -136,12 +238,12 @@ fileReport checkOneFile(const std::string& argument)
     return report;
 }
 
-std::string humanReport(const fileReport& report, bool colour)
+std::string humanReport(const fileReport& report, bool colour, std::size_t width)
 {
     std::string out;
     if (colour)
         out += bold;
-    out += report.file == standardInputArgument ? standardInputName : report.file;
+    out += report.file == standardInputArgument ? std::string(standardInputName) : terminalSafe(report.file);
     if (report.line != 0 && report.column != 0)
         out += ':' + std::to_string(report.line) + ':' + std::to_string(report.column);
     out += ':';
@@ -156,42 +258,38 @@ std::string humanReport(const fileReport& report, bool colour)
         return out;
 
     const excerptDisplay& excerpt = *report.excerpt;
-    const std::u16string_view text = excerpt.text;
-    const std::size_t width = std::to_string(std::max(excerpt.endLine, excerpt.firstLine + 1) - 1).size();
+    const std::size_t gutter = std::to_string(std::max(excerpt.endLine, excerpt.firstLine + 1) - 1).size();
+    const std::vector<excerptLine> lines = linesOf(excerpt);
+    const std::size_t room = std::max<std::size_t>(width > gutter + 3 ? width - gutter - 3 : 0, 20);
+    const bool fits = std::all_of(
+        lines.begin(), lines.end(), [room](const excerptLine& line) { return columnsOf(line.whole()) <= room; });
+    // Where a line is too wide, every line shows the same window of columns
+    // around the mark, so that the lines and the carets stay level.
+    std::size_t windowFrom = 0;
+    for (const excerptLine& line : lines)
+        if (!fits && !line.mark.empty()) {
+            const std::size_t markColumn = columnsOf(line.before);
+            windowFrom = markColumn > room / 3 ? markColumn - room / 3 : 0;
+            break;
+        }
     std::uint32_t number = excerpt.firstLine;
-    for (std::size_t start = 0; start < text.size(); ++number) {
-        std::size_t stop = text.find(u'\n', start);
-        const std::size_t next = stop == std::u16string_view::npos ? text.size() : stop + 1;
-        if (stop == std::u16string_view::npos)
-            stop = text.size();
-        if (stop > start && text[stop - 1] == u'\r')
-            --stop; // the CR of a CR LF break, or the one the excerpt ends in
-        const std::size_t markFrom = std::clamp(excerpt.highlightStart.units, start, stop);
-        const std::size_t markTo = std::clamp(excerpt.highlightEnd.units, start, stop);
-
-        const std::string label = std::to_string(number);
-        out.append(width - std::min(width, label.size()), ' ').append(label).append(" | ");
-        out += utf16ToUtf8(printable(text.substr(start, markFrom - start)));
-        if (markTo > markFrom) {
-            if (colour)
-                out += red;
-            out += utf16ToUtf8(printable(text.substr(markFrom, markTo - markFrom)));
-            if (colour)
-                out += plain;
+    for (const excerptLine& line : lines) {
+        const std::string label = std::to_string(number++);
+        out.append(gutter - std::min(gutter, label.size()), ' ').append(label).append(" | ");
+        if (fits) {
+            out += utf16ToUtf8(printable(line.before));
+            if (!line.mark.empty())
+                out.append(colour ? redCode : "").append(utf16ToUtf8(printable(line.mark))).append(colour ? plain : "");
+            out += utf16ToUtf8(printable(line.after)) + '\n';
+            if (!line.mark.empty()) {
+                out.append(gutter, ' ').append(" | ").append(underline(line.before, ' '));
+                out.append(colour ? redCode : "").append(underline(line.mark, '^')).append(colour ? plain : "") += '\n';
+            }
+            continue;
         }
-        out += utf16ToUtf8(printable(text.substr(markTo, stop - markTo)));
-        out += '\n';
-        if (markTo > markFrom) {
-            out.append(width, ' ').append(" | ");
-            out += underline(text.substr(start, markFrom - start), ' ');
-            if (colour)
-                out += red;
-            out += underline(text.substr(markFrom, markTo - markFrom), '^');
-            if (colour)
-                out += plain;
-            out += '\n';
-        }
-        start = next;
+        out += windowed(line, windowFrom, room, colour, false) + '\n';
+        if (!line.mark.empty())
+            out.append(gutter, ' ').append(" | ").append(windowed(line, windowFrom, room, colour, true)) += '\n';
     }
     return out;
 }

@@ -27,9 +27,10 @@ struct fileReport {
 
 fileReport checkOneFile(const std::string& argument);
 
-// file:line:column: message, and the excerpt with a line-number gutter and a
-// line of '^' under the marked part; red only when colour is on.
-std::string humanReport(const fileReport& report, bool colour);
+// file:line:column: message, the reason, and the excerpt with a line-number
+// gutter and a line of '^' under the marked part; red only when colour is on.
+// A line wider than width columns is shown as a window around the mark.
+std::string humanReport(const fileReport& report, bool colour, std::size_t width = 100);
 
 // One JSON object on one line, without the line break.
 std::string jsonReport(const fileReport& report);

@@ -15,6 +15,10 @@ inline constexpr std::string_view reasonLabel = "Grund: ";
 // title shows the name as typed.
 std::string windowTitle(std::string_view nameText);
 
+// Text for a terminal: C0 and C1 control characters and bytes that are not
+// UTF-8 become \xNN, so that a file name cannot move the cursor or recolour.
+std::string terminalSafe(std::string_view text);
+
 // The message pane shows a violation without its line feeds; CRs stay.
 std::string withoutLineFeeds(std::string_view message);
 

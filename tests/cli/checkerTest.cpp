@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
@@ -30,8 +31,10 @@ std::string drain(int fd)
     return text;
 }
 
-// Runs kavrin-check; with onTerminal its output goes to a pseudo-terminal.
-runResult run(std::vector<std::string> args, bool onTerminal = false, const char* noColor = nullptr)
+// Runs kavrin-check; with onTerminal its output goes to a pseudo-terminal,
+// with stdoutFile to that file. stdinFile becomes its standard input.
+runResult run(std::vector<std::string> args, bool onTerminal = false, const char* noColor = nullptr,
+    const char* term = "xterm", const char* stdinFile = nullptr, const char* stdoutFile = nullptr)
 {
     args.insert(args.begin(), KAVRIN_CHECK);
     std::vector<char*> argv;
@@ -49,9 +52,14 @@ runResult run(std::vector<std::string> args, bool onTerminal = false, const char
         child = ::fork();
     }
     if (child == 0) {
-        if (!onTerminal)
+        if (stdoutFile)
+            ::dup2(::open(stdoutFile, O_WRONLY), STDOUT_FILENO);
+        else if (!onTerminal)
             ::dup2(outPipe[1], STDOUT_FILENO);
+        if (stdinFile)
+            ::dup2(::open(stdinFile, O_RDONLY), STDIN_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
+        ::setenv("TERM", term, 1);
         if (noColor)
             ::setenv("NO_COLOR", noColor, 1);
         else
@@ -171,7 +179,57 @@ TEST(Checker, OptionsAndExitStatus)
     }
     EXPECT_EQ(run({ "--help" }).status, 0);
     EXPECT_NE(run({ "--help" }).out.find("--json"), std::string::npos);
-    EXPECT_EQ(run({ "--version" }).out, "kavrin-check 02.11\n");
+    EXPECT_EQ(run({ "--version" }).out, "kavrin-check 2.11.0\nCopyright (c) 2026 The Kavrin authors. Lizenz: MIT.\n");
+}
+
+// GNU conventions: optional and separate option values, abbreviations,
+// grouped short options; TERM=dumb has no colour; a failed write is an error.
+TEST(Checker, CommandLineConventions)
+{
+    const std::string bad = writeTicketFile(broken, "conventions.tzv").string();
+    const std::string red = "\x1b[1;31m46";
+    EXPECT_NE(run({ "--color", bad }).out.find(red), std::string::npos);
+    EXPECT_NE(run({ "--color", "always", bad }).out.find(red), std::string::npos);
+    EXPECT_NE(run({ "--col=always", bad }).out.find(red), std::string::npos);
+    EXPECT_EQ(run({ "--js", bad }).out.rfind("{\"file\":", 0), 0u);
+    EXPECT_NE(run({ "-qh" }).out.find("Aufruf"), std::string::npos);
+    EXPECT_EQ(run({ bad }, true, nullptr, "dumb").out.find('\x1b'), std::string::npos);
+
+    const runResult full = run({ bad }, false, nullptr, "xterm", nullptr, "/dev/full");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_NE(full.err.find("kavrin-check:"), std::string::npos);
+}
+
+// Standard input gives the records of the file; names and long lines reach a
+// terminal tamed.
+TEST(Checker, StandardInputNamesAndLongLines)
+{
+    const std::string bad = writeTicketFile(broken, "stdin.tzv").string();
+    const runResult fromInput = run({ "--json", "-" }, false, nullptr, "xterm", bad.c_str());
+    std::string fromFile = run({ "--json", bad }).out;
+    fromFile.replace(fromFile.find(bad), bad.size(), "-");
+    EXPECT_EQ(fromInput.out, fromFile);
+    EXPECT_EQ(run({ "-" }, false, nullptr, "xterm", bad.c_str()).out.rfind("<stdin>:5:30: ", 0), 0u);
+
+    const std::string hostile = writeTicketFile(broken, "a\x1b[31mb\x07.tzv").string();
+    const std::string shown = run({ hostile }).out;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos);
+    EXPECT_NE(shown.find("a\\x1B[31mb\\x07.tzv:5:30: "), std::string::npos);
+
+    const std::string oneLine = "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><!--" + std::string(4000000, 'x')
+        + "--><schein><ziroTipp>01,02,03,04,05,46</ziroTipp></schein></uvra>";
+    const std::string longOut = run({ writeTicketFile(oneLine, "line.tzv").string() }).out;
+    EXPECT_LT(longOut.size(), 2000u);
+    const std::size_t text = longOut.find("1 | …");
+    const std::size_t carets = longOut.find("  |  ", text);
+    ASSERT_NE(text, std::string::npos);
+    ASSERT_NE(carets, std::string::npos);
+    // The carets stand under the 46: same column, counted in characters.
+    const auto columnOf = [&longOut](std::size_t from, std::string_view what) {
+        const std::string line = longOut.substr(from, longOut.find(what, from) - from);
+        return std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    };
+    EXPECT_EQ(columnOf(text, "46</ziroTipp>"), columnOf(carets, "^^"));
 }
 
 } // namespace
