@@ -2,12 +2,15 @@
 BUILD_DIR := build
 JOBS := 2
 EXAMPLE := examples/fehler-zahl-zu-gross.tzv
+PREFIX ?= /usr/local
 
-PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev libgl-dev fonts-dejavu-core nlohmann-json3-dev neovim
+PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+            qt6-base-dev libgl-dev fonts-dejavu-core nlohmann-json3-dev scdoc neovim
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libxml2-utils hyperfine valgrind time
 SCREENSHOT_PACKAGES := fonts-liberation
+PACKAGE_PACKAGES := dpkg-dev debhelper lintian appstream
+PACKAGE_DIR := build-deb
 
 .PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean
 
@@ -26,7 +29,7 @@ fi
 endef
 
 $(BUILD_DIR)/build.ninja: | deps
-	cmake --preset default
+	cmake --preset dev
 
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) --parallel $(JOBS)
@@ -44,8 +47,18 @@ run: build
 	  echo "Das Fenster öffnet sich mit: $(BUILD_DIR)/shell/kavrin $(EXAMPLE)  (mit DISPLAY gesetzt)"; \
 	fi
 
-package: build
-	cd $(BUILD_DIR) && cpack -G DEB
+# Installs what the build made, below PREFIX; DESTDIR stages it elsewhere.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian packages, built the Debian way; debian/rules never calls this Makefile.
+package: deps
+	@$(call install,$(PACKAGE_PACKAGES))
+	dpkg-buildpackage -b -us -uc
+	mkdir -p $(PACKAGE_DIR)
+	mv ../kavrin_*.deb ../kavrin-check_*.deb ../libkavrin-dev_*.deb \
+	   ../kavrin_*.buildinfo ../kavrin_*.changes $(PACKAGE_DIR)/
+	@echo "Die Pakete liegen in $(PACKAGE_DIR)/:"; ls -1 $(PACKAGE_DIR)/*.deb
 
 screenshot: build
 	@$(call install,$(SCREENSHOT_PACKAGES))
@@ -55,7 +68,7 @@ fuzz: deps
 	@$(call install,$(FUZZ_PACKAGES))
 	cmake --preset fuzz
 	cmake --build build-fuzz --parallel $(JOBS)
-	fuzz/run-fuzzers build-fuzz $${FUZZ_SECONDS:-600} $${FUZZ_RUNS:-10000000}
+	fuzz/run-fuzzers build-fuzz $${FUZZ_SECONDS:-1800} $${FUZZ_RUNS:-10000000}
 
 test-sanitize: deps
 	@$(call install,$(FUZZ_PACKAGES))
@@ -70,4 +83,4 @@ bench: deps
 	bench/run-comparison build-bench
 
 clean:
-	rm -rf $(BUILD_DIR) build-fuzz build-sanitize build-bench
+	rm -rf $(BUILD_DIR) build-fuzz build-sanitize build-bench $(PACKAGE_DIR) obj-*

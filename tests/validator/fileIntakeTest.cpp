@@ -44,7 +44,7 @@ TEST(FileIntake, FiveByteNameInCurrentFolder)
 TEST(FileIntake, QuotesAreRemovedFromTheField)
 {
     tzvParser parser;
-    parser.fileName = "\"" + writeTicketFile(validFile).string() + "\"";
+    parser.fileName = std::string("\"").append(writeTicketFile(validFile).string()).append("\"");
     parser.check();
     EXPECT_EQ(parser.fileName.front(), '/');
     EXPECT_EQ(parser.fileName.back(), 'v');

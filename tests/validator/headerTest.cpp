@@ -94,7 +94,7 @@ TEST(Header, Filter)
 {
     std::string twenty;
     for (int i = 0; i < 20; ++i)
-        twenty += (i ? "," : "") + std::string("A") + std::to_string(100 + i);
+        twenty.append(i ? "," : "").append("A").append(std::to_string(100 + i));
     expectOutcomes({
         passes(file("4.0", "", "47", "<filter></filter>")),
         passes(file("4.0", "", "47", "<filter>AB12,ZZ99</filter>")),

@@ -1,0 +1,8 @@
+file(STRINGS ${SOURCE}/debian/changelog first LIMIT_COUNT 1)
+if(NOT first MATCHES "^kavrin \\(${VERSION}\\) ")
+  message(FATAL_ERROR "debian/changelog starts with '${first}', the project is ${VERSION}")
+endif()
+file(READ ${SOURCE}/resources/com.example.Kavrin.metainfo.xml metainfo)
+if(NOT metainfo MATCHES "<release version=\"${VERSION}\"")
+  message(FATAL_ERROR "the newest AppStream release is not ${VERSION}")
+endif()
