@@ -56,7 +56,7 @@ package: deps
 	@$(call install,$(PACKAGE_PACKAGES))
 	dpkg-buildpackage -b -us -uc
 	mkdir -p $(PACKAGE_DIR)
-	mv ../kavrin_*.deb ../kavrin-check_*.deb ../libkavrin-dev_*.deb \
+	mv ../kavrin*_*.deb ../libkavrin-dev_*.deb \
 	   ../kavrin_*.buildinfo ../kavrin_*.changes $(PACKAGE_DIR)/
 	@echo "Die Pakete liegen in $(PACKAGE_DIR)/:"; ls -1 $(PACKAGE_DIR)/*.deb
 
