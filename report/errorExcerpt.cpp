@@ -45,6 +45,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     after.clear();
     firstLine = endLine = 1;
     markedInputBytes = 0;
+    cut = false;
     std::uint32_t line = 1;
     std::uint32_t column = 1;
     kavrin::textReader input(bufferSize);
@@ -144,6 +145,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
             ++line;
             if (line > stopLine + 2) {
                 marked += "...";
+                cut = true;
                 endLine = line + 1;
                 return;
             }

@@ -30,6 +30,9 @@ public:
     // How many bytes of the input, as text mode delivers them, the marked
     // part covers: where it ends in the input.
     std::size_t markedInputBytes = 0;
+    // The marked part was cut at its third line break and ends in "...": that
+    // line break ends a numbered line although it shows as a lone CR.
+    bool cut = false;
 
     // What the excerpt shows when the input ended at or before the place:
     // the middle dot of Windows-1252.

@@ -175,6 +175,7 @@ excerptDisplay displayOf(const errorExcerpt& excerpt)
     display.firstLine = excerpt.firstLine;
     display.endLine = excerpt.endLine;
     display.utf8 = isUtf8Text(joined);
+    display.cut = excerpt.cut;
     const auto decode = display.utf8 ? utf8ToUtf16 : windows1252ToUtf16;
     display.text = decode(shown(joined));
     // Each part is converted by itself to count its length.
@@ -183,7 +184,7 @@ excerptDisplay displayOf(const errorExcerpt& excerpt)
     return display;
 }
 
-std::vector<std::size_t> lineStartBlocks(std::u16string_view text)
+std::vector<std::size_t> lineStartBlocks(std::u16string_view text, bool cut)
 {
     std::vector<std::size_t> starts { 0 };
     std::size_t block = 0;
@@ -195,6 +196,8 @@ std::vector<std::size_t> lineStartBlocks(std::u16string_view text)
         if (text[i] == u'\n')
             starts.push_back(++block);
     }
+    if (cut && block > starts.back())
+        starts.push_back(block);
     return starts;
 }
 

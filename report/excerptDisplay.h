@@ -39,13 +39,15 @@ struct excerptDisplay {
     std::uint32_t firstLine = 1;
     std::uint32_t endLine = 1;
     bool utf8 = false;
+    bool cut = false; // the text ends in the "..." of a cut marked part
 };
 
 excerptDisplay displayOf(const errorExcerpt& excerpt);
 
 // The view lines at which the excerpt's numbered lines begin: a CR LF or LF
-// ends a numbered line, a lone CR only breaks the view line.
-std::vector<std::size_t> lineStartBlocks(std::u16string_view text);
+// ends a numbered line, a lone CR only breaks the view line, except the one
+// before the "..." of a cut marked part, which stands for a line feed.
+std::vector<std::size_t> lineStartBlocks(std::u16string_view text, bool cut = false);
 
 // The numbers first to end - 1, each followed by CR LF; empty when first >= end.
 std::string lineNumberText(std::uint32_t first, std::uint32_t end);

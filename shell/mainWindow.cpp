@@ -226,7 +226,7 @@ void mainWindow::showExcerpt(const std::string& nameText, std::uint32_t line, st
     excerptEdit->setExcerpt(QString::fromStdU16String(display.text), qsizetype(display.highlightStart.units),
         qsizetype(display.highlightEnd.units));
     excerptEdit->scrollToMarkEnd();
-    lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text));
+    lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text, display.cut));
 }
 
 void mainWindow::showAbout()

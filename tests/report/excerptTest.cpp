@@ -142,6 +142,9 @@ TEST(ResultText, TitleMessageAndLineNumbers)
     EXPECT_EQ(kavrin::withoutLineFeeds("a\r\nb\nc"), "a\rbc");
     EXPECT_EQ(kavrin::lineNumberText(8, 11), "8\r\n9\r\n10\r\n");
     EXPECT_EQ(kavrin::lineNumberText(3, 3), "");
+    // Every numbered line gets a view line, the "..." of a cut mark too.
+    EXPECT_EQ(kavrin::lineStartBlocks(u"<a>\nxx\r\nyy\r..."), (std::vector<std::size_t> { 0, 1, 2 }));
+    EXPECT_EQ(kavrin::lineStartBlocks(u"<a>\nxx\r\nyy\r...", true), (std::vector<std::size_t> { 0, 1, 2, 3 }));
 }
 
 } // namespace
