@@ -1,8 +1,10 @@
 #include "aboutBox.h"
 
 #include <QFontMetrics>
+
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -22,15 +24,23 @@ aboutBox::aboutBox(QWidget* owner)
     : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Info über Kavrin"));
+    // A dialog's frame: a title and a close button, no minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
     const QFontMetrics metrics(font());
     const dialogUnits units { metrics.averageCharWidth() / 4.0, metrics.height() / 8.0 };
-    setFixedSize(units.rect(0, 0, 210, 82).size());
+    QSize size = units.rect(0, 0, 210, 82).size();
 
+    // Each label is as wide as the arrangement gives it, or as its text
+    // needs where the font's glyphs are wider than average; the box grows
+    // to hold the widest.
     const auto addText = [&](const QString& text, QRect place) {
         auto* label = new QLabel(text, this);
         label->setTextFormat(Qt::PlainText);
+        place.setWidth(std::max(place.width(), metrics.horizontalAdvance(text) + 2));
+        place.setHeight(std::max(place.height(), metrics.height()));
         label->setGeometry(place);
+        size = size.expandedTo(QSize(place.right() + 1 + place.left(), 0));
     };
     // The version reads as two two-digit parts, major and minor: 2.11.0 is 02.11.
     const QString version = QStringLiteral("Kavrin, Version %1.%2")
@@ -40,9 +50,12 @@ aboutBox::aboutBox(QWidget* owner)
     addText(QStringLiteral("Prüfer für TZV-Tippscheindateien"), units.rect(15, 23, 114, 8));
     addText(QStringLiteral("Weitere Informationen entnehmen Sie bitte "), units.rect(15, 36, 178, 8));
     addText(QStringLiteral("der Schnittstellenbeschreibung auf www.example.com."), units.rect(15, 46, 178, 8));
+    setFixedSize(size);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setGeometry(units.rect(153, 61, 50, 14));
+    // OK keeps its place at the right edge of the box.
+    const QRect okPlace = units.rect(153, 61, 50, 14);
+    ok->setGeometry(okPlace.translated(size.width() - units.rect(0, 0, 210, 82).width(), 0));
     ok->setDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

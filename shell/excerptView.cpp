@@ -1,11 +1,18 @@
 #include "excerptView.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -23,6 +30,21 @@ QFont excerptFont()
         return face;
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
+
+// WCAG's relative luminance and contrast ratio.
+qreal luminance(const QColor& colour)
+{
+    const auto channel = [](qreal c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+}
+
+qreal contrast(const QColor& a, const QColor& b)
+{
+    const qreal x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+constexpr qreal readableContrast = 4.5;
 
 // The note is prose: the window's own face, set apart in italics.
 QFont noteFont(const QWidget* view)
@@ -59,6 +81,7 @@ qreal excerptView::lineAscent() const { return fontMetrics().ascent(); }
 void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end)
 {
     content = text;
+    selectionAnchor = selectionCursor = 0;
     markStart = std::clamp<qsizetype>(start, 0, content.size());
     markEnd = std::clamp<qsizetype>(end, markStart, content.size());
     lines.clear();
@@ -221,6 +244,142 @@ void excerptView::scrollToMarkEnd()
             int(std::min<qint64>(x - width + qint64(std::ceil(characterWidth())), horizontal->maximum())));
 }
 
+QColor excerptView::markColour() const
+{
+    const QColor pureRed(255, 0, 0);
+    const QColor background = viewport()->palette().color(QPalette::Base);
+    if (contrast(pureRed, background) >= readableContrast || luminance(background) > 0.18)
+        return pureRed;
+    // On a dark background, red is lightened towards white until it reads.
+    QColor red = pureRed;
+    for (int step = 1; step <= 20 && contrast(red, background) < readableContrast; ++step)
+        red = QColor(255, step * 10, step * 10);
+    return red;
+}
+
+int excerptView::lineOf(qsizetype offset) const
+{
+    int line = 0;
+    while (line + 1 < lineCount() && lines[line + 1].start <= offset)
+        ++line;
+    return line;
+}
+
+QRect excerptView::characterRect(qsizetype offset) const
+{
+    const int line = lineOf(offset);
+    const lineSpan& span = lines[line];
+    const qreal width = characterWidth();
+    const qsizetype column = columnOf(span, std::clamp(offset - span.start, qsizetype(0), span.length));
+    const qreal x = margin + qreal(column) * width - horizontalScrollBar()->value();
+    return QRect(int(x), int(rowTop(line)), int(std::ceil(width)), lineHeight());
+}
+
+qsizetype excerptView::offsetAt(const QPoint& point) const
+{
+    int line = verticalScrollBar()->value();
+    while (line + 1 < lineCount() && rowTop(line + 1) <= point.y())
+        ++line;
+    const lineSpan& span = lines[line];
+    const qreal x = point.x() - margin + horizontalScrollBar()->value();
+    const auto wanted = qsizetype(std::max<qreal>(0, std::round(x / characterWidth())));
+    qsizetype offset = 0;
+    while (offset < span.length && columnOf(span, offset + 1) <= wanted)
+        ++offset;
+    return span.start + offset;
+}
+
+void excerptView::select(qsizetype anchor, qsizetype cursor)
+{
+    selectionAnchor = std::clamp<qsizetype>(anchor, 0, content.size());
+    selectionCursor = std::clamp<qsizetype>(cursor, 0, content.size());
+    viewport()->update();
+    emit selectionChanged();
+    if (QAccessible::isActive()) {
+        QAccessibleTextSelectionEvent changed(this, int(selectionStart()), int(selectionEnd()));
+        changed.setCursorPosition(int(selectionCursor));
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void excerptView::copy() const
+{
+    if (selectionStart() == selectionEnd())
+        return;
+    QString text = selectedText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QApplication::clipboard()->setText(text);
+}
+
+void excerptView::moveCursor(qsizetype to, bool extend)
+{
+    select(extend ? selectionAnchor : to, to);
+    const QRect box = characterRect(selectionCursor);
+    if (box.bottom() > viewport()->height() || box.top() < 0)
+        verticalScrollBar()->setValue(lineOf(selectionCursor));
+    if (box.right() > viewport()->width() || box.left() < 0)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + box.left() - viewport()->width() / 2);
+}
+
+void excerptView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    const qsizetype at = offsetAt(event->position().toPoint());
+    select(event->modifiers() & Qt::ShiftModifier ? selectionAnchor : at, at);
+}
+
+void excerptView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        select(selectionAnchor, offsetAt(event->position().toPoint()));
+}
+
+void excerptView::keyPressEvent(QKeyEvent* event)
+{
+    if (event == QKeySequence::Copy)
+        return copy();
+    if (event == QKeySequence::SelectAll)
+        return selectAll();
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const int line = lineOf(selectionCursor);
+    const lineSpan& span = lines[line];
+    const qsizetype column = selectionCursor - span.start;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        return moveCursor(std::max<qsizetype>(0, selectionCursor - 1), extend);
+    case Qt::Key_Right:
+        return moveCursor(std::min(content.size(), selectionCursor + 1), extend);
+    case Qt::Key_Home:
+        return moveCursor(span.start, extend);
+    case Qt::Key_End:
+        return moveCursor(span.start + span.length, extend);
+    case Qt::Key_Up:
+        if (line > 0)
+            moveCursor(lines[line - 1].start + std::min(column, lines[line - 1].length), extend);
+        return;
+    case Qt::Key_Down:
+        if (line + 1 < lineCount())
+            moveCursor(lines[line + 1].start + std::min(column, lines[line + 1].length), extend);
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void excerptView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* copyAction = menu.addAction(QStringLiteral("&Kopieren"), this, &excerptView::copy);
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setEnabled(selectionStart() != selectionEnd());
+    QAction* all = menu.addAction(QStringLiteral("Alles &auswählen"), this, &excerptView::selectAll);
+    all->setShortcut(QKeySequence::SelectAll);
+    all->setEnabled(!content.isEmpty());
+    menu.exec(event->globalPos());
+}
+
 void excerptView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
@@ -231,7 +390,8 @@ void excerptView::paintEvent(QPaintEvent*)
     const auto firstColumn = qsizetype(shiftX / width);
     const auto lastColumn = firstColumn + qsizetype(viewport()->width() / width) + 2;
     const QColor plain = palette().color(QPalette::Text);
-    const QColor red(255, 0, 0);
+    const QColor red = markColour();
+    const QColor selectedText = palette().color(QPalette::HighlightedText);
 
     if (const int noteHeight = this->noteHeight(); noteHeight > 0) {
         const int first = verticalScrollBar()->value();
@@ -255,20 +415,38 @@ void excerptView::paintEvent(QPaintEvent*)
             break;
         const lineSpan& span = lines[line];
         const qreal baseline = top + fontMetrics().ascent();
-        // The line in up to three runs: before the mark, the mark, after it.
-        const qsizetype markFrom = columnOf(span, std::clamp(markStart - span.start, qsizetype(0), span.length));
-        const qsizetype markTo = columnOf(span, std::clamp(markEnd - span.start, qsizetype(0), span.length));
-        const struct {
-            qsizetype from, to;
-            bool marked;
-        } runs[] = { { firstColumn, markFrom, false }, { markFrom, markTo, true }, { markTo, lastColumn, false } };
-        for (const auto& run : runs) {
-            const qsizetype from = std::max(run.from, firstColumn);
-            const qsizetype to = std::min(run.to, lastColumn);
+        // The selection's background first, then the line in runs split at
+        // the mark and the selection: the mark stays red and underlined.
+        const auto columnAt = [&](qsizetype offset) {
+            return columnOf(span, std::clamp(offset - span.start, qsizetype(0), span.length));
+        };
+        const qsizetype selectFrom = columnAt(selectionStart());
+        const qsizetype selectTo
+            = selectionEnd() > span.start + span.length && selectionStart() <= span.start + span.length
+            ? columnAt(span.start + span.length) + 1
+            : columnAt(selectionEnd());
+        if (selectTo > selectFrom)
+            painter.fillRect(
+                QRectF(margin + qreal(selectFrom) * width - shiftX, top, qreal(selectTo - selectFrom) * width, height),
+                palette().color(QPalette::Highlight));
+        const qsizetype markFrom = columnAt(markStart);
+        const qsizetype markTo = columnAt(markEnd);
+        qsizetype cuts[] = { firstColumn, markFrom, markTo, selectFrom, selectTo, lastColumn };
+        std::sort(std::begin(cuts), std::end(cuts));
+        for (std::size_t k = 0; k + 1 < std::size(cuts); ++k) {
+            const qsizetype from = std::max(cuts[k], firstColumn);
+            const qsizetype to = std::min(cuts[k + 1], lastColumn);
             if (to <= from)
                 continue;
-            painter.setPen(run.marked ? red : plain);
-            painter.drawText(QPointF(margin + qreal(from) * width - shiftX, baseline), shownPart(span, from, to));
+            const bool marked = from >= markFrom && to <= markTo && markTo > markFrom;
+            const bool selected = from >= selectFrom && to <= selectTo;
+            painter.setPen(marked ? red : selected ? selectedText : plain);
+            const qreal x = margin + qreal(from) * width - shiftX;
+            painter.drawText(QPointF(x, baseline), shownPart(span, from, to));
+            // The mark is underlined just below the baseline, inside its
+            // line, so that it shows without colour too.
+            if (marked)
+                painter.drawLine(QPointF(x, baseline + 1.5), QPointF(x + qreal(to - from) * width, baseline + 1.5));
         }
     }
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 // The excerpt view: read-only text in one fixed-pitch face, no wrapping, the
-// marked part in pure red. Only what is visible is laid out, so a line of
-// millions of characters shows as fast as a short one.
+// marked part in red and underlined. Only what is visible is laid out, so a
+// line of millions of characters shows as fast as a short one. The text can
+// be selected and copied; screen readers read it through its accessible
+// text interface.
 class excerptView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -29,6 +33,25 @@ public:
 
     QString text() const { return content; }
     QString markedText() const { return content.mid(markStart, markEnd - markStart); }
+    qsizetype markBegin() const { return markStart; }
+    qsizetype markFinish() const { return markEnd; }
+
+    // The selection in UTF-16 units of the text; empty when both are equal.
+    void select(qsizetype anchor, qsizetype cursor);
+    void selectAll() { select(0, content.size()); }
+    qsizetype selectionStart() const { return std::min(selectionAnchor, selectionCursor); }
+    qsizetype selectionEnd() const { return std::max(selectionAnchor, selectionCursor); }
+    qsizetype cursorPosition() const { return selectionCursor; }
+    QString selectedText() const { return content.mid(selectionStart(), selectionEnd() - selectionStart()); }
+    // Puts the selection on the clipboard, its line breaks as LF.
+    void copy() const;
+
+    // The colour of the marked part: pure red, or on a dark background a
+    // lighter red that keeps a contrast of at least 4.5:1.
+    QColor markColour() const;
+    // The box of a character in viewport coordinates.
+    QRect characterRect(qsizetype offset) const;
+    qsizetype offsetAt(const QPoint& viewportPoint) const;
     int lineCount() const { return static_cast<int>(lines.size()); }
     // The top of a line in this widget's coordinates, or a negative value when
     // the line is not in view.
@@ -40,9 +63,14 @@ public:
 
 signals:
     void scrolled();
+    void selectionChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -58,6 +86,8 @@ private:
     qreal characterWidth() const;
     int lineHeight() const;
     int noteAfter() const;
+    int lineOf(qsizetype offset) const;
+    void moveCursor(qsizetype to, bool extend);
     int noteHeight() const;
     qreal rowTop(int line) const;
 
@@ -66,5 +96,7 @@ private:
     std::vector<lineSpan> lines;
     qsizetype markStart = 0;
     qsizetype markEnd = 0;
+    qsizetype selectionAnchor = 0;
+    qsizetype selectionCursor = 0;
     qsizetype widestLine = 0; // in columns
 };

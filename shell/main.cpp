@@ -1,7 +1,10 @@
 #include "mainWindow.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -43,6 +46,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(KAVRIN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("kavrin"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kavrin.png")));
+    // Kavrin speaks German; Qt's own dialogs and buttons should too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     // The whole rest of the command line names the file, blanks and quotes
     // kept; a leading "--" only says that a name starting with '-' follows.
     QStringList arguments = QApplication::arguments().mid(1);

@@ -1,6 +1,7 @@
 #include "mainWindow.h"
 
 #include "aboutBox.h"
+#include "accessibility.h"
 #include "errorExcerpt.h"
 #include "excerptDisplay.h"
 #include "resultText.h"
@@ -8,10 +9,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -19,6 +23,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 namespace {
 
@@ -26,6 +31,19 @@ QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 
 const QString hintText = QStringLiteral("Bitte überprüfen Sie eine fehlerhafte Datei erneut, bis die Meldung "
                                         "\"Datei korrekt. Tipps nun spielbar\" erscheint.");
+
+// The layout's heights are made for a font whose lines are 14 pixels apart,
+// as the usual 9-point system fonts are at 96 dpi: the hint and the message
+// hold two such lines. A larger font scales them, so that nothing is cut.
+constexpr int referenceLineSpacing = 14;
+
+QString fileState(const QFileInfo& file)
+{
+    return file.exists()
+        ? QString::number(file.size()) + QLatin1Char('@') + QString::number(file.lastModified().toMSecsSinceEpoch())
+            + QLatin1Char('#') + QString::number(file.metadataChangeTime().toMSecsSinceEpoch())
+        : QString();
+}
 
 QPlainTextEdit* readOnlyPane(QWidget* parent)
 {
@@ -108,6 +126,9 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
     fileMenu->addAction(QStringLiteral("&Öffnen..."), this, &mainWindow::chooseFile);
     fileMenu->addSeparator();
     fileMenu->addAction(QStringLiteral("&Check"), this, &mainWindow::checkCommand);
+    recheckAction = fileMenu->addAction(QStringLiteral("Bei Änderung &neu prüfen"));
+    recheckAction->setCheckable(true);
+    recheckAction->setChecked(true);
     fileMenu->addSeparator();
     fileMenu->addAction(QStringLiteral("&Beenden"), this, &QWidget::close);
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Hilfe"));
@@ -128,6 +149,36 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
     excerptEdit = new excerptView(client);
     lineNumberEdit = new lineNumberColumn(excerptEdit, client);
     setTabOrder(nameEdit, checkButton);
+
+    installAccessibility();
+    const struct {
+        QWidget* element;
+        const char* name;
+        const char* description;
+    } accessible[] = {
+        { hintEdit, "Hinweis", "Wie man mit Kavrin eine Datei prüft." },
+        { nameEdit, "Dateiname", "Name der Tippscheindatei, die geprüft wird." },
+        { checkButton, "CHECK", "Prüft die genannte Datei." },
+        { messageEdit, "Meldung", "Das Ergebnis der letzten Prüfung." },
+        { lineNumberEdit, "Zeilennummern", "Die Nummern der Zeilen im Auszug." },
+        { excerptEdit, "Auszug", "Die Zeilen um die fehlerhafte Stelle." },
+    };
+    for (const auto& element : accessible) {
+        element.element->setAccessibleName(QString::fromUtf8(element.name));
+        element.element->setAccessibleDescription(QString::fromUtf8(element.description));
+    }
+
+    watcher = new QFileSystemWatcher(this);
+    recheckTimer = new QTimer(this);
+    recheckTimer->setSingleShot(true);
+    recheckTimer->setInterval(recheckPause);
+    connect(watcher, &QFileSystemWatcher::fileChanged, this, &mainWindow::fileChangedOnDisk);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &mainWindow::fileChangedOnDisk);
+    connect(recheckTimer, &QTimer::timeout, this, &mainWindow::recheckAfterSave);
+    connect(recheckAction, &QAction::toggled, this, [this](bool on) {
+        if (!on)
+            recheckTimer->stop();
+    });
 
     connect(nameEdit, &QLineEdit::returnPressed, this, &mainWindow::runCheck);
     connect(checkButton, &QPushButton::clicked, this, &mainWindow::checkCommand);
@@ -154,12 +205,19 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
 
 void mainWindow::layoutElements(int w, int h)
 {
-    hintEdit->setGeometry(10, 10, w - 20, 37);
-    nameEdit->setGeometry(10, 55, w - 90, 20);
-    checkButton->setGeometry(w - 70, 54, 60, 22);
-    messageEdit->setGeometry(10, 81, w - 20, 40);
-    lineNumberEdit->setGeometry(10, 128, 65, h - 139);
-    excerptEdit->setGeometry(80, 126, w - 90, h - 136);
+    // At the reference font the heights are 37, 20, 22 and 40 and everything
+    // stands where it always stood; a larger font makes them taller.
+    const qreal scale = std::max<qreal>(1, qreal(fontMetrics().lineSpacing()) / referenceLineSpacing);
+    const auto scaled = [scale](int height) { return qRound(height * scale); };
+    const int nameTop = 10 + scaled(37) + 8;
+    const int messageTop = nameTop + scaled(20) + 6;
+    const int numbersTop = messageTop + scaled(40) + 7;
+    hintEdit->setGeometry(10, 10, w - 20, scaled(37));
+    nameEdit->setGeometry(10, nameTop, w - 90, scaled(20));
+    checkButton->setGeometry(w - 70, nameTop - 1, 60, scaled(22));
+    messageEdit->setGeometry(10, messageTop, w - 20, scaled(40));
+    lineNumberEdit->setGeometry(10, numbersTop, 65, h - numbersTop - 11);
+    excerptEdit->setGeometry(80, numbersTop - 2, w - 90, h - numbersTop - 8);
 }
 
 void mainWindow::checkCommand()
@@ -206,6 +264,8 @@ void mainWindow::runCheck()
     tzvParser parser;
     parser.fileName = nameText;
     parser.check();
+    checkedName = nameEdit->text();
+    watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(parser.fileName)));
     excerptEdit->clear();
     if (parser.message.empty()) {
         messageEdit->setPlainText(fromUtf8(kavrin::successText));
@@ -229,6 +289,46 @@ void mainWindow::showExcerpt(const std::string& nameText, std::uint32_t line, st
     lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text, display.cut));
 }
 
+// Watches the file and its folder: an editor that saves by writing a new
+// file and renaming it over the old one replaces the file the watcher had.
+void mainWindow::watchCheckedFile(const QString& path)
+{
+    if (!watcher->files().isEmpty())
+        watcher->removePaths(watcher->files());
+    if (!watcher->directories().isEmpty())
+        watcher->removePaths(watcher->directories());
+    const QFileInfo file(path);
+    watchedPath = file.exists() && !path.isEmpty() ? file.absoluteFilePath() : QString();
+    watchedState = fileState(file);
+    if (watchedPath.isEmpty())
+        return;
+    watcher->addPath(watchedPath);
+    watcher->addPath(file.absolutePath());
+}
+
+void mainWindow::fileChangedOnDisk()
+{
+    if (watchedPath.isEmpty() || !recheckAction->isChecked())
+        return;
+    if (!watcher->files().contains(watchedPath) && QFileInfo::exists(watchedPath))
+        watcher->addPath(watchedPath);
+    recheckTimer->start();
+}
+
+void mainWindow::recheckAfterSave()
+{
+    // Not while the name field holds another name than the one checked, and
+    // not for a change elsewhere in the folder.
+    if (!recheckAction->isChecked() || nameEdit->text() != checkedName
+        || fileState(QFileInfo(watchedPath)) == watchedState || !QFileInfo::exists(watchedPath))
+        return;
+    runCheck();
+    const QString reason = excerptEdit->note();
+    const QString when = QStringLiteral("Nach dem Speichern neu geprüft um %1.")
+                             .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    excerptEdit->setNote(reason.isEmpty() ? when : reason + QLatin1Char('\n') + when);
+}
+
 void mainWindow::showAbout()
 {
     aboutBox box(this);
@@ -236,10 +336,15 @@ void mainWindow::showAbout()
     box.exec();
 }
 
+// A dropped file is only read: the drop is always a copy, never a move that
+// would let the source delete it.
 void mainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
-        event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile()
+        && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void mainWindow::dropEvent(QDropEvent* event)
@@ -247,7 +352,8 @@ void mainWindow::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
-    event->acceptProposedAction();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
     nameEdit->setText(urls.first().toLocalFile());
     runCheck();
 }

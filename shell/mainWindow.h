@@ -8,8 +8,11 @@
 
 #include <functional>
 
+class QAction;
+class QFileSystemWatcher;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 // The column left of the excerpt: the file's numbers of the shown lines,
 // right-aligned, each painted level with the excerpt line it numbers.
@@ -51,6 +54,12 @@ public:
     // The open-file dialog; replaceable so that tests need no real dialog.
     std::function<QString(QWidget* owner)> fileDialog;
 
+    // Datei → Bei Änderung neu prüfen: after a check, a save of that file
+    // checks it again. On by default; nothing remembers the choice.
+    QAction* recheckAction;
+    // Waits for the file to settle after a change on disk.
+    static constexpr int recheckPause = 200;
+
 public slots:
     void runCheck();
     void chooseFile();
@@ -63,8 +72,17 @@ protected:
 
 private:
     void layoutElements(int width, int height);
+    void watchCheckedFile(const QString& path);
+    void fileChangedOnDisk();
+    void recheckAfterSave();
     void resetExcerptColour();
     void showExcerpt(const std::string& nameText, std::uint32_t line, std::uint32_t column);
+
+    QFileSystemWatcher* watcher;
+    QTimer* recheckTimer;
+    QString checkedName; // the name field's text at the last check
+    QString watchedPath;
+    QString watchedState; // size and time of the file at the last check
 
     friend class clientArea;
 };

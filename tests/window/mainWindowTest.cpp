@@ -2,6 +2,8 @@
 #include "aboutBox.h"
 #include "checkFiles.h"
 
+#include <QAccessible>
+#include <QClipboard>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <cmath>
+#include <cstdio>
 
 using namespace kavrin::testing;
 
@@ -73,6 +78,13 @@ private slots:
     void umlautsAndNarrowExcerpts();
     void longLineScrollsToTheMark();
     void reasonShownAndCleared();
+    void aboutTextsFitAtLargeFonts();
+    void cutMarkGetsItsNumber();
+    void excerptCanBeCopied();
+    void accessibleTree();
+    void markReadsOnDarkBackgrounds();
+    void heightsScaleWithTheFont();
+    void recheckAfterRenameOverSave();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -122,7 +134,8 @@ void mainWindowTest::textsMenusAndFocus()
             entries += entry->isSeparator() ? QString("-,") : entry->text() + ",";
         menus << entries;
     }
-    QCOMPARE(menus, QStringList({ "&Datei:&Öffnen...,-,&Check,-,&Beenden,", "&Hilfe:&Info...," }));
+    QCOMPARE(
+        menus, QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,-,&Beenden,", "&Hilfe:&Info...," }));
 
     for (QWidget* w : std::initializer_list<QWidget*> {
              window.hintEdit, window.messageEdit, window.excerptEdit, window.lineNumberEdit })
@@ -378,6 +391,136 @@ void mainWindowTest::reasonShownAndCleared()
     window.nameEdit->setText("/nirgends/tipps.tzv");
     window.runCheck();
     QVERIFY(window.excerptEdit->note().contains("gibt es nicht"));
+}
+
+void mainWindowTest::aboutTextsFitAtLargeFonts()
+{
+    for (const qreal points : { 9.0, 18.0 }) {
+        QWidget owner;
+        QFont font = owner.font();
+        font.setPointSizeF(points);
+        owner.setFont(font);
+        ::aboutBox box(&owner);
+        QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        for (const QLabel* label : box.findChildren<QLabel*>()) {
+            QVERIFY2(
+                label->width() >= label->fontMetrics().horizontalAdvance(label->text()), qPrintable(label->text()));
+            QVERIFY(label->geometry().right() < box.width());
+        }
+    }
+}
+
+void mainWindowTest::cutMarkGetsItsNumber()
+{
+    mainWindow window;
+    window.nameEdit->setText(
+        QString::fromStdString((std::string(KAVRIN_SOURCE_DIR) + "/tests/data/bad-long-mark.tzv")));
+    window.runCheck();
+    QVERIFY(window.excerptEdit->text().endsWith("..."));
+    const QStringList numbers = window.lineNumberEdit->text().split("\r\n", Qt::SkipEmptyParts);
+    const QRect last = paintedRed(window.excerptEdit);
+    QCOMPARE(numbers.last(), QString("9"));
+    // The column paints the number level with the "..." line.
+    QVERIFY(window.excerptEdit->lineTop(window.excerptEdit->lineCount() - 1) >= 0);
+    QVERIFY(!last.isEmpty());
+}
+
+void mainWindowTest::excerptCanBeCopied()
+{
+    mainWindow window;
+    window.show();
+    window.nameEdit->setText(path(broken, "copy.tzv"));
+    window.runCheck();
+    excerptView* view = window.excerptEdit;
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(view->selectedText(), view->text());
+    view->select(view->markBegin(), view->markBegin());
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("46"));
+    // The red range survives the selection.
+    QCOMPARE(redText(view), QString("46"));
+    QVERIFY(!paintedRed(view).isEmpty());
+}
+
+void mainWindowTest::accessibleTree()
+{
+    mainWindow window;
+    window.show();
+    window.nameEdit->setText(path(broken, "accessible.tzv"));
+    window.runCheck();
+    for (QWidget* element : std::initializer_list<QWidget*> { window.hintEdit, window.nameEdit, window.checkButton,
+             window.messageEdit, window.lineNumberEdit, window.excerptEdit }) {
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(element);
+        QVERIFY(node);
+        QVERIFY2(!node->text(QAccessible::Name).isEmpty(), element->metaObject()->className());
+        QVERIFY(!node->text(QAccessible::Description).isEmpty());
+    }
+    QAccessibleInterface* excerpt = QAccessible::queryAccessibleInterface(window.excerptEdit);
+    QAccessibleTextInterface* text = excerpt->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->text(0, text->characterCount()), window.excerptEdit->text());
+    QVERIFY(excerpt->text(QAccessible::Description).contains("„46“"));
+    QCOMPARE(
+        QAccessible::queryAccessibleInterface(window.lineNumberEdit)->text(QAccessible::Value), QString("2 3 4 5 6 7"));
+}
+
+void mainWindowTest::markReadsOnDarkBackgrounds()
+{
+    excerptView view(nullptr);
+    QCOMPARE(view.markColour(), QColor(255, 0, 0)); // pure red on a light background
+    QPalette dark = view.palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    view.setPalette(dark);
+    view.viewport()->setPalette(dark);
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const qreal ratio = (luminance(view.markColour()) + 0.05) / (luminance(QColor(30, 30, 30)) + 0.05);
+    QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
+    QVERIFY(view.markColour().red() > view.markColour().green());
+}
+
+void mainWindowTest::heightsScaleWithTheFont()
+{
+    mainWindow window;
+    QFont eleven = window.font();
+    eleven.setPointSizeF(11);
+    window.setFont(eleven);
+    window.resize(740, 326);
+    window.show();
+    QApplication::processEvents();
+    const QFontMetrics metrics(eleven);
+    // Two lines of the hint and of the message fit without being cut.
+    QVERIFY(window.hintEdit->height() >= 2 * metrics.lineSpacing() + 8);
+    QVERIFY(window.messageEdit->height() >= 2 * metrics.lineSpacing() + 8);
+    QVERIFY(window.nameEdit->height() >= metrics.height());
+    QVERIFY(window.nameEdit->y() > window.hintEdit->geometry().bottom());
+    QVERIFY(window.messageEdit->y() > window.nameEdit->geometry().bottom());
+}
+
+// An editor that saves by writing a new file and renaming it over the old one.
+void mainWindowTest::recheckAfterRenameOverSave()
+{
+    mainWindow window;
+    const QString file = path(broken, "watched.tzv");
+    window.nameEdit->setText(file);
+    window.runCheck();
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+    const QString fresh = path(valid, "watched.tzv.new");
+    QVERIFY(std::rename(fresh.toLocal8Bit().constData(), file.toLocal8Bit().constData()) == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."), 5000);
+    QVERIFY(window.excerptEdit->note().startsWith("Nach dem Speichern neu geprüft um "));
+
+    window.recheckAction->setChecked(false);
+    QVERIFY(
+        std::rename(path(broken, "watched.tzv.new").toLocal8Bit().constData(), file.toLocal8Bit().constData()) == 0);
+    QTest::qWait(3 * mainWindow::recheckPause);
+    // Switched off: the file changed, the result stays.
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
 }
 
 QTEST_MAIN(mainWindowTest)

@@ -1,0 +1,134 @@
+#include "accessibility.h"
+
+#include "excerptView.h"
+#include "mainWindow.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QScrollBar>
+
+namespace {
+
+// The excerpt as read-only, multi-line text: its characters through the text
+// interface, the marked part and the reason in its description.
+class excerptAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit excerptAccessible(excerptView* view)
+        : QAccessibleWidget(view, QAccessible::EditableText)
+    {
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.multiLine = true;
+        state.selectableText = true;
+        return state;
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return view()->text();
+        if (kind == QAccessible::Description) {
+            QString description = QAccessibleWidget::text(kind);
+            if (!view()->markedText().isEmpty())
+                description += QStringLiteral(" Markiert ist „%1“.").arg(view()->markedText());
+            if (!view()->note().isEmpty())
+                description += QLatin1Char(' ') + view()->note();
+            return description;
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    void selection(int index, int* start, int* end) const override
+    {
+        *start = *end = 0;
+        if (index == 0 && selectionCount() == 1) {
+            *start = int(view()->selectionStart());
+            *end = int(view()->selectionEnd());
+        }
+    }
+    int selectionCount() const override { return view()->selectionStart() != view()->selectionEnd() ? 1 : 0; }
+    void addSelection(int start, int end) override { view()->select(start, end); }
+    void removeSelection(int) override { view()->select(view()->cursorPosition(), view()->cursorPosition()); }
+    void setSelection(int, int start, int end) override { view()->select(start, end); }
+    int cursorPosition() const override { return int(view()->cursorPosition()); }
+    void setCursorPosition(int position) override { view()->select(position, position); }
+    QString text(int start, int end) const override { return view()->text().mid(start, end - start); }
+    int characterCount() const override { return int(view()->text().size()); }
+    QRect characterRect(int offset) const override
+    {
+        const QRect box = view()->characterRect(offset);
+        return QRect(view()->viewport()->mapToGlobal(box.topLeft()), box.size());
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return int(view()->offsetAt(view()->viewport()->mapFromGlobal(point)));
+    }
+    void scrollToSubstring(int start, int) override { view()->select(start, start); }
+    // The marked part is told apart by its colour and underline, as a reader
+    // of the text attributes expects.
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        const int markStart = int(view()->markBegin()), markEnd = int(view()->markFinish());
+        if (offset >= markStart && offset < markEnd) {
+            *start = markStart;
+            *end = markEnd;
+            return QStringLiteral("text-underline-style:solid;fg-color:rgb(%1,%2,%3);")
+                .arg(view()->markColour().red())
+                .arg(view()->markColour().green())
+                .arg(view()->markColour().blue());
+        }
+        *start = offset < markStart ? 0 : markEnd;
+        *end = offset < markStart ? markStart : characterCount();
+        return QString();
+    }
+
+private:
+    excerptView* view() const { return static_cast<excerptView*>(widget()); }
+};
+
+// The numbers of the shown lines, as the column paints them.
+class lineNumbersAccessible : public QAccessibleWidget {
+public:
+    explicit lineNumbersAccessible(lineNumberColumn* column)
+        : QAccessibleWidget(column, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return static_cast<lineNumberColumn*>(widget())
+                ->text()
+                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
+                .join(QLatin1Char(' '));
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* kavrinFactory(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("excerptView"))
+        return new excerptAccessible(static_cast<excerptView*>(object));
+    if (key == QLatin1String("lineNumberColumn"))
+        return new lineNumbersAccessible(static_cast<lineNumberColumn*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibility()
+{
+    static const bool installed = (QAccessible::installFactory(kavrinFactory), true);
+    Q_UNUSED(installed);
+}
