@@ -1,6 +1,5 @@
 #include "report.h"
 
-#include "errorExcerpt.h"
 #include "resultText.h"
 #include "tzvParser.h"
 
@@ -150,41 +149,6 @@ namespace {
         return out;
     }
 
-    void appendJsonString(std::string& out, std::string_view utf8)
-    {
-        static constexpr char hex[] = "0123456789abcdef";
-        out.push_back('"');
-        for (const char c : utf8) {
-            const auto byte = static_cast<unsigned char>(c);
-            switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (byte < 0x20) {
-                    out += "\\u00";
-                    out.push_back(hex[byte >> 4]);
-                    out.push_back(hex[byte & 0xF]);
-                } else {
-                    out.push_back(c);
-                }
-            }
-        }
-        out.push_back('"');
-    }
-
     // Reads at most limit bytes; true when the input went on beyond them. A read
     // error ends the input, as it does for a file.
     bool readStandardInput(std::string& into, std::size_t limit)
@@ -203,39 +167,15 @@ namespace {
         return got == limit;
     }
 
-    // JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
-    std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
-
 } // namespace
 
 fileReport checkOneFile(const std::string& argument)
 {
-    tzvParser parser;
+    if (argument != standardInputArgument)
+        return reportOfFile(argument);
     std::string input;
-    const bool fromStandardInput = argument == standardInputArgument;
-    if (fromStandardInput) {
-        const bool cutShort = readStandardInput(input, tzvParser::maximumFileSize + 1);
-        parser.checkBytes(input, cutShort);
-    } else {
-        parser.fileName = argument;
-        parser.check();
-    }
-    fileReport report;
-    report.file = argument;
-    report.valid = parser.message.empty();
-    report.message = report.valid ? std::string(successText) : withoutLineFeeds(parser.message);
-    report.line = parser.errorLine;
-    report.column = parser.errorColumn;
-    report.code = parser.code;
-    report.reason = parser.reason;
-    if (!report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
-        errorExcerpt excerpt(argument);
-        if (fromStandardInput)
-            excerpt.bytes = input;
-        excerpt.extract(parser.errorLine, parser.errorColumn);
-        report.excerpt = displayOf(excerpt);
-    }
-    return report;
+    const bool cutShort = readStandardInput(input, tzvParser::maximumFileSize + 1);
+    return reportOfBytes(argument, input, cutShort ? tzvParser::unknownSize : 0);
 }
 
 std::string humanReport(const fileReport& report, bool colour, std::size_t width)
@@ -291,39 +231,6 @@ std::string humanReport(const fileReport& report, bool colour, std::size_t width
         if (!line.mark.empty())
             out.append(gutter, ' ').append(" | ").append(windowed(line, windowFrom, room, colour, true)) += '\n';
     }
-    return out;
-}
-
-std::string jsonReport(const fileReport& report)
-{
-    std::string out = "{\"file\":";
-    appendJsonString(out, validUtf8(report.file));
-    out += report.valid ? ",\"valid\":true" : ",\"valid\":false";
-    out += ",\"message\":";
-    appendJsonString(out, report.message);
-    out += ",\"line\":" + std::to_string(report.line) + ",\"column\":" + std::to_string(report.column);
-    out += ",\"code\":";
-    if (report.valid)
-        out += "null";
-    else
-        appendJsonString(out, report.code);
-    out += ",\"reason\":";
-    if (report.valid)
-        out += "null";
-    else
-        appendJsonString(out, report.reason);
-    out += ",\"excerpt\":";
-    if (!report.excerpt) {
-        out += "null}";
-        return out;
-    }
-    const excerptDisplay& excerpt = *report.excerpt;
-    out += "{\"text\":";
-    appendJsonString(out, utf16ToUtf8(excerpt.text));
-    out += ",\"highlight\":[" + std::to_string(excerpt.highlightStart.units) + ','
-        + std::to_string(excerpt.highlightEnd.units) + ']';
-    out += ",\"firstLine\":" + std::to_string(excerpt.firstLine) + ",\"endLine\":" + std::to_string(excerpt.endLine)
-        + "}}";
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "reasons.h"
 #include "tzvParser.h"
 
+#include <algorithm>
 #include <string>
 
 tzvParser::Error::Error(std::string_view text, std::string_view code, std::string reason)
@@ -65,23 +66,23 @@ const std::string& tzvParser::check()
         record(violation);
         return message;
     }
-    return checkInput(true);
+    return checkInput(input.fileSize());
 }
 
-const std::string& tzvParser::checkBytes(std::string_view bytes, bool cutShort)
+const std::string& tzvParser::checkBytes(std::string_view bytes, std::uint64_t wholeSize)
 {
     reset();
     input.openBytes(bytes, maximumFileSize);
-    return checkInput(!cutShort);
+    return checkInput(std::max<std::uint64_t>(wholeSize, bytes.size()));
 }
 
-const std::string& tzvParser::checkInput(bool sizeKnown)
+const std::string& tzvParser::checkInput(std::uint64_t size)
 {
     namespace text = kavrin::messages;
     try {
-        if (input.fileSize() > maximumFileSize)
+        if (size > maximumFileSize)
             throw Error(text::sizeOrCount, kavrin::codes::fileTooLarge,
-                kavrin::reasons::fileTooLarge(input.fileSize(), maximumFileSize, sizeKnown));
+                kavrin::reasons::fileTooLarge(size, maximumFileSize, size != unknownSize));
         checkFirstBytes();
         readDocument(column - 1);
     } catch (const Error& violation) {

@@ -39,9 +39,11 @@ public:
 
     const std::string& check();
     // Checks bytes in memory by the same rules, without the rules of the name.
-    // cutShort says the input went on beyond these bytes (a stream read only
-    // up to the limit), so its size is not known.
-    const std::string& checkBytes(std::string_view bytes, bool cutShort = false);
+    // wholeSize is the size of the whole input when these bytes are only its
+    // start (a file read no further than the limit), unknownSize when the
+    // input went on by an unknown amount (a stream), 0 when they are all.
+    static constexpr std::uint64_t unknownSize = UINT64_MAX;
+    const std::string& checkBytes(std::string_view bytes, std::uint64_t wholeSize = 0);
 
     std::string fileName;
 
@@ -68,7 +70,7 @@ private:
     std::uint32_t gameType = 0;
 
     void reset();
-    const std::string& checkInput(bool sizeKnown);
+    const std::string& checkInput(std::uint64_t size);
     void checkFirstBytes();
     void record(const Error& violation);
 

@@ -1,0 +1,120 @@
+#include "fileReport.h"
+
+#include "errorExcerpt.h"
+#include "resultText.h"
+#include "tzvParser.h"
+
+namespace kavrin {
+
+namespace {
+
+    // The outcome of a finished check; the excerpt is read from the same
+    // source the check read.
+    fileReport reportOf(const tzvParser& parser, std::string name, std::optional<std::string_view> bytes)
+    {
+        fileReport report;
+        report.file = std::move(name);
+        report.valid = parser.message.empty();
+        report.message = report.valid ? std::string(successText) : withoutLineFeeds(parser.message);
+        report.line = parser.errorLine;
+        report.column = parser.errorColumn;
+        report.code = parser.code;
+        report.reason = parser.reason;
+        if (!report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
+            errorExcerpt excerpt(report.file);
+            excerpt.bytes = bytes;
+            excerpt.extract(parser.errorLine, parser.errorColumn);
+            report.excerpt = displayOf(excerpt);
+        }
+        return report;
+    }
+
+    void appendJsonString(std::string& out, std::string_view utf8)
+    {
+        static constexpr char hex[] = "0123456789abcdef";
+        out.push_back('"');
+        for (const char c : utf8) {
+            const auto byte = static_cast<unsigned char>(c);
+            switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (byte < 0x20) {
+                    out += "\\u00";
+                    out.push_back(hex[byte >> 4]);
+                    out.push_back(hex[byte & 0xF]);
+                } else {
+                    out.push_back(c);
+                }
+            }
+        }
+        out.push_back('"');
+    }
+
+    // JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
+    std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
+
+} // namespace
+
+fileReport reportOfFile(const std::string& name)
+{
+    tzvParser parser;
+    parser.fileName = name;
+    parser.check();
+    return reportOf(parser, name, std::nullopt);
+}
+
+fileReport reportOfBytes(std::string name, std::string_view bytes, std::uint64_t wholeSize)
+{
+    tzvParser parser;
+    parser.checkBytes(bytes, wholeSize);
+    return reportOf(parser, std::move(name), bytes);
+}
+
+std::string jsonReport(const fileReport& report)
+{
+    std::string out = "{\"file\":";
+    appendJsonString(out, validUtf8(report.file));
+    out += report.valid ? ",\"valid\":true" : ",\"valid\":false";
+    out += ",\"message\":";
+    appendJsonString(out, report.message);
+    out += ",\"line\":" + std::to_string(report.line) + ",\"column\":" + std::to_string(report.column);
+    out += ",\"code\":";
+    if (report.valid)
+        out += "null";
+    else
+        appendJsonString(out, report.code);
+    out += ",\"reason\":";
+    if (report.valid)
+        out += "null";
+    else
+        appendJsonString(out, report.reason);
+    out += ",\"excerpt\":";
+    if (!report.excerpt) {
+        out += "null}";
+        return out;
+    }
+    const excerptDisplay& excerpt = *report.excerpt;
+    out += "{\"text\":";
+    appendJsonString(out, utf16ToUtf8(excerpt.text));
+    out += ",\"highlight\":[" + std::to_string(excerpt.highlightStart.units) + ','
+        + std::to_string(excerpt.highlightEnd.units) + ']';
+    out += ",\"firstLine\":" + std::to_string(excerpt.firstLine) + ",\"endLine\":" + std::to_string(excerpt.endLine)
+        + "}}";
+    return out;
+}
+
+} // namespace kavrin
