@@ -12,8 +12,14 @@ BENCH_PACKAGES := libxml2-utils hyperfine valgrind time
 SCREENSHOT_PACKAGES := fonts-liberation
 PACKAGE_PACKAGES := dpkg-dev debhelper lintian appstream
 PACKAGE_DIR := build-deb
+WEB_PACKAGES := emscripten nodejs python3
+WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
+WEB_SITE := build-web/web/site
+WEB_PORT ?= 8080
+# Debian's emscripten finds its JavaScript modules here whichever node runs it.
+export NODE_PATH := /usr/share/nodejs
 
-.PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean
+.PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean web web-serve test-web
 
 all: build
 
@@ -37,6 +43,23 @@ build: deps $(BUILD_DIR)/build.ninja
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
+	$(MAKE) --no-print-directory test-web
+
+# The browser page: a static folder with the checker as WebAssembly.
+web:
+	@$(call install,cmake ninja-build $(WEB_PACKAGES))
+	cmake --preset web
+	cmake --build build-web --parallel $(JOBS)
+	@echo "Die Seite liegt in $(WEB_SITE)/ (alle Dateien auf einen statischen Webserver legen)."
+
+web-serve: web
+	@echo "http://127.0.0.1:$(WEB_PORT)/"
+	/usr/bin/python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_SITE)
+
+# The page in Debian's headless Chromium, compared with kavrin-check.
+test-web: web build
+	@$(call install,$(WEB_TEST_PACKAGES))
+	/usr/bin/python3 tests/web/pageTest.py $(WEB_SITE) . $(BUILD_DIR)/cli/kavrin-check
 
 run: build
 	@if [ -x $(BUILD_DIR)/shell/kavrin ] && [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
@@ -84,4 +107,4 @@ bench: deps
 	bench/run-comparison build-bench
 
 clean:
-	rm -rf $(BUILD_DIR) build-fuzz build-sanitize build-bench $(PACKAGE_DIR) obj-*
+	rm -rf $(BUILD_DIR) build-fuzz build-sanitize build-bench build-web $(PACKAGE_DIR) obj-*

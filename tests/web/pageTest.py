@@ -1,0 +1,215 @@
+#!/usr/bin/python3
+"""The browser page in Debian's headless Chromium, driven as a user would.
+
+Usage: pageTest.py SITE_DIR SOURCE_DIR [KAVRIN_CHECK] [SCREENSHOT.png]
+Serves SITE_DIR on 127.0.0.1, checks the examples and hostile files through
+the file input, and compares each record with kavrin-check --json when its
+path is given. Prints one line per case and 'N passed, M failed' at the end.
+"""
+import functools
+import http.server
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import WebDriverWait
+
+site, source = sys.argv[1], os.path.abspath(sys.argv[2])
+checker = sys.argv[3] if len(sys.argv) > 3 and sys.argv[3] else None
+screenshot = sys.argv[4] if len(sys.argv) > 4 else None
+scratch = tempfile.mkdtemp(prefix='kavrin-web-')
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      '.js': 'text/javascript', '.wasm': 'application/wasm'}
+
+    def log_message(self, *args):
+        pass
+
+
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=site))
+threading.Thread(target=server.serve_forever, daemon=True).start()
+url = f'http://127.0.0.1:{server.server_address[1]}/index.html'
+
+options = webdriver.ChromeOptions()
+options.binary_location = '/usr/bin/chromium'
+for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+             '--disable-background-networking', '--disable-component-update', '--disable-sync',
+             '--window-size=1000,900', f'--user-data-dir={scratch}/profile'):
+    options.add_argument(flag)
+driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+wait = WebDriverWait(driver, 20)
+passed = failed = 0
+
+
+def case(name):
+    def run(body):
+        global passed, failed
+        try:
+            body()
+            passed += 1
+            print(f'ok   {name}')
+        except Exception as error:  # a failed case is reported, the others still run
+            failed += 1
+            print(f'FAIL {name}: {type(error).__name__}: {error}')
+    return run
+
+
+def write(name, data):
+    path = os.path.join(scratch, name)
+    with open(path, 'wb') as out:
+        out.write(data)
+    return path
+
+
+def choose(*paths):
+    driver.get(url)
+    wait.until(lambda d: d.execute_script('return document.readyState') == 'complete')
+    field = driver.find_element(By.ID, 'files')
+    started = time.perf_counter()
+    field.send_keys('\n'.join(paths))
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    return time.perf_counter() - started
+
+
+def results():
+    return driver.find_elements(By.CSS_SELECTOR, '#results > li')
+
+
+def lines(item):
+    return [(row.find_element(By.CLASS_NAME, 'number').text, row.find_element(By.CLASS_NAME, 'text').text)
+            for row in item.find_elements(By.CLASS_NAME, 'line')]
+
+
+def expect(condition, what):
+    if not condition:
+        raise AssertionError(what)
+
+
+example = functools.partial(os.path.join, source, 'examples')
+
+
+@case('page loads, in German, with its policy')
+def _():
+    driver.get(url)
+    expect(driver.title.startswith('Kavrin'), driver.title)
+    expect(driver.find_element(By.ID, 'summary').text == 'Noch keine Datei geprüft.', 'summary')
+    policy = driver.find_element(By.CSS_SELECTOR, 'meta[http-equiv="Content-Security-Policy"]')
+    expect("default-src 'self'" in policy.get_attribute('content'), 'policy')
+
+
+@case('a correct and a broken example')
+def _():
+    choose(example('korrekt-47-ziro.tzv'), example('fehler-zahl-zu-gross.tzv'))
+    good, bad = results()
+    expect('correct' in good.get_attribute('class'), 'correct style')
+    expect(good.find_element(By.CLASS_NAME, 'message').text == 'Datei korrekt. Tipps nun spielbar.', good.text)
+    expect(bad.find_element(By.CLASS_NAME, 'message').text.startswith(
+        'Die Datei enthält in der Zeile 8, Spalte 30 Inhalte'), bad.text)
+    expect(bad.find_element(By.CLASS_NAME, 'reason').text.startswith('Grund: 46 ist zu groß'), bad.text)
+    expect(bad.find_element(By.TAG_NAME, 'mark').text == '46', 'mark')
+    expect([number for number, _ in lines(bad)] == [str(n) for n in range(5, 12)], lines(bad))
+    summary = driver.find_element(By.ID, 'summary').text
+    expect(summary == '2 Dateien geprüft: 1 korrekt, 1 mit Verstoß.', summary)
+
+
+@case('umlauts before the mark')
+def _():
+    path = write('umlaute.tzv', '<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt>\n'
+                 '<schein><!-- äöü --><ziroTipp>01,02,03,04,05,46</ziroTipp></schein>\n</uvra>\n'.encode())
+    choose(path)
+    item = results()[0]
+    expect(item.find_element(By.CLASS_NAME, 'message').text.startswith(
+        'Die Datei enthält in der Zeile 3, Spalte 49 '), item.text)
+    expect(item.find_element(By.TAG_NAME, 'mark').text == '46', 'mark')
+    rows = lines(item)
+    expect(rows[2] == ('3', '<schein><!-- äöü --><ziroTipp>01,02,03,04,05,46</ziroTipp></schein>'), rows)
+    expect([n for n, _ in rows][:4] == ['1', '2', '3', '4'], rows)
+
+
+@case('hostile content and name stay text')
+def _():
+    path = write('<img src=x onerror="window.pwned=1">.tzv',
+                 b'<uvra><script>window.pwned=1</script><img src=x onerror="window.pwned=1">')
+    choose(path)
+    item = results()[0]
+    expect(driver.execute_script('return window.pwned') is None, 'script ran')
+    expect(item.find_elements(By.TAG_NAME, 'img') == [] and item.find_elements(By.TAG_NAME, 'script') == [],
+           'markup injected')
+    expect('<img src=x' in item.find_element(By.TAG_NAME, 'h3').text, 'name shown as text')
+
+
+@case('a file over 4 MiB gets the size message')
+def _():
+    path = write('gross.tzv', b' ' * 5000000)
+    choose(path)
+    item = results()[0]
+    expect('größer als 4MB' in item.find_element(By.CLASS_NAME, 'message').text, item.text)
+    expect('5 000 000 Bytes' in item.find_element(By.CLASS_NAME, 'reason').text, item.text)
+
+
+@case('a 4 MiB file is checked and shown quickly')
+def _():
+    tip = '    <ziroTipp>01,02,03,04,05,06</ziroTipp>\n'
+    ticket = '  <schein>\n' + tip * 12 + '  </schein>\n'
+    head = '<uvra>\n  <versionsNr>4.0</versionsNr>\n  <wsArt>47</wsArt>\n'
+    last = '  <schein>\n' + tip * 11 + '    <ziroTipp>01,02,03,04,05,46</ziroTipp>\n  </schein>\n</uvra>\n'
+    body = head + ticket * 999
+    text = body + '<!--' + ' ' * (4194304 - len(body) - len(last) - 8) + '-->\n' + last
+    path = write('vier.tzv', text.encode())
+    choose(path)  # loads the page and the module first
+    timings, checks = [], []
+    for _ in range(5):
+        driver.execute_script('document.getElementById("summary").textContent = ""')
+        field = driver.find_element(By.ID, 'files')
+        driver.execute_script('arguments[0].value = ""', field)
+        field.send_keys(path)
+        wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+        wait.until(lambda d: d.execute_script('return document.body.dataset.shownAfter') is not None)
+        timings.append(float(driver.execute_script('return document.body.dataset.shownAfter')))
+        checks.append(float(driver.execute_script('return document.body.dataset.checkedIn')))
+        driver.execute_script('delete document.body.dataset.shownAfter')
+    expect(results()[0].find_element(By.TAG_NAME, 'mark').text == '46', 'mark')
+    print(f'     4 MiB file, chosen to shown: best {min(timings):.0f} ms, median {sorted(timings)[2]:.0f} ms;'
+          f' the check in the worker: median {sorted(checks)[2]:.0f} ms')
+
+
+@case('no request leaves the page\'s own origin')
+def _():
+    origins = driver.execute_script(
+        'return performance.getEntriesByType("resource").map(e => new URL(e.name).origin)')
+    expect(all(origin == url.rsplit('/', 1)[0] for origin in origins), origins)
+
+
+@case('records agree with kavrin-check --json')
+def _():
+    if not checker:
+        print('     (no kavrin-check given)')
+        return
+    names = sorted(f for f in os.listdir(example()) if f.endswith('.tzv'))
+    data = [os.path.join(source, 'tests', 'data', f) for f in sorted(os.listdir(os.path.join(source, 'tests', 'data')))]
+    paths = [example(f) for f in names] + data
+    choose(*paths)
+    shown = [item.find_element(By.CLASS_NAME, 'message').text for item in results()]
+    for path, message in zip(paths, shown):
+        record = json.loads(subprocess.run([checker, '--json', path], capture_output=True, text=True).stdout)
+        expect(record['message'] == message, f'{path}: {message!r} != {record["message"]!r}')
+
+
+if screenshot:
+    choose(example('fehler-zahl-zu-gross.tzv'), example('korrekt-34-vex.tzv'))
+    driver.set_window_size(900, 1500)
+    driver.save_screenshot(screenshot)
+
+driver.quit()
+server.shutdown()
+print(f'{passed} passed, {failed} failed')
+sys.exit(1 if failed else 0)
