@@ -4,13 +4,28 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace kavrin {
+
+namespace {
+
+    constexpr std::uint64_t highBits = 0x8080808080808080u;
+    constexpr std::uint64_t lowBits = 0x0101010101010101u;
+
+} // namespace
 
 bool isUtf8Text(std::string_view text)
 {
     bool foundSequence = false;
     for (std::size_t i = 0; i < text.size() && text[i] != '\0';) {
+        // Eight ASCII bytes without a NUL at a time.
+        std::uint64_t word;
+        while (text.size() - i >= 8 && (std::memcpy(&word, text.data() + i, 8), (word & highBits) == 0)
+            && ((word - lowBits) & ~word & highBits) == 0)
+            i += 8;
+        if (i == text.size() || text[i] == '\0')
+            break;
         const auto lead = static_cast<unsigned char>(text[i++]);
         if (lead < 0x80)
             continue;
@@ -32,65 +47,86 @@ bool isUtf8Text(std::string_view text)
     return foundSequence;
 }
 
-std::u16string utf8ToUtf16(std::string_view text)
-{
-    constexpr char16_t replacement = 0xFFFD;
-    std::u16string out;
-    out.reserve(text.size());
-    const auto byteAt = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = byteAt(i);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        // The range the first continuation byte must lie in excludes overlong
-        // forms, surrogates and values above U+10FFFF.
-        std::size_t following = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        char32_t value = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            following = 1;
-            value = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            following = 2;
-            value = lead & 0x0F;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            following = 3;
-            value = lead & 0x07;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            out.push_back(replacement);
-            ++i;
-            continue;
-        }
-        ++i;
-        bool complete = true;
-        for (std::size_t k = 0; k < following; ++k, ++i) {
-            if (i >= text.size() || byteAt(i) < low || byteAt(i) > high) {
-                complete = false;
-                break;
+namespace {
+
+    // Walks UTF-8 as utf8ToUtf16 converts it, handing each UTF-16 unit to emit.
+    template <class Emit> void decodeUtf8(std::string_view text, Emit&& emit)
+    {
+        constexpr char16_t replacement = 0xFFFD;
+        const auto byteAt = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+        for (std::size_t i = 0; i < text.size();) {
+            const unsigned char lead = byteAt(i);
+            if (lead < 0x80) {
+                emit(lead);
+                ++i;
+                continue;
             }
-            value = (value << 6) | (byteAt(i) & 0x3F);
-            low = 0x80;
-            high = 0xBF;
-        }
-        if (!complete) {
-            out.push_back(replacement);
-        } else if (value >= 0x10000) {
-            value -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(value));
+            // The range the first continuation byte must lie in excludes overlong
+            // forms, surrogates and values above U+10FFFF.
+            std::size_t following = 0;
+            unsigned char low = 0x80, high = 0xBF;
+            char32_t value = 0;
+            if (lead >= 0xC2 && lead <= 0xDF) {
+                following = 1;
+                value = lead & 0x1F;
+            } else if (lead >= 0xE0 && lead <= 0xEF) {
+                following = 2;
+                value = lead & 0x0F;
+                low = lead == 0xE0 ? 0xA0 : 0x80;
+                high = lead == 0xED ? 0x9F : 0xBF;
+            } else if (lead >= 0xF0 && lead <= 0xF4) {
+                following = 3;
+                value = lead & 0x07;
+                low = lead == 0xF0 ? 0x90 : 0x80;
+                high = lead == 0xF4 ? 0x8F : 0xBF;
+            } else {
+                emit(replacement);
+                ++i;
+                continue;
+            }
+            ++i;
+            bool complete = true;
+            for (std::size_t k = 0; k < following; ++k, ++i) {
+                if (i >= text.size() || byteAt(i) < low || byteAt(i) > high) {
+                    complete = false;
+                    break;
+                }
+                value = (value << 6) | (byteAt(i) & 0x3F);
+                low = 0x80;
+                high = 0xBF;
+            }
+            if (!complete) {
+                emit(replacement);
+            } else if (value >= 0x10000) {
+                value -= 0x10000;
+                emit(static_cast<char16_t>(0xD800 + (value >> 10)));
+                emit(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+            } else {
+                emit(static_cast<char16_t>(value));
+            }
         }
     }
+
+} // namespace
+
+std::u16string utf8ToUtf16(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    decodeUtf8(text, [&out](char16_t unit) { out.push_back(unit); });
     return out;
 }
+
+namespace {
+
+    std::size_t utf8Units(std::string_view text)
+    {
+        std::size_t units = 0;
+        decodeUtf8(text, [&units](char16_t) { ++units; });
+        return units;
+    }
+
+} // namespace
 
 std::u16string windows1252ToUtf16(std::string_view text)
 {
@@ -128,11 +164,17 @@ std::u16string windows1252ToUtf16(std::string_view text)
         0x017E,
         0x0178,
     };
-    std::u16string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        out.push_back(byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t { byte });
+    std::u16string out(text.size(), u'\0');
+    char16_t* to = out.data();
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    // Eight ASCII bytes at a time: a megabyte line is mostly that.
+    for (std::uint64_t word; end - from >= 8 && (std::memcpy(&word, from, 8), (word & highBits) == 0); from += 8)
+        for (int k = 0; k < 8; ++k)
+            *to++ = char16_t(static_cast<unsigned char>(from[k]));
+    for (; from < end; ++from) {
+        const auto byte = static_cast<unsigned char>(*from);
+        *to++ = byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t { byte };
     }
     return out;
 }
@@ -176,11 +218,12 @@ excerptDisplay displayOf(const errorExcerpt& excerpt)
     display.endLine = excerpt.endLine;
     display.utf8 = isUtf8Text(joined);
     display.cut = excerpt.cut;
-    const auto decode = display.utf8 ? utf8ToUtf16 : windows1252ToUtf16;
-    display.text = decode(shown(joined));
-    // Each part is converted by itself to count its length.
-    display.highlightStart.units = decode(shown(excerpt.before)).size();
-    display.highlightEnd.units = display.highlightStart.units + decode(shown(excerpt.marked)).size();
+    display.text = display.utf8 ? utf8ToUtf16(shown(joined)) : windows1252ToUtf16(shown(joined));
+    // Each part is counted by itself, as if converted alone; Windows-1252
+    // gives one unit a byte.
+    const auto units = [&display](std::string_view part) { return display.utf8 ? utf8Units(part) : part.size(); };
+    display.highlightStart.units = units(shown(excerpt.before));
+    display.highlightEnd.units = display.highlightStart.units + units(shown(excerpt.marked));
     return display;
 }
 
@@ -189,6 +232,8 @@ std::vector<std::size_t> lineStartBlocks(std::u16string_view text, bool cut)
     std::vector<std::size_t> starts { 0 };
     std::size_t block = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] > u'\r')
+            continue; // most units: neither CR nor LF
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
             ++i;
         else if (text[i] == u'\r')

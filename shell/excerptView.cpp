@@ -87,18 +87,25 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
     lines.clear();
     widestLine = 0;
     qsizetype lineStart = 0;
+    bool tab = false;
     const auto endLine = [&](qsizetype at, qsizetype breakLength) {
-        lineSpan line { lineStart, at - lineStart };
+        lineSpan line { lineStart, at - lineStart, tab };
         lines.push_back(line);
         widestLine = std::max(widestLine, columnOf(line, line.length));
         lineStart = at + breakLength;
+        tab = false;
     };
+    const char16_t* units = reinterpret_cast<const char16_t*>(content.constData());
     for (qsizetype i = 0; i < content.size(); ++i) {
-        const QChar c = content.at(i);
-        if (c == QLatin1Char('\r') && i + 1 < content.size() && content.at(i + 1) == QLatin1Char('\n')) {
+        const char16_t c = units[i];
+        if (c > u'\r')
+            continue; // most units: neither a line break nor a TAB
+        if (c == u'\t') {
+            tab = true;
+        } else if (c == u'\r' && i + 1 < content.size() && units[i + 1] == u'\n') {
             endLine(i, 2);
             ++i;
-        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+        } else if (c == u'\n' || c == u'\r') {
             endLine(i, 1);
         }
     }
@@ -153,9 +160,9 @@ void excerptView::clearMark()
 
 qsizetype excerptView::columnOf(const lineSpan& line, qsizetype offset) const
 {
-    const QStringView text = QStringView(content).mid(line.start, offset);
-    if (!text.contains(QLatin1Char('\t')))
+    if (!line.hasTab)
         return offset;
+    const QStringView text = QStringView(content).mid(line.start, offset);
     qsizetype column = 0;
     for (const QChar c : text)
         column = c == QLatin1Char('\t') ? (column / tabColumns + 1) * tabColumns : column + 1;
@@ -167,7 +174,7 @@ qsizetype excerptView::columnOf(const lineSpan& line, qsizetype offset) const
 QString excerptView::shownPart(const lineSpan& line, qsizetype fromColumn, qsizetype toColumn) const
 {
     const QStringView text = QStringView(content).mid(line.start, line.length);
-    if (!text.contains(QLatin1Char('\t')))
+    if (!line.hasTab)
         return fromColumn >= text.size()
             ? QString()
             : text.mid(fromColumn, std::min(toColumn, text.size()) - fromColumn).toString();

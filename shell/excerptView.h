@@ -78,6 +78,7 @@ private:
     struct lineSpan {
         qsizetype start = 0; // first unit in the text
         qsizetype length = 0; // without the line break
+        bool hasTab = false; // columns and units differ only where a TAB stands
     };
     // A TAB moves to the next multiple of eight columns.
     qsizetype columnOf(const lineSpan& line, qsizetype offset) const;
