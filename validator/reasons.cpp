@@ -147,14 +147,14 @@ std::string wrongFileName(std::string_view name)
     const std::size_t slash = name.rfind('/');
     const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
     return "Der Name " + quoted(base)
-        + " endet nicht auf „.tzv“; die Endung wird klein geschrieben und kommt nach mindestens einem Zeichen.";
+        + " endet nicht auf „.tzv“ (klein geschrieben, nach mindestens einem Zeichen).";
 }
 
 std::string cannotOpen(textReader::openFailure failure, int errorNumber)
 {
     switch (failure) {
     case textReader::openFailure::notFound:
-        return "Die Datei gibt es nicht; Ordner und Name prüfen.";
+        return "Die Datei gibt es nicht. Bitte Ordner und Namen prüfen.";
     case textReader::openFailure::noPermission:
         return "Die Datei darf nicht gelesen werden: es fehlen die Leserechte.";
     case textReader::openFailure::directory:
@@ -243,8 +243,7 @@ std::string unsupportedEncoding(std::string_view found)
 
 std::string unexpectedEnd(std::uint32_t line)
 {
-    return "Die Datei endet in Zeile " + number(line)
-        + ", bevor das Dokument vollständig ist: es fehlen noch Elemente bis zum abschließenden </uvra>.";
+    return "Die Datei endet in Zeile " + number(line) + ", bevor das Dokument mit </uvra> abgeschlossen ist.";
 }
 
 std::string unclosedTag(std::string_view inner)
@@ -283,8 +282,8 @@ std::string versionMismatch(std::string_view version, std::uint32_t gameType)
 
 std::string notANumber(std::string_view element, std::string_view found, std::uint32_t minimum, std::uint32_t maximum)
 {
-    return "<" + std::string(element) + "> muss eine Zahl von " + range(minimum, maximum)
-        + " aus Ziffern sein, gefunden " + quoted(found) + ".";
+    return "<" + std::string(element) + "> muss eine Zahl aus Ziffern von " + range(minimum, maximum)
+        + " sein, gefunden " + quoted(found) + ".";
 }
 
 std::string valueOutOfRange(
@@ -296,7 +295,7 @@ std::string valueOutOfRange(
 
 std::string unknownGameType(std::string_view found)
 {
-    return "<wsArt> nennt die Spielart: 47, 34 oder 28, gefunden " + quoted(found) + ".";
+    return "<wsArt> muss die Spielart 47, 34 oder 28 nennen, gefunden " + quoted(found) + ".";
 }
 
 std::string durationOutOfRange(std::string_view found, std::uint32_t gameType, std::uint32_t maximum)

@@ -97,7 +97,7 @@ TEST(Checker, HumanOutputForms)
 
     const runResult positionless = run({ missing });
     EXPECT_EQ(positionless.out,
-        missing + ": Konnte Datei nicht öffnen.\n  Grund: Die Datei gibt es nicht; Ordner und Name prüfen.\n");
+        missing + ": Konnte Datei nicht öffnen.\n  Grund: Die Datei gibt es nicht. Bitte Ordner und Namen prüfen.\n");
     EXPECT_EQ(positionless.status, 1);
 
     const runResult positioned = run({ "--color=never", bad });
