@@ -23,7 +23,7 @@ void tzvParser::readDocument(std::uint64_t start)
     if (currentTag == "ziroPlus") {
         if (majorVersion < 4)
             failAtItem(text::elementDetail, kavrin::codes::ziroPlusNeedsVersion4,
-                kavrin::reasons::ziroPlusNeedsVersion4(versionText));
+                [&] { return kavrin::reasons::ziroPlusNeedsVersion4(versionText); });
         readText();
         checkFlag();
         closeElement("/ziroPlus");
@@ -55,5 +55,5 @@ void tzvParser::readDocument(std::uint64_t start)
     for (int byte = input.get(); found.size() < 40 && byte != '\n' && byte >= 0; byte = input.get())
         found.push_back(static_cast<char>(byte));
     failAtItem(next == '<' ? text::elementDetail : text::unclosedDetail, kavrin::codes::contentAfterRoot,
-        kavrin::reasons::contentAfterRoot(found));
+        [&] { return kavrin::reasons::contentAfterRoot(found); });
 }

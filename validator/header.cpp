@@ -120,13 +120,15 @@ void tzvParser::failNumber(std::uint32_t minimum, std::uint32_t limit) const
     namespace reasons = kavrin::reasons;
     const bool digitsOnly = !currentText.empty() && currentText.find_first_not_of("0123456789") == std::string::npos;
     if (!digitsOnly)
-        failInText(0, kavrin::codes::notANumber, reasons::notANumber(currentTag, currentText, minimum, limit));
+        failInText(
+            0, kavrin::codes::notANumber, [&] { return reasons::notANumber(currentTag, currentText, minimum, limit); });
     const kavrin::unsignedConversion number = kavrin::toUnsigned32(currentText);
     const bool tooLarge = number.overflow || number.value > limit;
     if (currentTag == "tnDauer")
-        failInText(0, kavrin::codes::valueOutOfRange, reasons::durationOutOfRange(currentText, gameType, limit));
-    failInText(
-        0, kavrin::codes::valueOutOfRange, reasons::valueOutOfRange(currentTag, currentText, minimum, limit, tooLarge));
+        failInText(0, kavrin::codes::valueOutOfRange,
+            [&] { return reasons::durationOutOfRange(currentText, gameType, limit); });
+    failInText(0, kavrin::codes::valueOutOfRange,
+        [&] { return reasons::valueOutOfRange(currentTag, currentText, minimum, limit, tooLarge); });
 }
 
 std::uint32_t tzvParser::checkNumberIn(std::uint32_t minimum, std::uint32_t limit) const
@@ -146,7 +148,7 @@ std::uint32_t tzvParser::checkGameType() const
     const bool twoDigits = currentText.size() == 2 && isDigit(currentText[0]) && isDigit(currentText[1]);
     const auto value = twoDigits ? static_cast<std::uint32_t>((currentText[0] - '0') * 10 + (currentText[1] - '0')) : 0;
     if (value != 17 && value != 28 && value != 34 && value != 47)
-        failInText(0, kavrin::codes::unknownGameType, kavrin::reasons::unknownGameType(currentText));
+        failInText(0, kavrin::codes::unknownGameType, [&] { return kavrin::reasons::unknownGameType(currentText); });
     return value;
 }
 
@@ -173,26 +175,27 @@ void tzvParser::checkFilter() const
     while (pos < text.size()) {
         if (count > 0) {
             if (text[pos] != ',')
-                failInText(pos, codes::badFilter, reasons::filterSeparator(characterAt(pos)));
+                failInText(pos, codes::badFilter, [&] { return reasons::filterSeparator(characterAt(pos)); });
             ++pos;
         }
         if (pos == text.size())
-            failInText(pos, codes::badFilter, reasons::filterTrailingComma());
+            failInText(pos, codes::badFilter, [&] { return reasons::filterTrailingComma(); });
         std::size_t codeEnd = pos;
         while (codeEnd < text.size() && text[codeEnd] != ',') {
             if (!isCodeCharacter(text[codeEnd]))
-                failInText(
-                    pos, codes::badFilter, reasons::filterCodeCharacters(textFrom(pos, text.find(',', pos) - pos)));
+                failInText(pos, codes::badFilter,
+                    [&] { return reasons::filterCodeCharacters(textFrom(pos, text.find(',', pos) - pos)); });
             ++codeEnd;
         }
         if (codeEnd - pos != filterCodeLength)
-            failInText(pos, codes::badFilter, reasons::filterCodeLength(textFrom(pos, codeEnd - pos), codeEnd - pos));
+            failInText(pos, codes::badFilter,
+                [&] { return reasons::filterCodeLength(textFrom(pos, codeEnd - pos), codeEnd - pos); });
         ++count;
         pos += filterCodeLength;
         if (count == maximumFilterCodes) {
             if (pos < text.size())
-                failInText(
-                    pos, codes::tooManyFilterCodes, reasons::tooManyFilterCodes(maximumFilterCodes, textFrom(pos)));
+                failInText(pos, codes::tooManyFilterCodes,
+                    [&] { return reasons::tooManyFilterCodes(maximumFilterCodes, textFrom(pos)); });
             return;
         }
     }

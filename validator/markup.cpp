@@ -62,13 +62,8 @@ void tzvParser::readMarkup()
     if (!input.fill())
         throw Error(
             text::leadIn, line, column, text::unclosedDetail, codes::unexpectedEnd, reasons::unexpectedEnd(line));
-    if (const int first = readChar(); first != '<') {
-        std::string found(1, static_cast<char>(first));
-        for (int next = input.get(); found.size() < 40 && next != '<' && next != '\n' && next >= 0; next = input.get())
-            found.push_back(static_cast<char>(next));
-        throw Error(text::leadIn, line, column - 1, text::markupDetail, codes::textOutsideElement,
-            reasons::textOutsideElement(found));
-    }
+    if (const int first = readChar(); first != '<')
+        failOutsideElement(first);
     switch (collectUntil(tagStops.bytes, currentTag)) {
     case '>':
         readChar();
@@ -79,6 +74,17 @@ void tzvParser::readMarkup()
         throw Error(
             text::leadIn, line, column, text::unclosedDetail, codes::unclosedTag, reasons::unclosedTag(currentTag));
     }
+}
+
+// Text where a tag must begin: reported at that character, with a few of the
+// bytes that follow as the reason's found value.
+void tzvParser::failOutsideElement(int first)
+{
+    std::string found(1, static_cast<char>(first));
+    for (int next = input.get(); found.size() < 40 && next != '<' && next != '\n' && next >= 0; next = input.get())
+        found.push_back(static_cast<char>(next));
+    throw Error(kavrin::messages::leadIn, line, column - 1, kavrin::messages::markupDetail,
+        kavrin::codes::textOutsideElement, kavrin::reasons::textOutsideElement(found));
 }
 
 void tzvParser::nextTag()
@@ -122,15 +128,15 @@ void tzvParser::failExpected(std::string_view name, std::string_view detail) con
 {
     const bool endTag = detail == kavrin::messages::unclosedDetail;
     failAtItem(detail, endTag ? kavrin::codes::missingEndTag : kavrin::codes::unexpectedElement,
-        kavrin::reasons::unexpectedElement(name, currentTag));
+        [&] { return kavrin::reasons::unexpectedElement(name, currentTag); });
 }
 
-void tzvParser::failAtItem(std::string_view detail, std::string_view code, std::string reason) const
+void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std::string reason) const
 {
     throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn, detail, code, std::move(reason));
 }
 
-void tzvParser::failInText(std::size_t offset, std::string_view code, std::string reason) const
+void tzvParser::throwInText(std::size_t offset, std::string_view code, std::string reason) const
 {
     throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(offset),
         kavrin::messages::contentDetail, code, std::move(reason));

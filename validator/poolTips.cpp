@@ -33,7 +33,7 @@ void tzvParser::readPoolTips()
     }
     if (count == 0)
         failAtItem(kavrin::messages::elementDetail, kavrin::codes::noTips,
-            kavrin::reasons::noTips(gameType, "fenuTipp", currentTag));
+            [&] { return kavrin::reasons::noTips(gameType, "fenuTipp", currentTag); });
     if (count == maximumFenuTips) {
         nextTag();
         checkTipCount("fenuTipp", maximumFenuTips);
@@ -53,25 +53,26 @@ void tzvParser::checkFenuRow() const
     std::uint32_t dashes = 0;
     for (std::size_t i = 0; i < fenuSymbols; ++i) {
         if (length < (i + 1 < fenuSymbols ? 2 * i + 2 : fenuLength))
-            failInText(length, codes::badPoolRow, reasons::poolRowTooShort(length));
+            failInText(length, codes::badPoolRow, [&] { return reasons::poolRowTooShort(length); });
         const char symbol = text[2 * i];
         if (symbol == '-')
             ++dashes;
         const bool dashAllowed = i >= fenuSureSymbols && dashes <= fenuDashes;
         if (!isOneOf(symbol, dashAllowed ? "12X-" : "12X")) {
             if (symbol != '-')
-                failInText(2 * i, codes::badPoolSymbol, reasons::poolSymbol(i + 1, characterAt(2 * i)));
+                failInText(2 * i, codes::badPoolSymbol, [&] { return reasons::poolSymbol(i + 1, characterAt(2 * i)); });
             if (i < fenuSureSymbols)
-                failInText(2 * i, codes::badPoolSymbol, reasons::poolDashInFirstFive(i + 1));
-            failInText(2 * i, codes::wrongDashCount, reasons::poolSixthDash(i + 1));
+                failInText(2 * i, codes::badPoolSymbol, [&] { return reasons::poolDashInFirstFive(i + 1); });
+            failInText(2 * i, codes::wrongDashCount, [&] { return reasons::poolSixthDash(i + 1); });
         }
         if (i + 1 < fenuSymbols && text[2 * i + 1] != ',')
-            failInText(2 * i + 1, codes::badPoolRow, reasons::poolSeparator(i + 1, characterAt(2 * i + 1)));
+            failInText(
+                2 * i + 1, codes::badPoolRow, [&] { return reasons::poolSeparator(i + 1, characterAt(2 * i + 1)); });
     }
     if (dashes != fenuDashes)
-        failInText(0, codes::wrongDashCount, reasons::poolDashCount(dashes));
+        failInText(0, codes::wrongDashCount, [&] { return reasons::poolDashCount(dashes); });
     if (length > fenuLength)
-        failInText(fenuLength, codes::badPoolRow, reasons::poolRowTooLong(textFrom(fenuLength)));
+        failInText(fenuLength, codes::badPoolRow, [&] { return reasons::poolRowTooLong(textFrom(fenuLength)); });
 }
 
 void tzvParser::checkBrakelTip()
@@ -84,15 +85,15 @@ void tzvParser::checkBrakelTip()
     for (std::size_t i = 0; i < brakelPairs; ++i) {
         const std::size_t p = 3 * i;
         if (length < (i + 1 < brakelPairs ? p + 3 : brakelLength))
-            failInText(length, codes::badBrakelTip, reasons::brakelTooShort(length));
+            failInText(length, codes::badBrakelTip, [&] { return reasons::brakelTooShort(length); });
         if (!isOneOf(text[p], "012+"))
-            failInText(p, codes::badBrakelTip, reasons::brakelSymbol(i + 1, characterAt(p)));
+            failInText(p, codes::badBrakelTip, [&] { return reasons::brakelSymbol(i + 1, characterAt(p)); });
         if (!isOneOf(text[p + 1], "012+"))
-            failInText(p + 1, codes::badBrakelTip, reasons::brakelSymbol(i + 1, characterAt(p + 1)));
+            failInText(p + 1, codes::badBrakelTip, [&] { return reasons::brakelSymbol(i + 1, characterAt(p + 1)); });
         if (i + 1 < brakelPairs && text[p + 2] != ',')
-            failInText(p + 2, codes::badBrakelTip, reasons::brakelSeparator(i + 1, characterAt(p + 2)));
+            failInText(p + 2, codes::badBrakelTip, [&] { return reasons::brakelSeparator(i + 1, characterAt(p + 2)); });
     }
     if (length > brakelLength)
-        failInText(brakelLength, codes::badBrakelTip, reasons::brakelTooLong(textFrom(brakelLength)));
+        failInText(brakelLength, codes::badBrakelTip, [&] { return reasons::brakelTooLong(textFrom(brakelLength)); });
     closeElement("/brakelTipp");
 }

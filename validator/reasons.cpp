@@ -146,8 +146,7 @@ std::string wrongFileName(std::string_view name)
 {
     const std::size_t slash = name.rfind('/');
     const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
-    return "Der Name " + quoted(base)
-        + " endet nicht auf „.tzv“ (klein geschrieben, nach mindestens einem Zeichen).";
+    return "Der Name " + quoted(base) + " endet nicht auf „.tzv“ (klein geschrieben, nach mindestens einem Zeichen).";
 }
 
 std::string cannotOpen(textReader::openFailure failure, int errorNumber)

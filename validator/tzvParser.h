@@ -83,6 +83,7 @@ private:
 
     // Markup scanner.
     void readMarkup();
+    [[noreturn, gnu::cold, gnu::noinline]] void failOutsideElement(int first);
     void nextTag();
     bool isComment() const;
     void readText();
@@ -106,14 +107,31 @@ private:
     void readZiroTips();
     void readVexTips();
     void checkNumberList(std::uint32_t count, std::uint32_t max) const;
+    enum class listFailure { shape, separator, range, order, trailing };
+    [[noreturn, gnu::cold, gnu::noinline]] void failNumberList(
+        listFailure failure, std::size_t place, std::uint32_t index, std::uint32_t count, std::uint32_t max) const;
     void checkTipCount(std::string_view tipElement, std::uint32_t limit) const;
     void readPoolTips();
     void checkFenuRow() const;
     void checkBrakelTip();
     void closeElement(std::string_view endTag);
 
-    [[noreturn]] void failAtItem(std::string_view detail, std::string_view code, std::string reason) const;
-    [[noreturn]] void failInText(std::size_t offset, std::string_view code, std::string reason) const;
+    // Rules fail through these two. The reason is a function called only
+    // when the violation is raised, away from the loops that check.
+    template <class Reason>
+    [[noreturn, gnu::cold, gnu::noinline]] void failAtItem(
+        std::string_view detail, std::string_view code, Reason&& reason) const
+    {
+        throwAtItem(detail, code, reason());
+    }
+    template <class Reason>
+    [[noreturn, gnu::cold, gnu::noinline]] void failInText(
+        std::size_t offset, std::string_view code, Reason&& reason) const
+    {
+        throwInText(offset, code, reason());
+    }
+    [[noreturn]] void throwAtItem(std::string_view detail, std::string_view code, std::string reason) const;
+    [[noreturn]] void throwInText(std::size_t offset, std::string_view code, std::string reason) const;
     std::string_view characterAt(std::size_t offset) const;
     std::string_view textFrom(std::size_t offset, std::size_t length = std::string_view::npos) const;
 };
