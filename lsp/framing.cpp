@@ -74,7 +74,10 @@ std::optional<std::string> messageReader::next()
             inBody = false;
             return body;
         }
-        const std::size_t end = buffer.find(headerEnd);
+        // The search goes on where the last one stopped, less the bytes that
+        // may begin the blank line.
+        const std::size_t end = buffer.find(headerEnd, searched);
+        searched = buffer.size() < headerEnd.size() ? 0 : buffer.size() - headerEnd.size() + 1;
         if (end == std::string::npos) {
             if (buffer.size() > maxHeader) {
                 // No header ends here: start again at the next field that
@@ -82,12 +85,14 @@ std::optional<std::string> messageReader::next()
                 pending = problem::badHeader;
                 const std::size_t again = buffer.find("Content-Length", 1);
                 buffer.erase(0, again == std::string::npos ? buffer.size() - lengthField.size() : again);
+                searched = 0;
             }
             return std::nullopt;
         }
         const std::optional<std::size_t> length
             = end <= maxHeader ? contentLength(buffer.substr(0, end)) : std::nullopt;
         buffer.erase(0, end + headerEnd.size());
+        searched = 0;
         if (!length) {
             pending = problem::badHeader;
             continue;

@@ -27,6 +27,7 @@ public:
 private:
     std::string buffer;
     std::size_t bodyLength = 0;
+    std::size_t searched = 0; // where the search for the header's end goes on
     bool inBody = false;
     std::size_t skipping = 0; // bytes of an oversized body still to drop
     problem pending = problem::none;
