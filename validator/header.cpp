@@ -15,6 +15,11 @@ constexpr std::uint32_t maximumFilterCodes = 20;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool allDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 bool isCodeCharacter(char c) { return isDigit(c) || (c >= 'A' && c <= 'Z'); }
 
 bool gameTypeFitsVersion(std::uint32_t majorVersion, std::uint32_t gameType)
@@ -118,15 +123,11 @@ bool tzvParser::isNumberIn(std::uint32_t minimum, std::uint32_t limit, std::uint
 void tzvParser::failNumber(std::uint32_t minimum, std::uint32_t limit) const
 {
     namespace reasons = kavrin::reasons;
-    const bool digitsOnly = !currentText.empty() && currentText.find_first_not_of("0123456789") == std::string::npos;
-    if (!digitsOnly)
+    if (!allDigits(currentText))
         failInText(
             0, kavrin::codes::notANumber, [&] { return reasons::notANumber(currentTag, currentText, minimum, limit); });
     const kavrin::unsignedConversion number = kavrin::toUnsigned32(currentText);
     const bool tooLarge = number.overflow || number.value > limit;
-    if (currentTag == "tnDauer")
-        failInText(0, kavrin::codes::valueOutOfRange,
-            [&] { return reasons::durationOutOfRange(currentText, gameType, limit); });
     failInText(0, kavrin::codes::valueOutOfRange,
         [&] { return reasons::valueOutOfRange(currentTag, currentText, minimum, limit, tooLarge); });
 }
@@ -158,8 +159,12 @@ std::uint32_t tzvParser::checkDuration() const
 {
     const std::uint32_t limit = gameType == 28 ? 4u : 10u;
     std::uint32_t value = 0;
-    if (!isNumberIn(1, maximumDurationValue, value) || value > limit)
-        failNumber(1, limit);
+    if (!isNumberIn(1, maximumDurationValue, value) || value > limit) {
+        if (!allDigits(currentText))
+            failNumber(1, limit);
+        failInText(0, kavrin::codes::valueOutOfRange,
+            [&] { return kavrin::reasons::durationOutOfRange(currentText, gameType, limit); });
+    }
     return value;
 }
 
