@@ -184,9 +184,9 @@ void server::publish(const std::string& uri, const document& open)
 
 // The one diagnostic of a text, or null when it is correct: the range runs
 // from the reported place to the end of the part the excerpt marks.
-json server::diagnosticOf(const std::string& text) const
+json server::diagnosticOf(const std::string& text)
 {
-    tzvParser parser;
+    tzvParser& parser = checker;
     parser.checkBytes(text);
     if (parser.message.empty())
         return nullptr;

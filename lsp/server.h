@@ -1,6 +1,7 @@
 #pragma once
 
 #include "positions.h"
+#include "tzvParser.h"
 
 #include <nlohmann/json.hpp>
 
@@ -48,13 +49,16 @@ private:
     void notification(const nlohmann::json& message, clock::time_point now);
     void applyChanges(document& open, const nlohmann::json& changes) const;
     void publish(const std::string& uri, const document& open);
-    nlohmann::json diagnosticOf(const std::string& text) const;
+    nlohmann::json diagnosticOf(const std::string& text);
     void post(const nlohmann::json& message);
     void reply(const nlohmann::json& id, nlohmann::json result);
     void replyError(const nlohmann::json& id, int code, const std::string& message);
 
     std::function<void(const std::string&)> send;
     std::map<std::string, document> documents;
+    // One checker for every check: a check resets it, and its reader's buffer
+    // is allocated once, not at every keystroke.
+    tzvParser checker;
     positionEncoding encoding = positionEncoding::utf16;
     bool initialized = false;
     bool shutDown = false;
