@@ -36,13 +36,18 @@ namespace {
         return out;
     }
 
+    bool isLowSurrogateAfterHigh(std::u16string_view text, std::size_t i)
+    {
+        return text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF;
+    }
+
     // Marks under a piece of text: TABs are kept so the '^' line stays level with
     // the text above it; a surrogate pair is one character.
     std::string underline(std::u16string_view text, char mark)
     {
         std::string out;
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)
+            if (isLowSurrogateAfterHigh(text, i))
                 continue;
             out.push_back(text[i] == u'\t' ? '\t' : mark);
         }
@@ -79,11 +84,6 @@ namespace {
     }
 
     constexpr std::size_t tabColumns = 8;
-
-    bool isLowSurrogateAfterHigh(std::u16string_view text, std::size_t i)
-    {
-        return text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF;
-    }
 
     // Columns a terminal gives the text: one per character, TABs to the next
     // multiple of eight.

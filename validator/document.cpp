@@ -51,9 +51,7 @@ void tzvParser::readDocument(std::uint64_t start)
     const int next = input.peek();
     if (next == kavrin::textReader::endOfInput)
         return;
-    std::string found;
-    for (int byte = input.get(); found.size() < 40 && byte != '\n' && byte >= 0; byte = input.get())
-        found.push_back(static_cast<char>(byte));
+    const std::string found = foundRun(input.get(), false);
     failAtItem(next == '<' ? text::elementDetail : text::unclosedDetail, kavrin::codes::contentAfterRoot,
         [&] { return kavrin::reasons::contentAfterRoot(found); });
 }

@@ -80,11 +80,8 @@ void tzvParser::readMarkup()
 // bytes that follow as the reason's found value.
 void tzvParser::failOutsideElement(int first)
 {
-    std::string found(1, static_cast<char>(first));
-    for (int next = input.get(); found.size() < 40 && next != '<' && next != '\n' && next >= 0; next = input.get())
-        found.push_back(static_cast<char>(next));
     throw Error(kavrin::messages::leadIn, line, column - 1, kavrin::messages::markupDetail,
-        kavrin::codes::textOutsideElement, kavrin::reasons::textOutsideElement(found));
+        kavrin::codes::textOutsideElement, kavrin::reasons::textOutsideElement(foundRun(first, true)));
 }
 
 void tzvParser::nextTag()

@@ -40,6 +40,17 @@ void tzvParser::skipWhitespace()
     tokenColumn = column;
 }
 
+// For a reason: the found character and what follows it on its line, up to a
+// few dozen bytes and, where a tag may begin again, up to its '<'.
+std::string tzvParser::foundRun(int first, bool toTag)
+{
+    std::string found(1, static_cast<char>(first));
+    for (int next = input.get(); found.size() < 40 && next != '\n' && !(toTag && next == '<') && next >= 0;
+         next = input.get())
+        found.push_back(static_cast<char>(next));
+    return found;
+}
+
 // Only the byte structure of UTF-8 is checked: overlong forms, surrogates and
 // values above U+10FFFF pass, NUL is left to the markup scanner.
 void tzvParser::checkEncoding(std::uint64_t start)

@@ -80,6 +80,7 @@ private:
     void checkEncoding(std::uint64_t start);
     [[noreturn]] void failEncoding(std::uint64_t start, std::uint64_t badOffset, bool atEnd);
     int collectUntil(const bool (&stops)[256], std::string& into);
+    std::string foundRun(int first, bool toTag);
 
     // Markup scanner.
     void readMarkup();
