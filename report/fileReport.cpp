@@ -84,6 +84,22 @@ fileReport reportOfBytes(std::string name, std::string_view bytes, std::uint64_t
     return reportOf(parser, std::move(name), bytes);
 }
 
+fileReport reportOfFileBytes(const std::string& name, std::string_view bytes, std::uint64_t wholeSize)
+{
+    tzvParser parser;
+    parser.fileName = name;
+    parser.checkFileBytes(bytes, wholeSize);
+    return reportOf(parser, name, bytes);
+}
+
+fileReport reportOfUnreadable(const std::string& name)
+{
+    tzvParser parser;
+    parser.fileName = name;
+    parser.checkUnreadable();
+    return reportOf(parser, name, std::nullopt);
+}
+
 std::string jsonReport(const fileReport& report)
 {
     std::string out = "{\"file\":";

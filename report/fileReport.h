@@ -25,6 +25,11 @@ fileReport reportOfFile(const std::string& name);
 // The report of bytes in memory under a name of the caller's; wholeSize as
 // tzvParser::checkBytes takes it.
 fileReport reportOfBytes(std::string name, std::string_view bytes, std::uint64_t wholeSize = 0);
+// The report of a file's name and bytes, read by the caller: the same record
+// as reportOfFile gives for that name on disk.
+fileReport reportOfFileBytes(const std::string& name, std::string_view bytes, std::uint64_t wholeSize = 0);
+// The report of a file whose name is known but whose bytes could not be read.
+fileReport reportOfUnreadable(const std::string& name);
 
 // The record of kavrin-check --json: one JSON object on one line, without the
 // line break.

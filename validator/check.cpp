@@ -47,26 +47,57 @@ void tzvParser::reset()
     input.close();
 }
 
-const std::string& tzvParser::check()
+void tzvParser::checkName()
 {
     namespace text = kavrin::messages;
     namespace codes = kavrin::codes;
     namespace reasons = kavrin::reasons;
+    if (fileName.empty())
+        throw Error(text::noFile, codes::noFileName, reasons::noFileName());
+    kavrin::removeSurroundingQuotes(fileName);
+    if (fileName.size() < 5 || fileName.compare(fileName.size() - 4, 4, ".tzv") != 0)
+        throw Error(text::badName, codes::wrongFileName, reasons::wrongFileName(fileName));
+}
+
+const std::string& tzvParser::check()
+{
     reset();
     try {
-        if (fileName.empty())
-            throw Error(text::noFile, codes::noFileName, reasons::noFileName());
-        kavrin::removeSurroundingQuotes(fileName);
-        if (fileName.size() < 5 || fileName.compare(fileName.size() - 4, 4, ".tzv") != 0)
-            throw Error(text::badName, codes::wrongFileName, reasons::wrongFileName(fileName));
+        checkName();
         if (!input.open(fileName, maximumFileSize))
-            throw Error(
-                text::cannotOpen, codes::cannotOpen, reasons::cannotOpen(input.failure(), input.failureErrno()));
+            throw Error(kavrin::messages::cannotOpen, kavrin::codes::cannotOpen,
+                kavrin::reasons::cannotOpen(input.failure(), input.failureErrno()));
     } catch (const Error& violation) {
         record(violation);
         return message;
     }
     return checkInput(input.fileSize());
+}
+
+const std::string& tzvParser::checkFileBytes(std::string_view bytes, std::uint64_t wholeSize)
+{
+    reset();
+    try {
+        checkName();
+    } catch (const Error& violation) {
+        record(violation);
+        return message;
+    }
+    input.openBytes(bytes, maximumFileSize);
+    return checkInput(std::max<std::uint64_t>(wholeSize, bytes.size()));
+}
+
+const std::string& tzvParser::checkUnreadable()
+{
+    reset();
+    try {
+        checkName();
+        throw Error(kavrin::messages::cannotOpen, kavrin::codes::cannotOpen,
+            kavrin::reasons::cannotOpen(kavrin::textReader::openFailure::unreadable, 0));
+    } catch (const Error& violation) {
+        record(violation);
+    }
+    return message;
 }
 
 const std::string& tzvParser::checkBytes(std::string_view bytes, std::uint64_t wholeSize)

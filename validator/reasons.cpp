@@ -160,6 +160,9 @@ std::string cannotOpen(textReader::openFailure failure, int errorNumber)
         return "Der Name bezeichnet einen Ordner, keine Datei.";
     case textReader::openFailure::notRegular:
         return "Der Name bezeichnet keine gewöhnliche Datei, sondern etwa ein Gerät, eine FIFO oder einen Socket.";
+    case textReader::openFailure::unreadable:
+        return "Die Datei ließ sich nicht lesen: Sie ist ein Ordner oder wurde nach der Auswahl entfernt oder "
+               "geändert. Bitte die Datei erneut wählen.";
     default:
         return "Das Betriebssystem meldet: " + std::string(std::strerror(errorNumber)) + " (Fehler "
             + number(static_cast<std::uint64_t>(errorNumber)) + ").";

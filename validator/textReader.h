@@ -33,7 +33,8 @@ public:
     void close();
 
     // Why the last open() failed.
-    enum class openFailure { none, notFound, noPermission, directory, notRegular, other };
+    // unreadable: a front end found the file but could not read its bytes.
+    enum class openFailure { none, notFound, noPermission, directory, notRegular, unreadable, other };
     openFailure failure() const { return lastFailure; }
     int failureErrno() const { return lastErrno; }
 

@@ -44,6 +44,13 @@ public:
     // input went on by an unknown amount (a stream), 0 when they are all.
     static constexpr std::uint64_t unknownSize = UINT64_MAX;
     const std::string& checkBytes(std::string_view bytes, std::uint64_t wholeSize = 0);
+    // Checks the bytes of the file named fileName as check() would read them
+    // from it: the rules of the name first. For a front end that has the
+    // file's bytes but no path to open (the browser page).
+    const std::string& checkFileBytes(std::string_view bytes, std::uint64_t wholeSize = 0);
+    // The outcome of check() for fileName when the file was found but its
+    // bytes could not be read.
+    const std::string& checkUnreadable();
 
     std::string fileName;
 
@@ -70,6 +77,7 @@ private:
     std::uint32_t gameType = 0;
 
     void reset();
+    void checkName();
     const std::string& checkInput(std::uint64_t size);
     void checkFirstBytes();
     void record(const Error& violation);

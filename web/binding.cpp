@@ -9,12 +9,18 @@
 
 namespace {
 
-// The record kavrin-check --json writes for these bytes, and beside it the
-// excerpt's numbered lines as the window counts them.
-std::string check(const std::string& name, const std::string& bytes, double wholeSize)
+// Where the bytes came from: a chosen or dropped file has a name and gets
+// its rules, as kavrin-check gives them; pasted text has none.
+enum class source { file = 0, pasted = 1, unreadableFile = 2 };
+
+// The record kavrin-check --json writes for this name and these bytes, and
+// beside it the excerpt's numbered lines as the window counts them.
+std::string check(const std::string& name, const std::string& bytes, double wholeSize, int from)
 {
-    const kavrin::fileReport report
-        = kavrin::reportOfBytes(name, bytes, wholeSize > double(bytes.size()) ? std::uint64_t(wholeSize) : 0);
+    const std::uint64_t whole = wholeSize > double(bytes.size()) ? std::uint64_t(wholeSize) : 0;
+    const kavrin::fileReport report = from == int(source::pasted) ? kavrin::reportOfBytes(name, bytes, whole)
+        : from == int(source::unreadableFile)                     ? kavrin::reportOfUnreadable(name)
+                                                                  : kavrin::reportOfFileBytes(name, bytes, whole);
     std::string blocks = "[";
     if (report.excerpt) {
         for (const std::size_t block : kavrin::lineStartBlocks(report.excerpt->text, report.excerpt->cut))

@@ -1,32 +1,95 @@
 // The page: reads the chosen, dropped or pasted bytes, has the worker check
 // them, and shows each result as the window does. Everything from a file, its
 // name too, reaches the page as text only, never as markup.
-const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+document.getElementById('served-hint')?.remove();
+
+// Where the bytes came from, as the worker's check takes it.
+const source = { file: 0, pasted: 1, unreadableFile: 2 };
+// A check that does not answer within this long is given up, and the worker
+// with it: no file may leave the page waiting.
+const answerWithin = 8000;
+const pastedName = 'Eingefügter Text';
+
+let worker;
+let limit;
 const pending = new Map();
 let nextId = 0;
-// The checker's size limit, as the worker reports it once it has loaded.
-let reportLimit;
-const limit = new Promise((resolve) => { reportLimit = resolve; });
 
-worker.onmessage = (event) => {
-  if (event.data.limit !== undefined) return reportLimit(event.data.limit);
-  const { id, result } = event.data;
-  pending.get(id)(result);
-  pending.delete(id);
-};
+class checkFailed extends Error {}
 
-function checkBytes(name, bytes, wholeSize) {
-  const id = nextId++;
-  return new Promise((resolve) => {
-    pending.set(id, resolve);
-    worker.postMessage({ id, name, bytes, wholeSize }, [bytes]);
+function failPending(why) {
+  for (const { reject, timer } of pending.values()) {
+    clearTimeout(timer);
+    reject(new checkFailed(why));
+  }
+  pending.clear();
+}
+
+function startWorker() {
+  worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+  let reportLimit;
+  let refuse;
+  limit = new Promise((resolve, reject) => { reportLimit = resolve; refuse = reject; });
+  limit.catch(() => {});
+  worker.onmessage = (event) => {
+    if (event.data.limit !== undefined) return reportLimit(event.data.limit);
+    if (event.data.failed) return refuse(new checkFailed('Der Prüfer ließ sich nicht laden.'));
+    const { id, result } = event.data;
+    const waiting = pending.get(id);
+    if (!waiting) return;
+    clearTimeout(waiting.timer);
+    pending.delete(id);
+    waiting.resolve(result);
+  };
+  worker.onerror = (event) => {
+    event.preventDefault();
+    refuse(new checkFailed('Der Prüfer ließ sich nicht laden.'));
+    restartWorker('Der Prüfer ist mit einem Fehler abgebrochen.');
+  };
+}
+
+function restartWorker(why) {
+  worker.terminate();
+  failPending(why);
+  startWorker();
+}
+
+function within(promise, why) {
+  return new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new checkFailed(why)), answerWithin);
+    promise.then((value) => { clearTimeout(timer); resolve(value); },
+      (error) => { clearTimeout(timer); reject(error); });
   });
 }
 
-// A file over the limit is read no further than one byte past it.
+function checkBytes(name, bytes, wholeSize, from) {
+  const id = nextId++;
+  return new Promise((resolve, reject) => {
+    const timer = setTimeout(() => restartWorker('Die Prüfung hat nicht rechtzeitig geantwortet.'), answerWithin);
+    pending.set(id, { resolve, reject, timer });
+    worker.postMessage({ id, name, bytes, wholeSize, source: from }, bytes ? [bytes] : []);
+  });
+}
+
+// A file over the limit is read no further than one byte past it. A file
+// that cannot be read (a folder, or one removed or changed since it was
+// chosen) still gets its record: the rules of its name first, as
+// kavrin-check has them, then that it could not be read.
 async function checkFile(file) {
-  const bytes = await file.slice(0, (await limit) + 1).arrayBuffer();
-  return checkBytes(file.name, bytes, file.size);
+  const most = await within(limit, 'Der Prüfer ließ sich nicht laden.');
+  let bytes;
+  try {
+    bytes = await within(file.slice(0, most + 1).arrayBuffer(), 'Die Datei ließ sich nicht rechtzeitig lesen.');
+  } catch (error) {
+    if (error instanceof checkFailed) throw error;
+    return checkBytes(file.name, null, 0, source.unreadableFile);
+  }
+  return checkBytes(file.name, bytes, file.size, source.file);
+}
+
+async function checkPasted(bytes) {
+  await within(limit, 'Der Prüfer ließ sich nicht laden.');
+  return checkBytes(pastedName, bytes, 0, source.pasted);
 }
 
 function element(tag, className, text) {
@@ -34,6 +97,34 @@ function element(tag, className, text) {
   if (className) node.className = className;
   if (text !== undefined) node.textContent = text;
   return node;
+}
+
+// Controls that reorder or break the text around them, shown as a symbol so
+// that no name is shown other than it is.
+const reordering = /[\u061C\u200E\u200F\u202A-\u202E\u2066-\u2069]/g;
+function visibleName(name) {
+  return name.replace(reordering, '⇄').replace(/\u2028/g, '↵').replace(/\u2029/g, '¶');
+}
+
+// Lines longer than this show a window around the mark, as kavrin-check does,
+// with … where they are cut; the mark starts this far into the window.
+const longLine = 160;
+const leadIn = 24;
+
+function isLowSurrogate(text, at) {
+  const unit = text.charCodeAt(at);
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The part of text[start, stop) that is shown: all of a short line, a window
+// around the mark on a long one.
+function shownPart(text, start, stop, markFrom) {
+  if (stop - start <= longLine) return [start, stop];
+  let from = markFrom >= start && markFrom <= stop ? Math.max(start, markFrom - leadIn) : start;
+  let to = Math.min(stop, from + longLine);
+  if (from > start && isLowSurrogate(text, from)) --from;
+  if (to < stop && isLowSurrogate(text, to)) ++to;
+  return [from, to];
 }
 
 // The excerpt's view lines end at CR LF, LF or a lone CR; lineBlocks names
@@ -44,6 +135,8 @@ function excerptView(excerpt, lineBlocks) {
   view.setAttribute('aria-label', 'Auszug um die fehlerhafte Stelle');
   const text = excerpt.text;
   const [markFrom, markTo] = excerpt.highlight;
+  // A mark over nothing but a line break is drawn as a symbol of its own.
+  const onlyBreak = markTo > markFrom && /^[\r\n]+$/.test(text.slice(markFrom, markTo));
   const numbered = new Map(lineBlocks.map((block, index) => [block, excerpt.firstLine + index]));
   let start = 0;
   for (let block = 0; start <= text.length; ++block) {
@@ -55,11 +148,19 @@ function excerptView(excerpt, lineBlocks) {
     const number = numbered.get(block);
     line.append(element('span', 'number', number === undefined ? '' : String(number)));
     const content = element('span', 'text');
-    const from = Math.min(Math.max(markFrom, start), stop);
-    const to = Math.min(Math.max(markTo, start), stop);
-    content.append(document.createTextNode(text.slice(start, from)));
+    const [shownFrom, shownTo] = shownPart(text, start, stop, markFrom);
+    if (shownFrom > start) content.append(element('span', 'cut', '…'));
+    const from = Math.min(Math.max(markFrom, shownFrom), shownTo);
+    const to = Math.min(Math.max(markTo, shownFrom), shownTo);
+    content.append(document.createTextNode(text.slice(shownFrom, from)));
     if (to > from) content.append(element('mark', '', text.slice(from, to)));
-    content.append(document.createTextNode(text.slice(to, stop)));
+    content.append(document.createTextNode(text.slice(to, shownTo)));
+    if (shownTo < stop) content.append(element('span', 'cut', '…'));
+    if (onlyBreak && breakLength > 0 && markFrom <= stop && markTo > stop) {
+      const symbol = element('mark', 'line-break', '⏎');
+      symbol.title = 'Zeilenumbruch';
+      content.append(symbol);
+    }
     line.append(content);
     view.append(line);
     if (breakLength === 0) break;
@@ -68,7 +169,7 @@ function excerptView(excerpt, lineBlocks) {
   return view;
 }
 
-async function copyText(text, button) {
+async function copyText(text, button, label) {
   try {
     await navigator.clipboard.writeText(text);
   } catch {
@@ -80,49 +181,105 @@ async function copyText(text, button) {
     area.remove();
   }
   button.textContent = 'Kopiert';
-  setTimeout(() => { button.textContent = 'Auszug kopieren'; }, 1500);
+  setTimeout(() => { button.textContent = label; }, 1500);
 }
 
 function resultItem(name, { record, lineBlocks }) {
   const item = element('li', record.valid ? 'result correct' : 'result');
   item.dataset.code = record.code ?? '';
-  item.append(element('h3', 'name', name));
+  item.tabIndex = -1;
+  item.append(element('h3', 'name', visibleName(name)));
   item.append(element('p', 'message', record.message));
-  if (record.reason) item.append(element('p', 'reason', 'Grund: ' + record.reason));
+  if (record.reason) {
+    const reason = element('p', 'reason', 'Grund: ' + record.reason);
+    reason.append(' ', element('code', 'code', record.code));
+    item.append(reason);
+  }
   if (record.excerpt) {
     item.append(excerptView(record.excerpt, lineBlocks));
-    const copy = element('button', 'copy', 'Auszug kopieren');
+    const label = 'Auszug kopieren';
+    const copy = element('button', 'copy', label);
     copy.type = 'button';
     const plain = record.excerpt.text.replace(/\r\n?/g, '\n').replace(/\n$/, '');
-    copy.addEventListener('click', () => copyText(plain, copy));
+    copy.addEventListener('click', () => copyText(plain, copy, label));
     item.append(copy);
   }
   return item;
 }
 
+// A file that got no verdict: never shown as correct.
+function failedItem(name, why) {
+  const item = element('li', 'result failed');
+  item.dataset.code = '';
+  item.tabIndex = -1;
+  item.append(element('h3', 'name', visibleName(name)));
+  item.append(element('p', 'message', `Nicht geprüft: ${why} Bitte die Datei erneut wählen oder die Seite neu laden.`));
+  return item;
+}
+
 const results = document.getElementById('results');
 const summary = document.getElementById('summary');
+let round = 0;
 
-async function checkAll(entries) {
+function dateien(count) {
+  return count === 1 ? '1 Datei' : `${count} Dateien`;
+}
+
+function summaryText(count, correct, failed, pasted) {
+  const broken = count - correct - failed;
+  const notChecked = failed ? `, ${failed} nicht geprüft` : '';
+  if (pasted)
+    return `Eingefügter Text geprüft (ohne Dateinamen, daher nur der Inhalt): ${
+      failed ? 'nicht geprüft' : correct ? 'korrekt' : 'mit Verstoß'}.`;
+  if (count === 1)
+    return `1 Datei geprüft: ${failed ? 'nicht geprüft' : correct ? 'korrekt' : 'mit Verstoß'}.`;
+  return `${count} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß${notChecked}.`;
+}
+
+// Every choice, drop or paste starts a new round; a round that a newer one
+// replaced stops, and its late results are dropped.
+async function checkAll(entries, pasted = false) {
   if (entries.length === 0) return;
+  const mine = ++round;
   const started = performance.now();
-  summary.textContent = entries.length === 1 ? 'Prüfe 1 Datei …' : `Prüfe ${entries.length} Dateien …`;
+  delete document.body.dataset.shownAfter;
+  summary.textContent = pasted ? 'Prüfe den eingefügten Text …' : `Prüfe ${dateien(entries.length)} …`;
   results.replaceChildren();
   let correct = 0;
+  let failed = 0;
+  let last;
   for (const { name, check } of entries) {
-    const result = await check();
-    document.body.dataset.checkedIn = String(result.milliseconds);
-    if (result.record.valid) ++correct;
-    results.append(resultItem(name, result));
+    let item;
+    try {
+      const result = await check();
+      if (mine !== round) return;
+      document.body.dataset.checkedIn = String(result.milliseconds);
+      if (result.record.valid) ++correct;
+      item = resultItem(name, result);
+      last = result.record;
+    } catch (error) {
+      if (mine !== round) return;
+      ++failed;
+      item = failedItem(name, error instanceof checkFailed ? error.message : 'Die Prüfung ist fehlgeschlagen.');
+      last = undefined;
+    }
+    results.append(item);
+    if (results.children.length === 1) {
+      item.scrollIntoView({ block: 'nearest' });
+      item.querySelector('mark')?.scrollIntoView({ block: 'nearest', inline: 'center' });
+    }
   }
-  const broken = entries.length - correct;
-  summary.textContent = entries.length === 1
-    ? `1 Datei geprüft: ${correct ? 'korrekt' : 'mit Verstoß'}.`
-    : `${entries.length} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß.`;
+  const counts = summaryText(entries.length, correct, failed, pasted);
+  // A single result is also read out by screen readers, not only counted.
+  const spoken = entries.length === 1 && last
+    ? ' ' + last.message + (last.reason ? ' Grund: ' + last.reason : '') : '';
+  summary.replaceChildren(counts);
+  if (spoken) summary.append(element('span', 'spoken', spoken));
+  results.firstElementChild.focus({ preventScroll: true });
   // For the browser tests: from the choice to the result shown, and the
   // check alone.
   requestAnimationFrame(() => {
-    document.body.dataset.shownAfter = String(performance.now() - started);
+    if (mine === round) document.body.dataset.shownAfter = String(performance.now() - started);
   });
 }
 
@@ -130,11 +287,19 @@ function checkFiles(files) {
   checkAll([...files].map((file) => ({ name: file.name, check: () => checkFile(file) })));
 }
 
-document.getElementById('files').addEventListener('change', (event) => checkFiles(event.target.files));
+startWorker();
+
+const fileInput = document.getElementById('files');
+fileInput.addEventListener('change', () => {
+  const chosen = [...fileInput.files];
+  // Choosing the same file again, after fixing it, is a new choice.
+  fileInput.value = '';
+  checkFiles(chosen);
+});
 
 document.getElementById('check-pasted').addEventListener('click', () => {
   const bytes = new TextEncoder().encode(document.getElementById('pasted').value).buffer;
-  checkAll([{ name: 'Eingefügter Text', check: () => checkBytes('Eingefügter Text', bytes, 0) }]);
+  checkAll([{ name: pastedName, check: () => checkPasted(bytes) }], true);
 });
 
 const dropHint = document.getElementById('drop-hint');

@@ -22,7 +22,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
 site, source = sys.argv[1], os.path.abspath(sys.argv[2])
-checker = sys.argv[3] if len(sys.argv) > 3 and sys.argv[3] else None
+checker = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 and sys.argv[3] else None
 screenshot = sys.argv[4] if len(sys.argv) > 4 else None
 scratch = tempfile.mkdtemp(prefix='kavrin-web-')
 
@@ -202,6 +202,151 @@ def _():
     for path, message in zip(paths, shown):
         record = json.loads(subprocess.run([checker, '--json', path], capture_output=True, text=True).stdout)
         expect(record['message'] == message, f'{path}: {message!r} != {record["message"]!r}')
+
+
+def choose_again(*paths):
+    """Chooses on the page as it stands, without loading it anew."""
+    driver.execute_script('document.getElementById("summary").textContent = ""')
+    driver.find_element(By.ID, 'files').send_keys('\n'.join(paths))
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+
+
+def shown(item):
+    reason = item.find_elements(By.CLASS_NAME, 'reason')
+    code = item.find_elements(By.CLASS_NAME, 'code')
+    return (item.find_element(By.CLASS_NAME, 'message').text, reason[0].text if reason else '',
+            code[0].text if code else '')
+
+
+def expected(path):
+    """What kavrin-check says for the file under the name the page sees: its own."""
+    record = json.loads(subprocess.run([checker, '--json', os.path.basename(path)], cwd=os.path.dirname(path),
+                                       capture_output=True, text=True).stdout)
+    reason = f'Grund: {record["reason"]} {record["code"]}' if record['reason'] else ''
+    return record['message'], reason, record['code'] or ''
+
+
+@case('a wrong name gets the record kavrin-check gives it')
+def _():
+    correct = open(example('korrekt-47-ziro.tzv'), 'rb').read()
+    paths = [write(name, correct) for name in ('x.xml', 'gross.TZV', 'gemischt.Tzv', '.tzv', 'richtig.tzv')]
+    choose(*paths)
+    for path, item in zip(paths, results()):
+        expect(shown(item) == expected(path), f'{path}: {shown(item)} != {expected(path)}')
+    summary = driver.find_element(By.ID, 'summary').text
+    expect(summary == '5 Dateien geprüft: 1 korrekt, 4 mit Verstoß.', summary)
+
+
+@case('pasted text is checked without a name, and says so')
+def _():
+    driver.get(url)
+    driver.find_element(By.ID, 'pasted').send_keys(open(example('korrekt-47-ziro.tzv'), encoding='utf-8').read())
+    driver.find_element(By.ID, 'check-pasted').click()
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    summary = driver.find_element(By.ID, 'summary').text
+    expect('ohne Dateinamen' in summary and 'korrekt' in summary, summary)
+
+
+@case('a newer choice replaces an older one, and the same file is checked again')
+def _():
+    broken = write('wieder.tzv', open(example('fehler-zahl-zu-gross.tzv'), 'rb').read())
+    many = [example('korrekt-47-ziro.tzv')] * 41
+    driver.get(url)
+    wait.until(lambda d: d.execute_script('return document.readyState') == 'complete')
+    field = driver.find_element(By.ID, 'files')
+    field.send_keys('\n'.join(many))
+    field.send_keys(broken)
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    time.sleep(0.5)  # late results of the first round would arrive now
+    summary = driver.find_element(By.ID, 'summary').text
+    expect(summary.startswith('1 Datei geprüft: mit Verstoß.') and len(results()) == 1, (summary, len(results())))
+    write('wieder.tzv', open(example('korrekt-47-ziro.tzv'), 'rb').read())
+    choose_again(broken)
+    summary = driver.find_element(By.ID, 'summary').text
+    expect(summary.startswith('1 Datei geprüft: korrekt.'), summary)
+
+
+@case('a file that cannot be read ends its round with cannot-open')
+def _():
+    driver.get(url)
+    wait.until(lambda d: d.execute_script('return document.readyState') == 'complete')
+    # A dropped folder, or a file removed after the choice: its bytes cannot be read.
+    driver.execute_script("""
+        const unreadable = (name) => ({ name, size: 4096,
+            slice: () => ({ arrayBuffer: () => Promise.reject(new DOMException('gone', 'NotReadableError')) }) });
+        const drop = new Event('drop', { cancelable: true });
+        Object.defineProperty(drop, 'dataTransfer', { value: { files: [unreadable('ordner.tzv'),
+            unreadable('ordner.xml')] } });
+        document.dispatchEvent(drop);""")
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    folder, named = results()
+    expect(folder.get_attribute('data-code') == 'cannot-open', folder.text)
+    expect('Konnte Datei nicht öffnen.' in folder.text and 'nicht lesen' in folder.text, folder.text)
+    expect(named.get_attribute('data-code') == 'wrong-file-name', named.text)
+
+
+@case('a long line shows a window around its mark, quickly, also on a phone')
+def _():
+    head = '<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt>'
+    tip = '<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>'
+    last = '<schein><ziroTipp>01,02,03,04,05,46</ziroTipp></schein></uvra>'
+    text = head + '<!--' + ' ' * (4194304 - len(head) - len(last) - 7 - 3 * len(tip)) + '-->' + tip * 3 + last
+    path = write('eine-zeile.tzv', text.encode())
+    driver.set_window_size(390, 844)
+    try:
+        choose(path)
+        timings, checks = [], []
+        for _ in range(3):
+            driver.execute_script('delete document.body.dataset.shownAfter')
+            choose_again(path)
+            wait.until(lambda d: d.execute_script('return document.body.dataset.shownAfter') is not None)
+            timings.append(float(driver.execute_script('return document.body.dataset.shownAfter')))
+            checks.append(float(driver.execute_script('return document.body.dataset.checkedIn')))
+        item = results()[0]
+        mark = item.find_element(By.TAG_NAME, 'mark')
+        expect(mark.text == '46', mark.text)
+        expect(len(item.find_element(By.CLASS_NAME, 'text').text) < 400, 'line not windowed')
+        visible = driver.execute_script("""
+            const r = arguments[0].getBoundingClientRect();
+            return r.left >= 0 && r.right <= innerWidth && r.top >= 0 && r.bottom <= innerHeight;""", mark)
+        expect(visible, 'mark off screen')
+        expect(driver.execute_script('return document.activeElement === arguments[0]', item), 'result not focused')
+        print(f'     4 MiB single line at 390 px, chosen to shown: median {sorted(timings)[1]:.0f} ms;'
+              f' the check in the worker: median {sorted(checks)[1]:.0f} ms')
+    finally:
+        driver.set_window_size(1000, 900)
+
+
+@case('a mark over a line break is drawn as a symbol')
+def _():
+    path = write('umbruch.tzv', b'<uvra>\n<versionsNr>4.0</versionsNr>\n<wsArt>47</wsArt>\n<schein>\n'
+                 b'<ziroTipp>01,02,03,04,05,06</ziroTipp>\n</schein>\n</uvra>\n\n')
+    choose(path)
+    for item in results():
+        for mark in item.find_elements(By.TAG_NAME, 'mark'):
+            expect(mark.text.strip() != '', f'invisible mark in {item.text}')
+
+
+@case('the code is shown and a single result is announced')
+def _():
+    choose(example('fehler-zahl-zu-gross.tzv'))
+    item = results()[0]
+    expect(item.find_element(By.CLASS_NAME, 'code').text == item.get_attribute('data-code'), item.text)
+    spoken = driver.find_element(By.ID, 'summary').get_attribute('textContent')
+    expect('Zeile 8, Spalte 30' in spoken and 'Grund: 46 ist zu groß' in spoken, spoken)
+    name = driver.execute_script('return arguments[0].labels[0].textContent', driver.find_element(By.ID, 'files'))
+    expect('Dateien auswählen' in name, name)
+
+
+@case('opened as a file, the page says that it must be served')
+def _():
+    driver.get('file://' + os.path.abspath(os.path.join(site, 'index.html')))
+    hint = driver.find_element(By.ID, 'served-hint')
+    WebDriverWait(driver, 5).until(lambda d: hint.is_displayed())
+    expect('make web-serve' in hint.text, hint.text)
+    driver.get(url)
+    time.sleep(2)
+    expect(not driver.find_elements(By.ID, 'served-hint'), 'hint shown when served')
 
 
 if screenshot:
