@@ -8,40 +8,44 @@ namespace kavrin::lsp {
 
 namespace {
 
-    constexpr std::string_view headerEnd = "\r\n\r\n";
     constexpr std::string_view lengthField = "content-length:";
+    // A buffer this much larger than its content after a huge message is
+    // given back, so that memory returns to its usual size.
+    constexpr std::size_t keptCapacity = 1024 * 1024;
+
+    char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
     bool sameIgnoringCase(std::string_view a, std::string_view b)
     {
-        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-            return (x >= 'A' && x <= 'Z' ? x - 'A' + 'a' : x) == y;
-        });
+        return a.size() == b.size()
+            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == y; });
     }
 
-    // The Content-Length of a header block, or nothing when it has none or a
-    // malformed one. Other fields are ignored.
-    std::optional<std::size_t> contentLength(std::string_view header)
+    std::size_t findIgnoringCase(std::string_view text, std::string_view lowered, std::size_t from)
     {
-        std::optional<std::size_t> length;
-        while (!header.empty()) {
-            const std::size_t end = header.find("\r\n");
-            const std::string_view field = header.substr(0, end);
-            header = end == std::string_view::npos ? std::string_view {} : header.substr(end + 2);
-            if (field.size() < lengthField.size()
-                || !sameIgnoringCase(field.substr(0, lengthField.size()), lengthField))
-                continue;
-            std::string_view value = field.substr(lengthField.size());
-            while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-                value.remove_prefix(1);
-            while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
-                value.remove_suffix(1);
-            std::size_t parsed = 0;
-            const auto [rest, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
-            if (error != std::errc() || rest != value.data() + value.size() || value.empty())
-                return std::nullopt;
-            length = parsed;
-        }
-        return length;
+        const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())),
+            text.end(), lowered.begin(), lowered.end(), [](char x, char y) { return lower(x) == y; });
+        return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
+    }
+
+    std::string_view trimmed(std::string_view value)
+    {
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+            value.remove_prefix(1);
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+            value.remove_suffix(1);
+        return value;
+    }
+
+    // The value of a Content-Length field: decimal digits only.
+    std::optional<std::size_t> lengthValue(std::string_view value)
+    {
+        value = trimmed(value);
+        std::size_t parsed = 0;
+        const auto [rest, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+        if (value.empty() || error != std::errc() || rest != value.data() + value.size())
+            return std::nullopt;
+        return parsed;
     }
 
 } // namespace
@@ -54,6 +58,52 @@ void messageReader::feed(std::string_view bytes)
         bytes.remove_prefix(dropped);
     }
     buffer.append(bytes);
+}
+
+// Reads the header block at the start of the buffer line by line: every line
+// must end in CR LF and be a field "Name: value"; exactly the Content-Length
+// field is read.
+messageReader::header messageReader::readHeader(std::size_t& length, std::size_t& headerBytes) const
+{
+    std::optional<std::size_t> found;
+    for (std::size_t at = 0;;) {
+        const std::size_t lineEnd = buffer.find('\n', at);
+        if (lineEnd == std::string::npos)
+            return buffer.size() > maxHeader ? header::malformed : header::incomplete;
+        if (lineEnd > maxHeader || lineEnd == at || buffer[lineEnd - 1] != '\r')
+            return header::malformed;
+        const std::string_view line(buffer.data() + at, lineEnd - 1 - at);
+        at = lineEnd + 1;
+        if (line.empty()) {
+            if (!found)
+                return header::malformed;
+            length = *found;
+            headerBytes = at;
+            return header::complete;
+        }
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos || colon == 0 || line.find('\r') != std::string_view::npos)
+            return header::malformed;
+        if (sameIgnoringCase(line.substr(0, colon + 1), lengthField)) {
+            found = lengthValue(line.substr(colon + 1));
+            if (!found)
+                return header::malformed;
+        }
+    }
+}
+
+// Drops bytes up to the next field that may open a header block; keeps a
+// tail that may hold its beginning. True when one was found.
+bool messageReader::resynchronise()
+{
+    const std::size_t again = findIgnoringCase(buffer, lengthField, 1);
+    if (again == std::string::npos) {
+        if (buffer.size() >= lengthField.size())
+            buffer.erase(0, buffer.size() - lengthField.size() + 1);
+        return false;
+    }
+    buffer.erase(0, again);
+    return true;
 }
 
 std::optional<std::string> messageReader::next()
@@ -72,37 +122,34 @@ std::optional<std::string> messageReader::next()
             std::string body = buffer.substr(0, bodyLength);
             buffer.erase(0, bodyLength);
             inBody = false;
+            if (buffer.capacity() > keptCapacity && buffer.size() < keptCapacity / 2)
+                buffer.shrink_to_fit();
             return body;
         }
-        // The search goes on where the last one stopped, less the bytes that
-        // may begin the blank line.
-        const std::size_t end = buffer.find(headerEnd, searched);
-        searched = buffer.size() < headerEnd.size() ? 0 : buffer.size() - headerEnd.size() + 1;
-        if (end == std::string::npos) {
-            if (buffer.size() > maxHeader) {
-                // No header ends here: start again at the next field that
-                // could open one, keeping a tail that may hold its beginning.
-                pending = problem::badHeader;
-                const std::size_t again = buffer.find("Content-Length", 1);
-                buffer.erase(0, again == std::string::npos ? buffer.size() - lengthField.size() : again);
-                searched = 0;
-            }
+        if (resyncing) {
+            if (!resynchronise())
+                return std::nullopt;
+            resyncing = false;
+        }
+        std::size_t length = 0;
+        std::size_t headerBytes = 0;
+        switch (readHeader(length, headerBytes)) {
+        case header::incomplete:
             return std::nullopt;
-        }
-        const std::optional<std::size_t> length
-            = end <= maxHeader ? contentLength(buffer.substr(0, end)) : std::nullopt;
-        buffer.erase(0, end + headerEnd.size());
-        searched = 0;
-        if (!length) {
+        case header::malformed:
             pending = problem::badHeader;
+            resyncing = true;
             continue;
+        case header::complete:
+            break;
         }
-        if (*length > maxBody) {
+        buffer.erase(0, headerBytes);
+        if (length > maxBody) {
             pending = problem::tooLarge;
-            skipping = *length;
+            skipping = length;
             continue;
         }
-        bodyLength = *length;
+        bodyLength = length;
         inBody = true;
     }
 }

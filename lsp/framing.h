@@ -7,10 +7,12 @@
 
 namespace kavrin::lsp {
 
-// Cuts the byte stream of the base protocol into message bodies: a header
-// block with Content-Length, a blank line, the body. Nothing grows without
-// bound: a header block longer than maxHeader is dropped, and a body longer
-// than maxBody is skipped as it arrives without being kept.
+// Cuts the byte stream of the base protocol into message bodies: header
+// lines ending in CR LF, one of them Content-Length, a blank line, the body.
+// Nothing grows without bound: a header block longer than maxHeader is
+// refused, and a body longer than maxBody is skipped as it arrives without
+// being kept. After a malformed header block the reader drops bytes up to the
+// next "Content-Length:", so one bad message never loses the ones after it.
 class messageReader {
 public:
     static constexpr std::size_t maxHeader = 8 * 1024;
@@ -25,10 +27,14 @@ public:
     problem takeProblem();
 
 private:
+    enum class header { incomplete, malformed, complete };
+    header readHeader(std::size_t& length, std::size_t& headerBytes) const;
+    bool resynchronise();
+
     std::string buffer;
     std::size_t bodyLength = 0;
-    std::size_t searched = 0; // where the search for the header's end goes on
     bool inBody = false;
+    bool resyncing = false; // looking for the next Content-Length field
     std::size_t skipping = 0; // bytes of an oversized body still to drop
     problem pending = problem::none;
 };

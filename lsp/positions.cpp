@@ -28,6 +28,8 @@ namespace {
         return start;
     }
 
+    bool isContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
     bool endsLine(std::string_view bytes, std::size_t i) { return bytes[i] == '\n' || bytes[i] == '\r'; }
 
 } // namespace
@@ -38,6 +40,11 @@ std::size_t offsetOfPlace(std::string_view bytes, std::uint32_t line, std::uint3
     std::uint32_t atColumn = 1;
     std::size_t i = 0;
     for (; i < bytes.size() && bytes[i] != endOfText && !(atLine == line && atColumn == column); ++i) {
+        const bool lineBreak = bytes[i] == '\n' || crBeforeLf(bytes, i);
+        // A place past the end of its line (a value broken over lines) is
+        // shown at that line's end.
+        if (lineBreak && atLine == line)
+            break;
         if (crBeforeLf(bytes, i))
             continue;
         if (bytes[i] == '\n') {
@@ -60,16 +67,31 @@ std::size_t advanceInTextMode(std::string_view bytes, std::size_t from, std::siz
     return i;
 }
 
+std::size_t characterEnd(std::string_view bytes, std::size_t offset)
+{
+    while (offset < bytes.size() && offset > 0 && isContinuation(bytes[offset]))
+        ++offset;
+    return offset;
+}
+
 editorPosition positionOf(std::string_view bytes, std::size_t offset, positionEncoding encoding)
 {
     offset = std::min(offset, bytes.size());
+    // A place inside a character starts at that character.
+    for (std::size_t back = offset;
+         back > 0 && offset - back < 3 && back < bytes.size() && isContinuation(bytes[back]);) {
+        --back;
+        if (static_cast<unsigned char>(bytes[back]) >= 0xC0) {
+            offset = back;
+            break;
+        }
+    }
     editorPosition position;
     const std::size_t start = lineStart(bytes, offset, position.line);
     if (encoding == positionEncoding::utf8) {
         position.character = static_cast<std::uint32_t>(offset - start);
         return position;
     }
-    // A place inside a character counts that character's units.
     for (std::size_t i = start; i < offset;) {
         const std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[i]));
         position.character += length == 4 ? 2 : 1;

@@ -19,13 +19,18 @@ struct editorPosition {
 };
 
 // The byte offset in the buffer of the checker's place (1-based line, byte
-// column, as text mode delivers the bytes); the buffer's end when the input
-// ends before it.
+// column, as text mode delivers the bytes); the end of that line when the
+// place lies past it, the buffer's end when the input ends before it.
 std::size_t offsetOfPlace(std::string_view bytes, std::uint32_t line, std::uint32_t column);
 
 // The offset reached after count bytes as text mode delivers them from `from`.
 std::size_t advanceInTextMode(std::string_view bytes, std::size_t from, std::size_t count);
 
+// The offset after the character that offset lies in, or offset itself at a
+// character's start.
+std::size_t characterEnd(std::string_view bytes, std::size_t offset);
+
+// A place inside a character counts from that character's start.
 editorPosition positionOf(std::string_view bytes, std::size_t offset, positionEncoding encoding);
 
 // The byte offset of an editor position; a character beyond its line's end

@@ -1,10 +1,13 @@
 #include "server.h"
 
+#include "codes.h"
 #include "errorExcerpt.h"
+#include "fileReport.h"
 #include "resultText.h"
 #include "tzvParser.h"
 
 #include <algorithm>
+#include <fstream>
 
 namespace kavrin::lsp {
 
@@ -22,6 +25,10 @@ namespace {
     constexpr int severityError = 1;
     constexpr int syncIncremental = 2;
     constexpr std::string_view source = "kavrin";
+    // Messages nested deeper are refused before they are parsed: the parser
+    // recurses, and no message of the protocol comes near this.
+    constexpr int maxNesting = 64;
+    constexpr std::string_view savedFileLabel = "Gespeicherte Datei: ";
 
     json positionJson(editorPosition position)
     {
@@ -31,6 +38,104 @@ namespace {
     editorPosition positionFrom(const json& position)
     {
         return { position.at("line").get<std::uint32_t>(), position.at("character").get<std::uint32_t>() };
+    }
+
+    bool nestedDeeperThan(std::string_view body, int limit)
+    {
+        int depth = 0;
+        bool inString = false;
+        bool escaped = false;
+        for (const char c : body) {
+            if (inString) {
+                if (escaped)
+                    escaped = false;
+                else if (c == '\\')
+                    escaped = true;
+                else if (c == '"')
+                    inString = false;
+            } else if (c == '"') {
+                inString = true;
+            } else if (c == '[' || c == '{') {
+                if (++depth > limit)
+                    return true;
+            } else if (c == ']' || c == '}') {
+                --depth;
+            }
+        }
+        return false;
+    }
+
+    // JSON-RPC ids are strings or numbers; only those are echoed.
+    bool isValidId(const json& id) { return id.is_string() || id.is_number() || id.is_null(); }
+
+    int hexDigit(char c)
+    {
+        return c >= '0' && c <= '9' ? c - '0'
+            : c >= 'a' && c <= 'f'  ? c - 'a' + 10
+            : c >= 'A' && c <= 'F'  ? c - 'A' + 10
+                                    : -1;
+    }
+
+    // The local path of a file: URI, or nothing for any other document.
+    std::optional<std::string> pathOfFileUri(std::string_view uri)
+    {
+        constexpr std::string_view scheme = "file://";
+        constexpr std::string_view localHost = "localhost";
+        if (uri.substr(0, scheme.size()) != scheme)
+            return std::nullopt;
+        uri.remove_prefix(scheme.size());
+        if (uri.substr(0, localHost.size()) == localHost)
+            uri.remove_prefix(localHost.size());
+        if (uri.empty() || uri.front() != '/')
+            return std::nullopt;
+        std::string path;
+        for (std::size_t i = 0; i < uri.size() && uri[i] != '?' && uri[i] != '#'; ++i) {
+            if (uri[i] == '%' && i + 2 < uri.size() && hexDigit(uri[i + 1]) >= 0 && hexDigit(uri[i + 2]) >= 0) {
+                path.push_back(static_cast<char>(hexDigit(uri[i + 1]) * 16 + hexDigit(uri[i + 2])));
+                i += 2;
+            } else {
+                path.push_back(uri[i]);
+            }
+        }
+        if (path.find('\0') != std::string::npos)
+            return std::nullopt;
+        return path;
+    }
+
+    // At most the bytes a check would read of the file.
+    std::string savedBytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes(tzvParser::maximumFileSize, '\0');
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+        return bytes;
+    }
+
+    // The editor's range of a reported place and the part the excerpt marks
+    // after it. An editor hides a UTF-8 BOM, which the checker counts.
+    json rangeOf(std::string_view bytes, std::uint32_t line, std::uint32_t column, positionEncoding encoding)
+    {
+        editorPosition start;
+        editorPosition end;
+        if (line != 0 && column != 0) {
+            errorExcerpt excerpt({});
+            excerpt.bytes = bytes;
+            excerpt.extract(line, column);
+            const std::size_t from = offsetOfPlace(bytes, line, column);
+            const std::size_t to = characterEnd(bytes, advanceInTextMode(bytes, from, excerpt.markedInputBytes));
+            const std::size_t bom = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+            const std::string_view shown = bytes.substr(bom);
+            start = positionOf(shown, std::max(from, bom) - bom, encoding);
+            end = positionOf(shown, std::max(to, bom) - bom, encoding);
+        }
+        return { { "start", positionJson(start) }, { "end", positionJson(end) } };
+    }
+
+    json diagnostic(json range, std::string_view code, std::string message)
+    {
+        return { { "range", std::move(range) }, { "severity", severityError }, { "source", source }, { "code", code },
+            { "message", std::move(message) } };
     }
 
 } // namespace
@@ -46,27 +151,35 @@ void server::post(const json& message) { send(message.dump(-1, ' ', false, json:
 
 void server::handle(const std::string& body, clock::time_point now)
 {
+    if (nestedDeeperThan(body, maxNesting)) {
+        replyError(nullptr, invalidRequest, "Die Nachricht ist zu tief verschachtelt.");
+        return;
+    }
     const json message = json::parse(body, nullptr, false);
     if (message.is_discarded()) {
         replyError(nullptr, parseError, "Die Nachricht ist kein gültiges JSON.");
         return;
     }
-    if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
-        // A response from the client needs no answer; anything else is no request.
-        if (!(message.is_object() && message.contains("id")
-                && (message.contains("result") || message.contains("error"))))
-            replyError(message.is_object() ? message.value("id", json()) : json(), invalidRequest,
-                "Die Nachricht ist keine gültige Anfrage.");
+    const bool isObject = message.is_object();
+    // A response from the client needs no answer.
+    if (isObject && message.contains("id") && !message.contains("method")
+        && (message.contains("result") || message.contains("error")))
+        return;
+    const json id = isObject ? message.value("id", json()) : json();
+    if (!isObject || !message.contains("method") || !message["method"].is_string() || !isValidId(id)
+        || message.value("jsonrpc", json()) != "2.0") {
+        if (!isObject || message.contains("id") || !message.contains("method"))
+            replyError(id, invalidRequest, "Die Nachricht ist keine gültige Anfrage.");
         return;
     }
     try {
         if (message.contains("id"))
-            request(message, message["id"]);
+            request(message, id);
         else
             notification(message, now);
     } catch (const json::exception&) {
         if (message.contains("id"))
-            replyError(message["id"], invalidParams, "Die Parameter der Anfrage sind ungültig.");
+            replyError(id, invalidParams, "Die Parameter der Anfrage sind ungültig.");
     }
 }
 
@@ -75,7 +188,9 @@ void server::reportBadMessage(const char* what) { replyError(nullptr, parseError
 void server::request(const json& message, const json& id)
 {
     const std::string& method = message["method"].get_ref<const std::string&>();
-    if (method == "initialize") {
+    if (method == "initialize" && initialized) {
+        replyError(id, invalidRequest, "Der Server ist bereits initialisiert.");
+    } else if (method == "initialize") {
         const json params = message.value("params", json::object());
         const json offered = params.value("capabilities", json::object())
                                  .value("general", json::object())
@@ -112,23 +227,40 @@ void server::notification(const json& message, clock::time_point now)
     if (!initialized || shutDown)
         return;
     const json& params = message.at("params");
+    // A version that is no integer is not kept: the diagnostics go out
+    // without one.
+    const auto versionOf = [](const json& item) -> std::optional<std::int64_t> {
+        const auto found = item.find("version");
+        if (found == item.end() || !found->is_number_integer())
+            return std::nullopt;
+        return found->get<std::int64_t>();
+    };
+    // Everything a notification carries is read before anything changes, so
+    // that a malformed one changes nothing.
     if (method == "textDocument/didOpen") {
         const json& item = params.at("textDocument");
-        document& open = documents[item.at("uri").get<std::string>()];
-        open.text = item.at("text").get<std::string>();
-        open.version = item.value("version", std::int64_t { 0 });
+        const std::string& uri = item.at("uri").get_ref<const std::string&>();
+        std::string text = item.at("text").get<std::string>();
+        document& open = documents[uri];
+        open.text = std::move(text);
+        open.version = versionOf(item);
         open.due = now;
+        checkSaved(uri, open);
     } else if (method == "textDocument/didChange") {
-        const json& id = params.at("textDocument");
-        const auto found = documents.find(id.at("uri").get<std::string>());
+        const json& item = params.at("textDocument");
+        const auto found = documents.find(item.at("uri").get<std::string>());
         if (found == documents.end())
             return;
-        applyChanges(found->second, params.at("contentChanges"));
-        found->second.version = id.value("version", found->second.version);
+        std::string text = changedText(found->second, params.at("contentChanges"));
+        found->second.text = std::move(text);
+        found->second.version = versionOf(item);
         found->second.due = now + pause;
     } else if (method == "textDocument/didSave") {
         const auto found = documents.find(params.at("textDocument").at("uri").get<std::string>());
-        if (found != documents.end() && !found->second.due)
+        if (found == documents.end())
+            return;
+        checkSaved(found->first, found->second);
+        if (!found->second.due)
             found->second.due = now;
     } else if (method == "textDocument/didClose") {
         const std::string uri = params.at("textDocument").at("uri").get<std::string>();
@@ -138,20 +270,51 @@ void server::notification(const json& message, clock::time_point now)
     }
 }
 
-// A change with a range replaces that range; one without replaces the text.
-void server::applyChanges(document& open, const json& changes) const
+// The text after the changes: a change with a range replaces that range, one
+// without replaces the text. A malformed change throws, and none applies.
+std::string server::changedText(const document& open, const json& changes) const
 {
+    std::string text = open.text;
     for (const json& change : changes) {
         std::string replacement = change.at("text").get<std::string>();
         if (!change.contains("range")) {
-            open.text = std::move(replacement);
+            text = std::move(replacement);
             continue;
         }
         const json& range = change.at("range");
-        const std::size_t start = offsetOf(open.text, positionFrom(range.at("start")), encoding);
-        const std::size_t end = std::max(start, offsetOf(open.text, positionFrom(range.at("end")), encoding));
-        open.text.replace(start, end - start, replacement);
+        const std::size_t start = offsetOf(text, positionFrom(range.at("start")), encoding);
+        const std::size_t end = std::max(start, offsetOf(text, positionFrom(range.at("end")), encoding));
+        text.replace(start, end - start, replacement);
     }
+    return text;
+}
+
+// The file on disk is what will be submitted, and the editor's decoding may
+// hide what is wrong with it (an encoding, a BOM, the name). Where its
+// outcome differs from the buffer's, it is published beside the buffer's
+// until a save mends it. A file not saved yet has nothing to add.
+void server::checkSaved(const std::string& uri, document& open)
+{
+    open.savedDiagnostic = nullptr;
+    const std::optional<std::string> path = pathOfFileUri(uri);
+    if (!path)
+        return;
+    const fileReport saved = reportOfFile(*path);
+    if (saved.code == codes::cannotOpen)
+        return;
+    checker.checkBytes(open.text);
+    const std::string bufferMessage
+        = checker.message.empty() ? std::string(successText) : withoutLineFeeds(checker.message);
+    if (saved.message == bufferMessage && saved.line == checker.errorLine && saved.column == checker.errorColumn
+        && saved.code == checker.code && saved.reason == checker.reason)
+        return;
+    std::string message(savedFileLabel);
+    message.append(saved.message);
+    if (!saved.reason.empty())
+        message.append("\n").append(saved.reason);
+    const std::string bytes = saved.line != 0 ? savedBytes(*path) : std::string();
+    open.savedDiagnostic
+        = diagnostic(rangeOf(bytes, saved.line, saved.column, encoding), saved.code, std::move(message));
 }
 
 std::optional<server::clock::time_point> server::nextDue() const
@@ -176,35 +339,30 @@ void server::runDue(clock::time_point now)
 void server::publish(const std::string& uri, const document& open)
 {
     json diagnostics = json::array();
-    if (json diagnostic = diagnosticOf(open.text); !diagnostic.is_null())
-        diagnostics.push_back(std::move(diagnostic));
-    post(json { { "jsonrpc", "2.0" }, { "method", "textDocument/publishDiagnostics" },
-        { "params", { { "uri", uri }, { "version", open.version }, { "diagnostics", std::move(diagnostics) } } } });
+    if (json found = diagnosticOf(open.text); !found.is_null())
+        diagnostics.push_back(std::move(found));
+    if (!open.savedDiagnostic.is_null())
+        diagnostics.push_back(open.savedDiagnostic);
+    json params = { { "uri", uri } };
+    if (open.version)
+        params["version"] = *open.version;
+    params["diagnostics"] = std::move(diagnostics);
+    post(json {
+        { "jsonrpc", "2.0" }, { "method", "textDocument/publishDiagnostics" }, { "params", std::move(params) } });
 }
 
 // The one diagnostic of a text, or null when it is correct: the range runs
 // from the reported place to the end of the part the excerpt marks.
 json server::diagnosticOf(const std::string& text)
 {
-    tzvParser& parser = checker;
-    parser.checkBytes(text);
-    if (parser.message.empty())
+    checker.checkBytes(text);
+    if (checker.message.empty())
         return nullptr;
-    editorPosition start;
-    editorPosition end;
-    if (parser.errorLine != 0 && parser.errorColumn != 0) {
-        errorExcerpt excerpt({});
-        excerpt.bytes = text;
-        excerpt.extract(parser.errorLine, parser.errorColumn);
-        const std::size_t from = offsetOfPlace(text, parser.errorLine, parser.errorColumn);
-        start = positionOf(text, from, encoding);
-        end = positionOf(text, advanceInTextMode(text, from, excerpt.markedInputBytes), encoding);
-    }
-    std::string message = withoutLineFeeds(parser.message);
-    if (!parser.reason.empty())
-        message.append("\n").append(parser.reason);
-    return { { "range", { { "start", positionJson(start) }, { "end", positionJson(end) } } },
-        { "severity", severityError }, { "source", source }, { "code", parser.code }, { "message", message } };
+    std::string message = withoutLineFeeds(checker.message);
+    if (!checker.reason.empty())
+        message.append("\n").append(checker.reason);
+    return diagnostic(
+        rangeOf(text, checker.errorLine, checker.errorColumn, encoding), checker.code, std::move(message));
 }
 
 void server::reply(const json& id, json result)
@@ -214,7 +372,8 @@ void server::reply(const json& id, json result)
 
 void server::replyError(const json& id, int code, const std::string& message)
 {
-    post(json { { "jsonrpc", "2.0" }, { "id", id }, { "error", { { "code", code }, { "message", message } } } });
+    post(json { { "jsonrpc", "2.0" }, { "id", isValidId(id) ? id : json() },
+        { "error", { { "code", code }, { "message", message } } } });
 }
 
 } // namespace kavrin::lsp

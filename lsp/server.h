@@ -41,13 +41,18 @@ public:
 private:
     struct document {
         std::string text;
-        std::int64_t version = 0;
+        // Absent when the client sent none that is an integer.
+        std::optional<std::int64_t> version;
         std::optional<clock::time_point> due;
+        // The outcome of the saved file where it differs from the buffer's:
+        // what the editor's decoding hides (an encoding, a BOM, the name).
+        nlohmann::json savedDiagnostic;
     };
 
     void request(const nlohmann::json& message, const nlohmann::json& id);
     void notification(const nlohmann::json& message, clock::time_point now);
-    void applyChanges(document& open, const nlohmann::json& changes) const;
+    std::string changedText(const document& open, const nlohmann::json& changes) const;
+    void checkSaved(const std::string& uri, document& open);
     void publish(const std::string& uri, const document& open);
     nlohmann::json diagnosticOf(const std::string& text);
     void post(const nlohmann::json& message);

@@ -2,6 +2,8 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -93,11 +95,11 @@ public:
         EXPECT_EQ(receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
         notify("initialized", json::object());
     }
-    void open(const std::string& text, int version = 1)
+    void open(const std::string& text, json version = 1, const std::string& at = "file:///tmp/tipps.tzv")
     {
         notify("textDocument/didOpen",
             { { "textDocument",
-                { { "uri", uri }, { "languageId", "tzv" }, { "version", version }, { "text", text } } } });
+                { { "uri", at }, { "languageId", "tzv" }, { "version", version }, { "text", text } } } });
     }
 
     const std::string uri = "file:///tmp/tipps.tzv";
@@ -212,6 +214,115 @@ TEST(LanguageServer, BadInputIsAnsweredAndSurvived)
     // skipped as it arrives, never kept.
     server.raw("Content-Length: 99999999999\r\n\r\n");
     EXPECT_EQ(server.receive()["error"]["code"], -32700);
+}
+
+// A value broken over lines is reported past the end of its first line: the
+// diagnostic stays on that line, at its end.
+TEST(LanguageServer, PlacePastItsLineStaysOnIt)
+{
+    serverProcess server;
+    server.initialize();
+    server.open("<?xml version=\"1.0\"\n\n encoding=\"UTF-8\"?>\n<uvra></uvra>\n");
+    EXPECT_EQ(server.diagnostics().at(0)["range"]["start"], range(0, 19, 19)["start"]);
+}
+
+// Each row is one way a message can be wrong; the server answers it and then
+// the shutdown after it.
+TEST(LanguageServer, MalformedMessagesLoseNothingAfterThem)
+{
+    const auto framed
+        = [](const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body; };
+    const std::string deep = std::string(70000, '[') + std::string(70000, ']');
+    const struct {
+        std::string bytes;
+        int code;
+    } rows[] = {
+        { "Content-Length: abc\r\n\r\n{\"jsonrpc\":\"2.0\",\"id\":5,\"method\":\"x\"}", -32700 },
+        { "Content-Length: -5\r\n\r\n{}", -32700 },
+        { "Content-Type: text/plain\r\n\r\n{}", -32700 },
+        { "Content-Length: 2\n\n{}", -32700 },
+        { "Content-Length: 2\r\nX-" + std::string(9000, 'a') + "\r\n\r\n{}", -32700 },
+        { "garbage between messages", -32700 },
+        { framed(deep), -32600 },
+        { framed(R"({"jsonrpc":"2.0","id":{},"method":"x"})"), -32600 },
+        { framed(R"({"jsonrpc":"1.0","id":3,"method":"x"})"), -32600 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bytes.substr(0, 60));
+        serverProcess server;
+        server.initialize();
+        server.raw(row.bytes);
+        server.ask(9, "shutdown");
+        json answer = server.receive();
+        EXPECT_EQ(answer["error"]["code"], row.code);
+        EXPECT_TRUE(answer["id"].is_null() || answer["id"].is_number());
+        while (answer.contains("error"))
+            answer = server.receive();
+        EXPECT_EQ(answer["id"], 9) << "the message after it is answered";
+    }
+}
+
+TEST(LanguageServer, RefusesWhatItCannotKeep)
+{
+    serverProcess server;
+    server.initialize();
+    server.ask(2, "initialize");
+    EXPECT_EQ(server.receive()["error"]["code"], -32600) << "a second initialize";
+    server.open("<uvra>" + badTicket, "eins");
+    json published = server.receive()["params"];
+    EXPECT_FALSE(published.contains("version")) << "a version that is no integer is not kept";
+    // The second change is malformed: the first must not apply either.
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", server.uri }, { "version", 2 } } },
+            { "contentChanges", { { { "text", "<uvra>" + goodTicket } }, { { "range", 5 } } } } });
+    server.notify("textDocument/didSave", { { "textDocument", { { "uri", server.uri } } } });
+    published = server.receive()["params"];
+    EXPECT_EQ(published["diagnostics"].at(0)["code"], "number-out-of-range");
+}
+
+// The editor decodes what it reads; the server also checks the bytes on disk
+// and says so where they differ.
+TEST(LanguageServer, SavedFileIsCheckedAsSubmitted)
+{
+    char folder[] = "/tmp/kavrin-lsp-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/Prüfung 1.tzv";
+    const std::string uri = "file://" + std::string(folder) + "/Pr%C3%BCfung%201.tzv";
+    const std::string decoded = "<uvra><!-- \xC3\xBC -->" + goodTicket;
+    const std::string windows1252 = "<uvra><!-- \xFC -->" + goodTicket;
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(windows1252.data(), 1, windows1252.size(), file);
+        std::fclose(file);
+    }
+    serverProcess server;
+    server.initialize();
+    server.open(decoded, 1, uri);
+    json diagnostics = server.diagnostics();
+    ASSERT_EQ(diagnostics.size(), 1U);
+    EXPECT_EQ(diagnostics[0]["code"], "invalid-utf8");
+    EXPECT_EQ(diagnostics[0]["message"].get<std::string>().rfind("Gespeicherte Datei: ", 0), 0U);
+    // While the user types, it stays; a save in UTF-8 mends it.
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", uri }, { "version", 2 } } },
+            { "contentChanges", { { { "text", "<uvra>" + badTicket } } } } });
+    diagnostics = server.diagnostics();
+    ASSERT_EQ(diagnostics.size(), 2U);
+    EXPECT_EQ(diagnostics[0]["code"], "number-out-of-range");
+    EXPECT_EQ(diagnostics[1]["code"], "invalid-utf8");
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        std::fwrite(decoded.data(), 1, decoded.size(), file);
+        std::fclose(file);
+    }
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", uri }, { "version", 3 } } },
+            { "contentChanges", { { { "text", decoded } } } } });
+    server.notify("textDocument/didSave", { { "textDocument", { { "uri", uri } } } });
+    EXPECT_EQ(server.diagnostics(), json::array());
+    std::remove(path.c_str());
+    ::rmdir(folder);
 }
 
 TEST(LanguageServer, ExitWithoutShutdownFails)
