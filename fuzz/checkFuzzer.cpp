@@ -1,5 +1,6 @@
 #include "fuzzInput.h"
 #include "messages.h"
+#include "safeText.h"
 #include "tzvParser.h"
 
 #include <iterator>
@@ -30,7 +31,8 @@ bool isSystemMessage(const std::string& message)
 } // namespace
 
 // Every input ends with one of the system's messages, a place only for a
-// positioned one, a code and a reason exactly for a violation, and the same
+// positioned one, a code and a reason exactly for a violation, a reason that
+// is valid UTF-8 and names whatever would hide or reorder text, and the same
 // outcome whatever the reader's buffer size and whether the bytes are read
 // from memory or from a file.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -44,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require((parser.errorLine == 0) == (parser.errorColumn == 0));
     require((parser.errorLine != 0) == (parser.message.rfind("Die Datei enthält in der Zeile ", 0) == 0));
     require(parser.message.empty() == parser.code.empty() && parser.message.empty() == parser.reason.empty());
+    require(kavrin::testing::isShownSafely(parser.reason));
 
     const auto sameOutcome = [](const tzvParser& other) {
         return other.message == parser.message && other.errorLine == parser.errorLine

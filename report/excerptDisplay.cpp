@@ -1,6 +1,7 @@
 #include "excerptDisplay.h"
 
 #include "errorExcerpt.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -219,6 +220,12 @@ excerptDisplay displayOf(const errorExcerpt& excerpt)
     display.utf8 = isUtf8Text(joined);
     display.cut = excerpt.cut;
     display.text = display.utf8 ? utf8ToUtf16(shown(joined)) : windows1252ToUtf16(shown(joined));
+    // No line may be shown reordered or broken: such controls become a
+    // symbol of one unit each, so every count stays as it is.
+    if (display.utf8)
+        for (char16_t& unit : display.text)
+            if (unit >= 0x061C && utf8::reordersText(unit))
+                unit = utf8::reorderingSymbol(unit);
     // Each part is counted by itself, as if converted alone; Windows-1252
     // gives one unit a byte.
     const auto units = [&display](std::string_view part) { return display.utf8 ? utf8Units(part) : part.size(); };

@@ -3,6 +3,7 @@
 #include "errorExcerpt.h"
 #include "resultText.h"
 #include "tzvParser.h"
+#include "utf8.h"
 
 namespace kavrin {
 
@@ -29,11 +30,20 @@ namespace {
         return report;
     }
 
-    void appendJsonString(std::string& out, std::string_view utf8)
+    // Besides what JSON requires, C1 controls and characters that reorder or
+    // break a line are written as \u escapes: the same string to a JSON
+    // reader, and nothing a terminal showing the raw line could act on.
+    void appendJsonString(std::string& out, std::string_view text)
     {
         static constexpr char hex[] = "0123456789abcdef";
+        const auto escape = [&out](char32_t c) {
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out.push_back(hex[(c >> shift) & 0xF]);
+        };
         out.push_back('"');
-        for (const char c : utf8) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
             const auto byte = static_cast<unsigned char>(c);
             switch (c) {
             case '"':
@@ -53,9 +63,16 @@ namespace {
                 break;
             default:
                 if (byte < 0x20) {
-                    out += "\\u00";
-                    out.push_back(hex[byte >> 4]);
-                    out.push_back(hex[byte & 0xF]);
+                    escape(byte);
+                } else if (byte >= 0xC2) {
+                    const std::size_t length = utf8::wellFormedLength(text, i);
+                    const char32_t point = length == 0 ? 0 : utf8::decode(text, i, length);
+                    if (length != 0 && ((point >= 0x80 && point < 0xA0) || utf8::reordersText(point))) {
+                        escape(point);
+                        i += length - 1;
+                    } else {
+                        out.push_back(c);
+                    }
                 } else {
                     out.push_back(c);
                 }
@@ -106,7 +123,7 @@ std::string jsonReport(const fileReport& report)
     appendJsonString(out, validUtf8(report.file));
     out += report.valid ? ",\"valid\":true" : ",\"valid\":false";
     out += ",\"message\":";
-    appendJsonString(out, report.message);
+    appendJsonString(out, validUtf8(report.message));
     out += ",\"line\":" + std::to_string(report.line) + ",\"column\":" + std::to_string(report.column);
     out += ",\"code\":";
     if (report.valid)
@@ -117,7 +134,7 @@ std::string jsonReport(const fileReport& report)
     if (report.valid)
         out += "null";
     else
-        appendJsonString(out, report.reason);
+        appendJsonString(out, validUtf8(report.reason));
     out += ",\"excerpt\":";
     if (!report.excerpt) {
         out += "null}";

@@ -1,5 +1,7 @@
 #include "resultText.h"
 
+#include "utf8.h"
+
 #include <algorithm>
 
 namespace kavrin {
@@ -13,45 +15,13 @@ std::string windowTitle(std::string_view nameText)
     return title;
 }
 
-namespace {
-
-    // Length of the well-formed UTF-8 sequence at text[i], 0 when there is none.
-    std::size_t wellFormedLength(std::string_view text, std::size_t i)
-    {
-        const auto at = [&text](std::size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0; };
-        const unsigned char lead = at(i);
-        if (lead < 0x80)
-            return 1;
-        std::size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return 0;
-        }
-        for (std::size_t k = 1; k < length; ++k, low = 0x80, high = 0xBF)
-            if (at(i + k) < low || at(i + k) > high)
-                return 0;
-        return length;
-    }
-
-} // namespace
-
 std::string terminalSafe(std::string_view text)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = wellFormedLength(text, i);
+        const std::size_t length = utf8::wellFormedLength(text, i);
         const auto byte = static_cast<unsigned char>(text[i]);
         // U+0080 to U+009F are C2 80 to C2 9F.
         const bool control = length == 1
@@ -63,7 +33,10 @@ std::string terminalSafe(std::string_view text)
             i += length == 0 ? 1 : length;
             continue;
         }
-        out.append(text.substr(i, length));
+        if (const char32_t c = utf8::decode(text, i, length); utf8::reordersText(c))
+            out += utf8::describe(c);
+        else
+            out.append(text.substr(i, length));
         i += length;
     }
     return out;

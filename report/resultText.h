@@ -16,7 +16,8 @@ inline constexpr std::string_view reasonLabel = "Grund: ";
 std::string windowTitle(std::string_view nameText);
 
 // Text for a terminal: C0 and C1 control characters and bytes that are not
-// UTF-8 become \xNN, so that a file name cannot move the cursor or recolour.
+// UTF-8 become \xNN, so that a file name cannot move the cursor or recolour;
+// characters that would reorder or break the line are named by code point.
 std::string terminalSafe(std::string_view text);
 
 // The message pane shows a violation without its line feeds; CRs stay.

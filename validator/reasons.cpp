@@ -1,5 +1,7 @@
 #include "reasons.h"
 
+#include "utf8.h"
+
 #include <cstring>
 
 namespace kavrin::reasons {
@@ -34,24 +36,9 @@ namespace {
         return std::string("0x") + hex[(byte >> 4) & 0xF] + hex[byte & 0xF];
     }
 
-    // Length of the UTF-8 sequence at text[i], or 0 when it is broken.
-    std::size_t sequenceLength(std::string_view text, std::size_t i)
-    {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1
-            : lead < 0xC2                      ? 0
-            : lead < 0xE0                      ? 2
-            : lead < 0xF0                      ? 3
-            : lead < 0xF5                      ? 4
-                                               : 0;
-        if (length == 0 || i + length > text.size())
-            return 0;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return 0;
-        return length;
-    }
-
+    // Control characters, bytes that are not UTF-8 and characters that would
+    // change how the reason is shown are escaped or named; the rest is
+    // quoted as it stands.
     std::string escaped(std::string_view value)
     {
         std::string out;
@@ -62,7 +49,8 @@ namespace {
                 break;
             }
             const auto byte = static_cast<unsigned char>(value[i]);
-            const std::size_t length = sequenceLength(value, i);
+            const std::size_t length = utf8::wellFormedLength(value, i);
+            const char32_t c = length == 0 ? 0 : utf8::decode(value, i, length);
             if (byte == '\t')
                 out += "\\t";
             else if (byte == '\n')
@@ -71,6 +59,8 @@ namespace {
                 out += "\\r";
             else if (length == 0 || byte < 0x20 || byte == 0x7F)
                 out += "\\x" + hexByte(byte).substr(2);
+            else if (!utf8::hiddenCharacterName(c).empty())
+                out += utf8::describe(c);
             else
                 out.append(value.substr(i, length));
             i += length == 0 ? 1 : length;

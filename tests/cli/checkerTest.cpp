@@ -1,9 +1,11 @@
 #include "checkFiles.h"
+#include "safeText.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
@@ -230,6 +232,58 @@ TEST(Checker, StandardInputNamesAndLongLines)
         return std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; });
     };
     EXPECT_EQ(columnOf(text, "46</ziroTipp>"), columnOf(carets, "^^"));
+}
+
+// Whatever a file holds, or its name, kavrin-check prints valid UTF-8 and
+// names or replaces every character that would reorder, hide or fake text:
+// the files of the tree, then hostile values at a place that is quoted.
+TEST(Checker, PrintsOnlySafeText)
+{
+    std::vector<std::string> files;
+    for (const char* folder : { "tests/data", "examples", "fuzz/regressions" })
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(KAVRIN_SOURCE_DIR) / folder))
+            files.push_back(entry.path().string());
+    const struct {
+        const char* value;
+        const char* named;
+    } hostile[] = {
+        { "\xED\xA0\x80", "\\xED\\xA0\\x80" },
+        { "\xE0\x80\x80", "\\xE0\\x80\\x80" },
+        { "\xF0\x80\x80\x80", "\\xF0\\x80\\x80\\x80" },
+        { "\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80" },
+        { "\xE2\x80\xAE", "[U+202E (Schreibrichtungszeichen)]" },
+        { "\xE2\x81\xA6", "[U+2066 (Schreibrichtungszeichen)]" },
+        { "\xE2\x80\x8F", "[U+200F (Schreibrichtungszeichen)]" },
+        { "\xD8\x9C", "[U+061C (Schreibrichtungszeichen)]" },
+        { "\xC2\x85", "[U+0085 (Steuerzeichen)]" },
+        { "\xE2\x80\xA8", "[U+2028 (Zeilentrenner)]" },
+        { "\xC2\xA0", "[U+00A0 (geschütztes Leerzeichen)]" },
+        { "\xE2\x80\x8B", "[U+200B (unsichtbares Leerzeichen)]" },
+        { "\xEF\xBB\xBF", "[U+FEFF (unsichtbares BOM-Zeichen)]" },
+        { "\xE2\x81\xA0", "[U+2060 (unsichtbares Zeichen)]" },
+        { "\xEF\xBC\x91", "[U+FF11 (breite Ziffer)]" },
+    };
+    for (const auto& row : hostile) {
+        const std::string name = "wert-" + std::to_string(files.size()) + "-\xE2\x80\xAE.tzv";
+        const std::string value = std::string("4") + row.value + "6";
+        files.push_back(writeTicketFile("<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>01,02,"
+                + value + ",04,05,06</ziroTipp></schein></uvra>\n",
+            name)
+                            .string());
+        const runResult human = run({ files.back() });
+        EXPECT_NE(human.out.find(row.named), std::string::npos) << human.out;
+    }
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        const runResult json = run({ "--json", file });
+        EXPECT_TRUE(isShownSafely(json.out, true, true)) << json.out;
+        const runResult human = run({ "--color=never", file });
+        EXPECT_TRUE(isShownSafely(human.out, true, true)) << human.out;
+        const std::size_t reason = human.out.find("\n  Grund: ");
+        if (reason != std::string::npos) {
+            EXPECT_TRUE(isShownSafely(human.out.substr(reason + 1, human.out.find('\n', reason + 1) - reason - 1)));
+        }
+    }
 }
 
 } // namespace
