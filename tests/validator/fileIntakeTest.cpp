@@ -32,6 +32,24 @@ TEST(FileIntake, NameRules)
     EXPECT_EQ(checkFile("\"" + path), (outcome { openText, 0, 0 })) << "a quote alone stays part of the name";
 }
 
+// A front end that has a file's name and bytes but no path (the page) gets
+// what check() gives for that name: its rules first, then the bytes.
+TEST(FileIntake, BytesUnderANameFollowTheNameRules)
+{
+    const auto named = [](const std::string& name, bool readable) {
+        tzvParser parser;
+        parser.fileName = name;
+        readable ? parser.checkFileBytes(validFile) : parser.checkUnreadable();
+        return std::pair(outcome { parser.message, parser.errorLine, parser.errorColumn }, parser.code);
+    };
+    EXPECT_EQ(named("", true).first, (outcome { noFileText, 0, 0 }));
+    EXPECT_EQ(named("x.xml", true).first, (outcome { nameText, 0, 0 }));
+    EXPECT_EQ(named(".tzv", true).first, (outcome { nameText, 0, 0 }));
+    EXPECT_EQ(named("x.TZV", false).first, (outcome { nameText, 0, 0 }));
+    EXPECT_EQ(named("x.tzv", true).first, outcome {});
+    EXPECT_EQ(named("x.tzv", false), std::pair(outcome { openText, 0, 0 }, std::string("cannot-open")));
+}
+
 TEST(FileIntake, FiveByteNameInCurrentFolder)
 {
     const auto previous = std::filesystem::current_path();
