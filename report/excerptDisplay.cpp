@@ -234,6 +234,53 @@ excerptDisplay displayOf(const errorExcerpt& excerpt)
     return display;
 }
 
+excerptDisplay windowedDisplay(const excerptDisplay& display, std::size_t longLine, std::size_t leadIn)
+{
+    constexpr char16_t ellipsis = u'\u2026';
+    const std::u16string_view text = display.text;
+    const std::size_t markFrom = display.highlightStart.units;
+    const std::size_t markTo = display.highlightEnd.units;
+    const auto isLowSurrogate
+        = [&text](std::size_t at) { return at < text.size() && text[at] >= 0xDC00 && text[at] <= 0xDFFF; };
+    excerptDisplay out = display;
+    out.text.clear();
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t stop = start;
+        while (stop < text.size() && text[stop] != u'\r' && text[stop] != u'\n')
+            ++stop;
+        const std::size_t breakLength = text.substr(stop, 2) == u"\r\n" ? 2 : stop < text.size() ? 1 : 0;
+        std::size_t from = start;
+        std::size_t to = stop;
+        if (stop - start > longLine) {
+            if (markFrom >= start && markFrom <= stop)
+                from = markFrom > start + leadIn ? markFrom - leadIn : start;
+            to = std::min(stop, from + longLine);
+            if (from > start && isLowSurrogate(from))
+                --from;
+            if (to < stop && isLowSurrogate(to))
+                ++to;
+        }
+        const std::size_t shownFrom = out.text.size() + (from > start ? 1 : 0);
+        // Where a place of the old text lies in the new one.
+        const auto moved = [&](std::size_t at) { return shownFrom + std::clamp(at, from, to) - from; };
+        if (markFrom >= start && markFrom <= stop + breakLength)
+            out.highlightStart.units
+                = markFrom > stop ? moved(stop) + (to < stop ? 1 : 0) + markFrom - stop : moved(markFrom);
+        if (markTo >= start && markTo <= stop + breakLength)
+            out.highlightEnd.units = markTo > stop ? moved(stop) + (to < stop ? 1 : 0) + markTo - stop : moved(markTo);
+        if (from > start)
+            out.text.push_back(ellipsis);
+        out.text.append(text.substr(from, to - from));
+        if (to < stop)
+            out.text.push_back(ellipsis);
+        out.text.append(text.substr(stop, breakLength));
+        if (breakLength == 0)
+            break;
+        start = stop + breakLength;
+    }
+    return out;
+}
+
 std::vector<std::size_t> lineStartBlocks(std::u16string_view text, bool cut)
 {
     std::vector<std::size_t> starts { 0 };

@@ -44,6 +44,12 @@ struct excerptDisplay {
 
 excerptDisplay displayOf(const errorExcerpt& excerpt);
 
+// The excerpt with every view line longer than longLine units cut to a
+// window of that many, with "…" where it is cut: around the mark's start on
+// the line that holds it, its beginning on the others. The mark keeps its
+// place in the cut text. For views that cannot lay out a megabyte line.
+excerptDisplay windowedDisplay(const excerptDisplay& display, std::size_t longLine, std::size_t leadIn);
+
 // The view lines at which the excerpt's numbered lines begin: a CR LF or LF
 // ends a numbered line, a lone CR only breaks the view line, except the one
 // before the "..." of a cut marked part, which stands for a line feed.

@@ -9,20 +9,28 @@
 
 namespace {
 
+// A line longer than this is sent as a window around the mark, which starts
+// this far into it: a browser cannot lay out a megabyte line, and the record
+// stays small.
+constexpr std::size_t longLine = 160;
+constexpr std::size_t leadIn = 24;
+
 // Where the bytes came from: a chosen or dropped file has a name and gets
 // its rules, as kavrin-check gives them; pasted text has none.
 enum class source { file = 0, pasted = 1, unreadableFile = 2 };
 
-// The record kavrin-check --json writes for this name and these bytes, and
-// beside it the excerpt's numbered lines as the window counts them.
+// The record kavrin-check --json writes for this name and these bytes, its
+// long lines cut to a window, and beside it the excerpt's numbered lines as
+// the window counts them.
 std::string check(const std::string& name, const std::string& bytes, double wholeSize, int from)
 {
     const std::uint64_t whole = wholeSize > double(bytes.size()) ? std::uint64_t(wholeSize) : 0;
-    const kavrin::fileReport report = from == int(source::pasted) ? kavrin::reportOfBytes(name, bytes, whole)
-        : from == int(source::unreadableFile)                     ? kavrin::reportOfUnreadable(name)
-                                                                  : kavrin::reportOfFileBytes(name, bytes, whole);
+    kavrin::fileReport report = from == int(source::pasted) ? kavrin::reportOfBytes(name, bytes, whole)
+        : from == int(source::unreadableFile)               ? kavrin::reportOfUnreadable(name)
+                                                            : kavrin::reportOfFileBytes(name, bytes, whole);
     std::string blocks = "[";
     if (report.excerpt) {
+        report.excerpt = kavrin::windowedDisplay(*report.excerpt, longLine, leadIn);
         for (const std::size_t block : kavrin::lineStartBlocks(report.excerpt->text, report.excerpt->cut))
             blocks.append(blocks.size() > 1 ? "," : "").append(std::to_string(block));
     }

@@ -106,29 +106,9 @@ function visibleName(name) {
   return name.replace(reordering, '⇄').replace(/\u2028/g, '↵').replace(/\u2029/g, '¶');
 }
 
-// Lines longer than this show a window around the mark, as kavrin-check does,
-// with … where they are cut; the mark starts this far into the window.
-const longLine = 160;
-const leadIn = 24;
-
-function isLowSurrogate(text, at) {
-  const unit = text.charCodeAt(at);
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-// The part of text[start, stop) that is shown: all of a short line, a window
-// around the mark on a long one.
-function shownPart(text, start, stop, markFrom) {
-  if (stop - start <= longLine) return [start, stop];
-  let from = markFrom >= start && markFrom <= stop ? Math.max(start, markFrom - leadIn) : start;
-  let to = Math.min(stop, from + longLine);
-  if (from > start && isLowSurrogate(text, from)) --from;
-  if (to < stop && isLowSurrogate(text, to)) ++to;
-  return [from, to];
-}
-
 // The excerpt's view lines end at CR LF, LF or a lone CR; lineBlocks names
-// the view lines that begin a numbered line.
+// the view lines that begin a numbered line. A long line comes as a window
+// around the mark already, with … where it is cut.
 function excerptView(excerpt, lineBlocks) {
   const view = element('div', 'excerpt');
   view.setAttribute('role', 'group');
@@ -148,14 +128,11 @@ function excerptView(excerpt, lineBlocks) {
     const number = numbered.get(block);
     line.append(element('span', 'number', number === undefined ? '' : String(number)));
     const content = element('span', 'text');
-    const [shownFrom, shownTo] = shownPart(text, start, stop, markFrom);
-    if (shownFrom > start) content.append(element('span', 'cut', '…'));
-    const from = Math.min(Math.max(markFrom, shownFrom), shownTo);
-    const to = Math.min(Math.max(markTo, shownFrom), shownTo);
-    content.append(document.createTextNode(text.slice(shownFrom, from)));
+    const from = Math.min(Math.max(markFrom, start), stop);
+    const to = Math.min(Math.max(markTo, start), stop);
+    content.append(document.createTextNode(text.slice(start, from)));
     if (to > from) content.append(element('mark', '', text.slice(from, to)));
-    content.append(document.createTextNode(text.slice(to, shownTo)));
-    if (shownTo < stop) content.append(element('span', 'cut', '…'));
+    content.append(document.createTextNode(text.slice(to, stop)));
     if (onlyBreak && breakLength > 0 && markFrom <= stop && markTo > stop) {
       const symbol = element('mark', 'line-break', '⏎');
       symbol.title = 'Zeilenumbruch';

@@ -148,3 +148,38 @@ TEST(ResultText, TitleMessageAndLineNumbers)
 }
 
 } // namespace
+
+namespace {
+
+// A long line is cut to a window around the mark; the other lines keep their
+// beginning, and the mark still covers the same text.
+TEST(ExcerptDisplay, LongLinesAreWindowedAroundTheMark)
+{
+    const std::u16string longLine(300, u'x');
+    const struct {
+        const char* what;
+        std::u16string text;
+        std::size_t from, to;
+        std::u16string shown;
+    } rows[] = {
+        { "short lines stay", u"ab\r\ncd", 4, 5, u"ab\r\ncd" },
+        { "mark late in a long line", longLine + u"46" + longLine, 300, 302,
+            u"\u2026" + std::u16string(10, u'x') + u"46" + std::u16string(8, u'x') + u"\u2026" },
+        { "a long line before the mark's", longLine + u"\r\n46", 302, 304, std::u16string(20, u'x') + u"\u2026\r\n46" },
+        { "mark over the break ending a long line", longLine + u"\nz", 300, 301,
+            u"\u2026" + std::u16string(10, u'x') + u"\nz" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        kavrin::excerptDisplay display;
+        display.text = row.text;
+        display.highlightStart.units = row.from;
+        display.highlightEnd.units = row.to;
+        const kavrin::excerptDisplay shown = kavrin::windowedDisplay(display, 20, 10);
+        EXPECT_EQ(kavrin::utf16ToUtf8(shown.text), kavrin::utf16ToUtf8(row.shown));
+        EXPECT_EQ(shown.text.substr(shown.highlightStart.units, shown.highlightEnd.units - shown.highlightStart.units),
+            row.text.substr(row.from, row.to - row.from));
+    }
+}
+
+} // namespace
