@@ -1,4 +1,4 @@
-#include "report.h"
+#include "terminalReport.h"
 
 #include "resultText.h"
 #include "tzvParser.h"
