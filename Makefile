@@ -19,7 +19,8 @@ WEB_PORT ?= 8080
 # Debian's emscripten finds its JavaScript modules here whichever node runs it.
 export NODE_PATH := /usr/share/nodejs
 
-.PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean web web-serve test-web
+.PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean web web-serve test-web \
+        format format-check
 
 all: build
 
@@ -87,6 +88,15 @@ package: deps
 screenshot: build
 	@$(call install,$(SCREENSHOT_PACKAGES))
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/shell/kavrin-screenshot $(EXAMPLE) docs/screenshot.png
+
+# The C++ layout is clang-format's; CI refuses a tree it would change.
+format:
+	@$(call install,clang-format)
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	@$(call install,clang-format)
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 fuzz: deps
 	@$(call install,$(FUZZ_PACKAGES))

@@ -38,8 +38,8 @@ std::filesystem::path scratchFolder()
 std::filesystem::path writeTicketFile(std::string_view bytes, std::string_view name)
 {
     static std::atomic<unsigned> counter { 0 };
-    const std::filesystem::path path
-        = scratchFolder() / (name.empty() ? std::string("t").append(std::to_string(counter++)).append(".tzv") : std::string(name));
+    const std::filesystem::path path = scratchFolder()
+        / (name.empty() ? std::string("t").append(std::to_string(counter++)).append(".tzv") : std::string(name));
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
