@@ -2,6 +2,7 @@
 
 #include "resultText.h"
 #include "tzvParser.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -38,7 +39,7 @@ namespace {
 
     bool isLowSurrogateAfterHigh(std::u16string_view text, std::size_t i)
     {
-        return text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF;
+        return utf8::isLowSurrogate(text[i]) && i > 0 && utf8::isHighSurrogate(text[i - 1]);
     }
 
     // Marks under a piece of text: TABs are kept so the '^' line stays level with

@@ -1,5 +1,7 @@
 #include "framing.h"
 
+#include "utf8.h"
+
 #include <algorithm>
 #include <charconv>
 #include <utility>
@@ -12,21 +14,6 @@ namespace {
     // A buffer this much larger than its content after a huge message is
     // given back, so that memory returns to its usual size.
     constexpr std::size_t keptCapacity = 1024 * 1024;
-
-    char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-    bool sameIgnoringCase(std::string_view a, std::string_view b)
-    {
-        return a.size() == b.size()
-            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == y; });
-    }
-
-    std::size_t findIgnoringCase(std::string_view text, std::string_view lowered, std::size_t from)
-    {
-        const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())),
-            text.end(), lowered.begin(), lowered.end(), [](char x, char y) { return lower(x) == y; });
-        return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
-    }
 
     std::string_view trimmed(std::string_view value)
     {
@@ -84,7 +71,7 @@ messageReader::header messageReader::readHeader(std::size_t& length, std::size_t
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos || colon == 0 || line.find('\r') != std::string_view::npos)
             return header::malformed;
-        if (sameIgnoringCase(line.substr(0, colon + 1), lengthField)) {
+        if (utf8::equalIgnoringAsciiCase(line.substr(0, colon + 1), lengthField)) {
             found = lengthValue(line.substr(colon + 1));
             if (!found)
                 return header::malformed;
@@ -96,7 +83,7 @@ messageReader::header messageReader::readHeader(std::size_t& length, std::size_t
 // tail that may hold its beginning. True when one was found.
 bool messageReader::resynchronise()
 {
-    const std::size_t again = findIgnoringCase(buffer, lengthField, 1);
+    const std::size_t again = utf8::findIgnoringAsciiCase(buffer, lengthField, 1);
     if (again == std::string::npos) {
         if (buffer.size() >= lengthField.size())
             buffer.erase(0, buffer.size() - lengthField.size() + 1);

@@ -1,5 +1,9 @@
 #include "positions.h"
 
+#include "utf8.h"
+
+#include <algorithm>
+
 namespace kavrin::lsp {
 
 namespace {
@@ -12,7 +16,7 @@ namespace {
     }
 
     // Bytes of the UTF-8 sequence led by this byte; a stray byte counts alone.
-    std::size_t sequenceLength(unsigned char lead) { return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; }
+    std::size_t sequenceLength(unsigned char lead) { return std::max<std::size_t>(utf8::scanLength(lead), 1); }
 
     // The start of the editor line holding offset, and its number.
     std::size_t lineStart(std::string_view bytes, std::size_t offset, std::uint32_t& line)
@@ -28,7 +32,7 @@ namespace {
         return start;
     }
 
-    bool isContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+    bool isContinuation(char byte) { return utf8::isContinuation(static_cast<unsigned char>(byte)); }
 
     bool endsLine(std::string_view bytes, std::size_t i) { return bytes[i] == '\n' || bytes[i] == '\r'; }
 

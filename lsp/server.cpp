@@ -5,6 +5,7 @@
 #include "fileReport.h"
 #include "resultText.h"
 #include "tzvParser.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <fstream>
@@ -124,7 +125,8 @@ namespace {
             excerpt.extract(line, column);
             const std::size_t from = offsetOfPlace(bytes, line, column);
             const std::size_t to = characterEnd(bytes, advanceInTextMode(bytes, from, excerpt.markedInputBytes));
-            const std::size_t bom = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+            const std::size_t bom
+                = bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
             const std::string_view shown = bytes.substr(bom);
             start = positionOf(shown, std::max(from, bom) - bom, encoding);
             end = positionOf(shown, std::max(to, bom) - bom, encoding);

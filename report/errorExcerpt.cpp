@@ -3,6 +3,7 @@
 #include "fileName.h"
 #include "textReader.h"
 #include "tzvParser.h"
+#include "utf8.h"
 
 #include <array>
 #include <cstring>
@@ -92,8 +93,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
                 takeLineFeed();
                 continue;
             }
-            const bool byteOrderMark
-                = (byte == 0xEF && column == 1) || (byte == 0xBB && column == 2) || (byte == 0xBF && column == 3);
+            const bool byteOrderMark = byte == static_cast<unsigned char>(kavrin::utf8::byteOrderMark[column - 1]);
             prefix.push_back(byteOrderMark ? ' ' : static_cast<char>(byte));
             ++column;
             continue;

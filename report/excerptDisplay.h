@@ -1,5 +1,7 @@
 #pragma once
 
+#include "utf8.h"
+
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -17,19 +19,6 @@ struct displayPosition {
     std::size_t units = 0;
     auto operator<=>(const displayPosition&) const = default;
 };
-
-// True when the text holds at least one complete multi-byte sequence and no
-// broken one; pure ASCII is false. Only the byte structure is looked at.
-bool isUtf8Text(std::string_view text);
-
-// UTF-8 to UTF-16, each maximal ill-formed subpart becoming one U+FFFD.
-std::u16string utf8ToUtf16(std::string_view text);
-
-// The narrow code page, Windows-1252; its five unassigned bytes map to the
-// C1 controls of the same value.
-std::u16string windows1252ToUtf16(std::string_view text);
-
-std::string utf16ToUtf8(std::u16string_view text);
 
 // What the excerpt view shows: the joined text and the marked range.
 struct excerptDisplay {

@@ -35,12 +35,7 @@ namespace {
     // reader, and nothing a terminal showing the raw line could act on.
     void appendJsonString(std::string& out, std::string_view text)
     {
-        static constexpr char hex[] = "0123456789abcdef";
-        const auto escape = [&out](char32_t c) {
-            out += "\\u";
-            for (int shift = 12; shift >= 0; shift -= 4)
-                out.push_back(hex[(c >> shift) & 0xF]);
-        };
+        const auto escape = [&out](char32_t c) { out.append("\\u").append(utf8::hex(c, 4, true)); };
         out.push_back('"');
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char c = text[i];

@@ -8,16 +8,13 @@ namespace kavrin {
 
 std::string windowTitle(std::string_view nameText)
 {
-    const std::size_t slash = nameText.rfind('/');
-    const std::string_view base = slash == std::string_view::npos ? nameText : nameText.substr(slash + 1);
     std::string title(titlePrefix);
-    title.append(base);
+    title.append(utf8::baseName(nameText));
     return title;
 }
 
 std::string terminalSafe(std::string_view text)
 {
-    static constexpr char hex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -29,7 +26,7 @@ std::string terminalSafe(std::string_view text)
             : length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
         if (length == 0 || control) {
             const auto shown = static_cast<unsigned char>(control && length == 2 ? text[i + 1] : text[i]);
-            out.append("\\x").append(1, hex[shown >> 4]).append(1, hex[shown & 0xF]);
+            out.append("\\x").append(utf8::hex(shown, 2));
             i += length == 0 ? 1 : length;
             continue;
         }

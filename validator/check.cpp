@@ -3,6 +3,7 @@
 #include "messages.h"
 #include "reasons.h"
 #include "tzvParser.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <string>
@@ -137,13 +138,14 @@ void tzvParser::record(const Error& violation)
 void tzvParser::checkFirstBytes()
 {
     const int first = input.peek();
+    const auto bom = [](std::size_t i) { return static_cast<unsigned char>(kavrin::utf8::byteOrderMark[i]); };
     const bool wrong = first == kavrin::textReader::endOfInput || first == 0xFE || first == 0xFF || first == 0x00;
-    if (!wrong && first != 0xEF)
+    if (!wrong && first != bom(0))
         return;
     const int a = input.get();
     const int b = input.get();
     const int c = input.get();
-    if (!wrong && b == 0xBB && c == 0xBF) {
+    if (!wrong && b == bom(1) && c == bom(2)) {
         column += 3;
         return;
     }

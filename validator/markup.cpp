@@ -2,6 +2,9 @@
 #include "messages.h"
 #include "reasons.h"
 #include "tzvParser.h"
+#include "utf8.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -143,8 +146,8 @@ void tzvParser::throwInText(std::size_t offset, std::string_view code, std::stri
 // several bytes, for a reason.
 std::string_view tzvParser::characterAt(std::size_t offset) const
 {
-    const int lead = offset < currentText.size() ? static_cast<unsigned char>(currentText[offset]) : 0;
-    return textFrom(offset, lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4);
+    const auto lead = offset < currentText.size() ? static_cast<unsigned char>(currentText[offset]) : 0;
+    return textFrom(offset, std::max<std::size_t>(kavrin::utf8::scanLength(lead), 1));
 }
 
 // The part of the current text from offset on, for a reason.

@@ -2,6 +2,7 @@
 #include "messages.h"
 #include "reasons.h"
 #include "tzvParser.h"
+#include "utf8.h"
 
 #include <cstring>
 
@@ -51,8 +52,9 @@ std::string tzvParser::foundRun(int first, bool toTag)
     return found;
 }
 
-// Only the byte structure of UTF-8 is checked: overlong forms, surrogates and
-// values above U+10FFFF pass, NUL is left to the markup scanner.
+// Only the byte structure of UTF-8 is checked (the scan's rules of the text
+// toolkit): overlong forms, surrogates and values above U+10FFFF pass, NUL is
+// left to the markup scanner.
 void tzvParser::checkEncoding(std::uint64_t start)
 {
     constexpr std::uint64_t highBits = 0x8080808080808080u;
@@ -65,7 +67,7 @@ void tzvParser::checkEncoding(std::uint64_t start)
         const unsigned char* stop = input.limit();
         while (p < stop) {
             if (pending > 0) {
-                if ((*p & 0xC0) != 0x80)
+                if (!kavrin::utf8::isContinuation(*p))
                     failEncoding(start, passed + static_cast<std::uint64_t>(p - from) - (owed - pending) - 1, false);
                 --pending;
                 ++p;
@@ -79,9 +81,10 @@ void tzvParser::checkEncoding(std::uint64_t start)
             const unsigned char lead = *p++;
             if (lead < 0x80)
                 continue;
-            if (lead < 0xC0 || lead >= 0xF8)
+            const std::size_t length = kavrin::utf8::scanLength(lead);
+            if (length == 0)
                 failEncoding(start, passed + static_cast<std::uint64_t>(p - from) - 1, false);
-            pending = owed = lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+            pending = owed = static_cast<unsigned>(length - 1);
         }
         passed += static_cast<std::uint64_t>(stop - from);
         input.advance(stop);

@@ -30,11 +30,7 @@ namespace {
 
     std::string twoDigits(std::uint32_t value) { return (value < 10 ? "0" : "") + number(value); }
 
-    std::string hexByte(int byte)
-    {
-        static constexpr char hex[] = "0123456789ABCDEF";
-        return std::string("0x") + hex[(byte >> 4) & 0xF] + hex[byte & 0xF];
-    }
+    std::string hexByte(int byte) { return "0x" + utf8::hex(static_cast<std::uint32_t>(byte) & 0xFF, 2); }
 
     // Control characters, bytes that are not UTF-8 and characters that would
     // change how the reason is shown are escaped or named; the rest is
@@ -68,43 +64,6 @@ namespace {
         return out;
     }
 
-    // Where a Windows-1252 file has its letters: 0x80 to 0x9F differ from Latin-1.
-    char32_t windows1252(int byte)
-    {
-        static constexpr char32_t high[32] = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
-            0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
-        return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : static_cast<char32_t>(byte);
-    }
-
-    std::string utf8Of(char32_t c)
-    {
-        std::string out;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-        return out;
-    }
-
-    bool sameIgnoringCase(std::string_view a, std::string_view b)
-    {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-            if (lower(a[i]) != lower(b[i]))
-                return false;
-        }
-        return true;
-    }
-
     std::string range(std::uint32_t minimum, std::uint32_t maximum)
     {
         return maximum == minimum + 1 ? number(minimum) + " oder " + number(maximum)
@@ -134,9 +93,8 @@ std::string noFileName() { return "Es wurde kein Dateiname eingegeben."; }
 
 std::string wrongFileName(std::string_view name)
 {
-    const std::size_t slash = name.rfind('/');
-    const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
-    return "Der Name " + quoted(base) + " endet nicht auf „.tzv“ (klein geschrieben, nach mindestens einem Zeichen).";
+    return "Der Name " + quoted(utf8::baseName(name))
+        + " endet nicht auf „.tzv“ (klein geschrieben, nach mindestens einem Zeichen).";
 }
 
 std::string cannotOpen(textReader::openFailure failure, int errorNumber)
@@ -203,12 +161,14 @@ std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool
     std::string reason = "Das Byte " + hexByte(byte) + " in " + place + " ist kein gültiges UTF-8.";
     // A Windows-1252 umlaut is read as the lead of a sequence that breaks
     // off; other bytes hint at it only when UTF-8 has no use for them at all.
-    const char32_t letter = windows1252(byte);
+    const char32_t letter = utf8::windows1252(static_cast<unsigned char>(byte));
     constexpr std::u32string_view germanLetters = U"ÄÖÜäöüß";
     const bool neverLead = byte < 0xC2 || byte > 0xF4;
-    if (byte >= 0x80 && letter >= 0xA0 && (neverLead || germanLetters.find(letter) != std::u32string_view::npos))
-        reason += " Vermutlich wurde die Datei als Windows-1252 (ANSI) gespeichert, wo es für „" + utf8Of(letter)
-            + "“ steht. Bitte als UTF-8 speichern.";
+    if (byte >= 0x80 && letter >= 0xA0 && (neverLead || germanLetters.find(letter) != std::u32string_view::npos)) {
+        reason += " Vermutlich wurde die Datei als Windows-1252 (ANSI) gespeichert, wo es für „";
+        utf8::appendUtf8(reason, letter);
+        reason += "“ steht. Bitte als UTF-8 speichern.";
+    }
     return reason;
 }
 
@@ -252,7 +212,7 @@ std::string textOutsideElement(std::string_view found)
 std::string unexpectedElement(std::string_view expected, std::string_view foundInner)
 {
     std::string reason = "Erwartet wird <" + std::string(expected) + ">, gefunden " + tag(foundInner) + ".";
-    if (sameIgnoringCase(expected, foundInner))
+    if (utf8::equalIgnoringAsciiCase(expected, foundInner))
         reason += " Groß- und Kleinschreibung zählen.";
     return reason;
 }

@@ -2,34 +2,57 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace kavrin::utf8 {
 
-std::size_t wellFormedLength(std::string_view text, std::size_t i)
+namespace {
+
+    constexpr std::uint64_t highBits = 0x8080808080808080u;
+    constexpr std::uint64_t lowBits = 0x0101010101010101u;
+
+    // Eight ASCII bytes at once: a megabyte line is mostly that.
+    bool eightAscii(const char* at, const char* end)
+    {
+        std::uint64_t word;
+        return end - at >= 8 && (std::memcpy(&word, at, 8), (word & highBits) == 0);
+    }
+
+} // namespace
+
+step next(std::string_view text, std::size_t i)
 {
     const auto at = [&text](std::size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0; };
     const unsigned char lead = at(i);
     if (lead < 0x80)
-        return i < text.size() ? 1 : 0;
+        return { lead, 1, i < text.size() };
+    // The range the first continuation byte must lie in excludes overlong
+    // forms, surrogates and values above U+10FFFF.
     std::size_t length = 0;
     unsigned char low = 0x80, high = 0xBF;
+    char32_t value = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
+        value = lead & 0x1F;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
+        value = lead & 0x0F;
         low = lead == 0xE0 ? 0xA0 : 0x80;
         high = lead == 0xED ? 0x9F : 0xBF;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
+        value = lead & 0x07;
         low = lead == 0xF0 ? 0x90 : 0x80;
         high = lead == 0xF4 ? 0x8F : 0xBF;
     } else {
-        return 0;
+        return { 0xFFFD, 1, false };
     }
-    for (std::size_t k = 1; k < length; ++k, low = 0x80, high = 0xBF)
+    for (std::size_t k = 1; k < length; ++k, low = 0x80, high = 0xBF) {
         if (at(i + k) < low || at(i + k) > high)
-            return 0;
-    return length;
+            return { 0xFFFD, k, false };
+        value = (value << 6) | (at(i + k) & 0x3F);
+    }
+    return { value, length, true };
 }
 
 char32_t decode(std::string_view text, std::size_t i, std::size_t length)
@@ -39,6 +62,34 @@ char32_t decode(std::string_view text, std::size_t i, std::size_t length)
     for (std::size_t k = 1; k < length; ++k)
         value = (value << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
     return value;
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+char16_t windows1252(unsigned char byte)
+{
+    // 0x80 to 0x9F are where Windows-1252 differs from Latin-1.
+    static constexpr std::array<char16_t, 32> high = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+    return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t { byte };
 }
 
 namespace {
@@ -94,12 +145,138 @@ char16_t reorderingSymbol(char32_t c)
 
 std::string describe(char32_t c)
 {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out = "[U+";
-    for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
-        out.push_back(hex[(c >> shift) & 0xF]);
-    out.append(" (").append(hiddenCharacterName(c)).append(")]");
+    return "[U+" + hex(c, c > 0xFFFF ? 6 : 4) + " (" + std::string(hiddenCharacterName(c)) + ")]";
+}
+
+std::string hex(std::uint32_t value, int digits, bool lowerCase)
+{
+    const char* const alphabet = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
+    std::string out;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out.push_back(alphabet[(value >> shift) & 0xF]);
     return out;
 }
 
+namespace {
+
+    char lowered(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+} // namespace
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowered(x) == lowered(y); });
+}
+
+std::size_t findIgnoringAsciiCase(std::string_view text, std::string_view lowered, std::size_t from)
+{
+    const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())), text.end(),
+        lowered.begin(), lowered.end(), [](char x, char y) { return utf8::lowered(x) == y; });
+    return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
+}
+
+std::string_view baseName(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 } // namespace kavrin::utf8
+
+namespace kavrin {
+
+bool isUtf8Text(std::string_view text)
+{
+    bool foundSequence = false;
+    for (std::size_t i = 0; i < text.size() && text[i] != '\0';) {
+        // Eight ASCII bytes without a NUL at a time.
+        std::uint64_t word;
+        while (text.size() - i >= 8 && (std::memcpy(&word, text.data() + i, 8), (word & utf8::highBits) == 0)
+            && ((word - utf8::lowBits) & ~word & utf8::highBits) == 0)
+            i += 8;
+        if (i == text.size() || text[i] == '\0')
+            break;
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        const std::size_t length = utf8::scanLength(lead);
+        if (length == 0)
+            return false;
+        for (std::size_t following = length - 1; following > 0; --following, ++i) {
+            if (i >= text.size() || !utf8::isContinuation(static_cast<unsigned char>(text[i])))
+                return false;
+        }
+        foundSequence = foundSequence || length > 1;
+    }
+    return foundSequence;
+}
+
+namespace {
+
+    // Walks UTF-8 as utf8ToUtf16 converts it, handing each UTF-16 unit to emit.
+    template <class Emit> void decodeUtf8(std::string_view text, Emit&& emit)
+    {
+        for (std::size_t i = 0; i < text.size();) {
+            const auto lead = static_cast<unsigned char>(text[i]);
+            if (lead < 0x80) {
+                emit(lead);
+                ++i;
+                continue;
+            }
+            const utf8::step s = utf8::next(text, i);
+            i += s.length;
+            if (s.value >= 0x10000) {
+                emit(static_cast<char16_t>(0xD800 + ((s.value - 0x10000) >> 10)));
+                emit(static_cast<char16_t>(0xDC00 + ((s.value - 0x10000) & 0x3FF)));
+            } else {
+                emit(static_cast<char16_t>(s.value));
+            }
+        }
+    }
+
+} // namespace
+
+std::u16string utf8ToUtf16(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    decodeUtf8(text, [&out](char16_t unit) { out.push_back(unit); });
+    return out;
+}
+
+std::size_t utf16Length(std::string_view text)
+{
+    std::size_t units = 0;
+    decodeUtf8(text, [&units](char16_t) { ++units; });
+    return units;
+}
+
+std::u16string windows1252ToUtf16(std::string_view text)
+{
+    std::u16string out(text.size(), u'\0');
+    char16_t* to = out.data();
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    for (; utf8::eightAscii(from, end); from += 8)
+        for (int k = 0; k < 8; ++k)
+            *to++ = char16_t(static_cast<unsigned char>(from[k]));
+    for (; from < end; ++from)
+        *to++ = utf8::windows1252(static_cast<unsigned char>(*from));
+    return out;
+}
+
+std::string utf16ToUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (utf8::isHighSurrogate(c) && i + 1 < text.size() && utf8::isLowSurrogate(text[i + 1]))
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        else if (utf8::isHighSurrogate(c) || utf8::isLowSurrogate(c))
+            c = 0xFFFD;
+        utf8::appendUtf8(out, c);
+    }
+    return out;
+}
+
+} // namespace kavrin

@@ -1,20 +1,54 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-// The UTF-8 rules every layer shares when it shows text: which sequences are
-// well formed, and which characters must never reach a reader unmarked.
+// The one text toolkit every layer uses: how UTF-8 is read (by the check's
+// byte-structure rules and by Unicode's strict rules), UTF-16, the
+// Windows-1252 code page, and how text is escaped for a reader.
 namespace kavrin::utf8 {
 
-// Length of the well-formed sequence at text[i] by Unicode's rules (no
-// overlong form, no surrogate, nothing above U+10FFFF), 0 when none starts
-// there.
-std::size_t wellFormedLength(std::string_view text, std::size_t i);
+inline constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+// The check's scan rules: the length of the sequence a lead byte begins, 0
+// for a byte that cannot begin one (a continuation byte, 0xF8 to 0xFF).
+// Overlong forms, surrogates and values above U+10FFFF pass.
+constexpr std::size_t scanLength(unsigned char lead)
+{
+    return lead < 0x80 ? 1 : lead < 0xC0 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 0;
+}
+
+constexpr bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+constexpr bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// One step of strict decoding at text[i], by Unicode's rules (no overlong
+// form, no surrogate, nothing above U+10FFFF). A broken sequence gives its
+// maximal ill-formed subpart as length, and valid false.
+struct step {
+    char32_t value = 0;
+    std::size_t length = 0;
+    bool valid = false;
+};
+step next(std::string_view text, std::size_t i);
+
+// Length of the well-formed sequence at text[i], 0 when none starts there.
+inline std::size_t wellFormedLength(std::string_view text, std::size_t i)
+{
+    const step s = next(text, i);
+    return s.valid ? s.length : 0;
+}
 
 // The code point of the well-formed sequence of that length at text[i].
 char32_t decode(std::string_view text, std::size_t i, std::size_t length);
+
+void appendUtf8(std::string& out, char32_t c);
+
+// Windows-1252; its five unassigned bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+// map to the C1 controls of the same value, as the system's converter does.
+char16_t windows1252(unsigned char byte);
 
 // Characters that change how the text around them is shown (C1 controls,
 // bidirectional controls, line and paragraph separators) or that cannot be
@@ -30,8 +64,37 @@ bool reordersText(char32_t c);
 // so that no line can be shown reordered or broken.
 char16_t reorderingSymbol(char32_t c);
 
-// "U+00A0 (geschütztes Leerzeichen)", in brackets where it stands among
-// other text.
+// "[U+00A0 (geschütztes Leerzeichen)]": a hidden character named where it
+// stands among other text.
 std::string describe(char32_t c);
 
+// value as digits hexadecimal digits, upper case unless asked otherwise.
+std::string hex(std::uint32_t value, int digits, bool lowerCase = false);
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+// Where lowered (in lower case) first stands in text from `from` on, ASCII
+// letters compared without case; npos when nowhere.
+std::size_t findIgnoringAsciiCase(std::string_view text, std::string_view lowered, std::size_t from = 0);
+
+// The part of a path after its last '/'.
+std::string_view baseName(std::string_view path);
+
 } // namespace kavrin::utf8
+
+namespace kavrin {
+
+// True when the text holds at least one complete multi-byte sequence and no
+// broken one by the scan's rules; pure ASCII is false.
+bool isUtf8Text(std::string_view text);
+
+// UTF-8 to UTF-16, each maximal ill-formed subpart becoming one U+FFFD.
+std::u16string utf8ToUtf16(std::string_view text);
+
+// The UTF-16 units utf8ToUtf16 would give for the text.
+std::size_t utf16Length(std::string_view text);
+
+std::u16string windows1252ToUtf16(std::string_view text);
+
+std::string utf16ToUtf8(std::u16string_view text);
+
+} // namespace kavrin

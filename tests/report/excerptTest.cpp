@@ -2,6 +2,7 @@
 #include "errorExcerpt.h"
 #include "excerptDisplay.h"
 #include "resultText.h"
+#include "tzvParser.h"
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,38 @@ TEST(ExcerptDisplay, LongLinesAreWindowedAroundTheMark)
         EXPECT_EQ(kavrin::utf16ToUtf8(shown.text), kavrin::utf16ToUtf8(row.shown));
         EXPECT_EQ(shown.text.substr(shown.highlightStart.units, shown.highlightEnd.units - shown.highlightStart.units),
             row.text.substr(row.from, row.to - row.from));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// One Windows-1252 table serves the excerpt and the reasons: the five
+// unassigned bytes show as the C1 controls of their value and are never
+// offered as the letter a byte stood for.
+TEST(WindowsCodePage, ExcerptAndReasonAgree)
+{
+    const struct {
+        unsigned char byte;
+        const char* shown;
+        const char* hint;
+    } rows[] = {
+        { 0x80, "\xE2\x82\xAC", "für „\xE2\x82\xAC“" },
+        { 0x81, "\xC2\x81", nullptr },
+        { 0x9D, "\xC2\x9D", nullptr },
+        { 0x9F, "\xC5\xB8", "für „\xC5\xB8“" },
+        { 0xFC, "\xC3\xBC", "für „\xC3\xBC“" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(int(row.byte));
+        const std::string line = std::string("<a>") + char(row.byte);
+        EXPECT_EQ(kavrin::utf16ToUtf8(kavrin::windows1252ToUtf16(line)), std::string("<a>") + row.shown);
+        tzvParser parser;
+        parser.checkBytes(line);
+        EXPECT_EQ(parser.code, "invalid-utf8");
+        EXPECT_EQ(parser.reason.find(row.hint ? row.hint : "Windows-1252") != std::string::npos, row.hint != nullptr)
+            << parser.reason;
     }
 }
 
