@@ -24,8 +24,7 @@ void tzvParser::readDocument(std::uint64_t start)
         if (majorVersion < 4)
             failAtItem(text::elementDetail, kavrin::codes::ziroPlusNeedsVersion4,
                 [&] { return kavrin::reasons::ziroPlusNeedsVersion4(versionText); });
-        readText();
-        checkFlag();
+        readNumber(0, 1);
         closeElement("/ziroPlus");
     }
 
@@ -35,9 +34,9 @@ void tzvParser::readDocument(std::uint64_t start)
         if (tickets == maximumTickets)
             throw Error(text::sizeOrCount, kavrin::codes::tooManyTickets,
                 kavrin::reasons::tooManyTickets(maximumTickets, tokenLine));
-        if (gameType == 47)
+        if (gameType == kavrin::game::sixOf45)
             readZiroTips();
-        else if (gameType == 34)
+        else if (gameType == kavrin::game::fivePlusTwo)
             readVexTips();
         else
             readPoolTips();

@@ -2,9 +2,6 @@
 #include "messages.h"
 #include "reasons.h"
 #include "tzvParser.h"
-#include "utf8.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -113,7 +110,7 @@ void tzvParser::readText()
 void tzvParser::expectTag(std::string_view name) const
 {
     if (currentTag != name)
-        failExpected(name, name.front() == '/' ? kavrin::messages::unclosedDetail : kavrin::messages::elementDetail);
+        failExpected(name, name.front() == '/' ? tagFault::missingEndTag : tagFault::unexpectedElement);
 }
 
 void tzvParser::expectMatchingTag(std::string_view name) const
@@ -121,14 +118,22 @@ void tzvParser::expectMatchingTag(std::string_view name) const
     if (currentTag == name)
         return;
     const bool endTagForEndTag = name.front() == '/' && startsWith(currentTag, "/");
-    failExpected(name, endTagForEndTag ? kavrin::messages::unclosedDetail : kavrin::messages::elementDetail);
+    failExpected(name, endTagForEndTag ? tagFault::missingEndTag : tagFault::unexpectedElement);
 }
 
-void tzvParser::failExpected(std::string_view name, std::string_view detail) const
+void tzvParser::failExpected(std::string_view name, tagFault fault) const
 {
-    const bool endTag = detail == kavrin::messages::unclosedDetail;
-    failAtItem(detail, endTag ? kavrin::codes::missingEndTag : kavrin::codes::unexpectedElement,
-        [&] { return kavrin::reasons::unexpectedElement(name, currentTag); });
+    // Each kind of fault with its detail text and code.
+    struct kind {
+        std::string_view detail;
+        std::string_view code;
+    };
+    static constexpr kind kinds[] = {
+        { kavrin::messages::elementDetail, kavrin::codes::unexpectedElement },
+        { kavrin::messages::unclosedDetail, kavrin::codes::missingEndTag },
+    };
+    const kind& chosen = kinds[static_cast<int>(fault)];
+    failAtItem(chosen.detail, chosen.code, [&] { return kavrin::reasons::unexpectedElement(name, currentTag); });
 }
 
 void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std::string reason) const
@@ -136,23 +141,13 @@ void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std:
     throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn, detail, code, std::move(reason));
 }
 
-void tzvParser::throwInText(std::size_t offset, std::string_view code, std::string reason) const
+void tzvParser::raise(kavrin::rules::valueFault fault) const
 {
-    throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(offset),
-        kavrin::messages::contentDetail, code, std::move(reason));
+    raiseAt(tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset), std::move(fault));
 }
 
-// The character of the current text at offset, whole even when it takes
-// several bytes, for a reason.
-std::string_view tzvParser::characterAt(std::size_t offset) const
+void tzvParser::raiseAt(std::uint32_t atLine, std::uint32_t atColumn, kavrin::rules::valueFault fault) const
 {
-    const auto lead = offset < currentText.size() ? static_cast<unsigned char>(currentText[offset]) : 0;
-    return textFrom(offset, std::max<std::size_t>(kavrin::utf8::scanLength(lead), 1));
-}
-
-// The part of the current text from offset on, for a reason.
-std::string_view tzvParser::textFrom(std::size_t offset, std::size_t length) const
-{
-    const std::string_view text = currentText;
-    return offset < text.size() ? text.substr(offset, length) : std::string_view {};
+    throw Error(kavrin::messages::leadIn, atLine, atColumn, kavrin::messages::contentDetail, fault.code,
+        std::move(fault.reason));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textReader.h"
+#include "valueRules.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -74,7 +75,7 @@ public:
 
 private:
     kavrin::textReader input;
-    std::uint32_t gameType = 0;
+    kavrin::game gameType = kavrin::game::none;
 
     void reset();
     void checkName();
@@ -98,49 +99,42 @@ private:
     void readText();
     void expectTag(std::string_view name) const;
     void expectMatchingTag(std::string_view name) const;
-    [[noreturn]] void failExpected(std::string_view name, std::string_view detail) const;
+    enum class tagFault { unexpectedElement, missingEndTag };
+    [[noreturn]] void failExpected(std::string_view name, tagFault fault) const;
     bool checkXmlDeclaration() const;
 
     // Grammar.
     void readDocument(std::uint64_t start);
     void readHeader();
     void readWimbelBlock();
-    bool isNumberIn(std::uint32_t minimum, std::uint32_t limit, std::uint32_t& value) const;
-    [[noreturn]] void failNumber(std::uint32_t minimum, std::uint32_t limit) const;
-    std::uint32_t checkNumberIn(std::uint32_t minimum, std::uint32_t limit) const;
-    std::uint32_t checkNumber(std::uint32_t limit) const;
-    std::uint32_t checkFlag() const;
-    std::uint32_t checkGameType() const;
-    std::uint32_t checkDuration() const;
-    void checkFilter() const;
     void readZiroTips();
     void readVexTips();
-    void checkNumberList(std::uint32_t count, std::uint32_t max) const;
-    enum class listFailure { shape, separator, range, order, trailing };
-    [[noreturn, gnu::cold, gnu::noinline]] void failNumberList(
-        listFailure failure, std::size_t place, std::uint32_t index, std::uint32_t count, std::uint32_t max) const;
     void checkTipCount(std::string_view tipElement, std::uint32_t limit) const;
     void readPoolTips();
-    void checkFenuRow() const;
-    void checkBrakelTip();
+    void readBrakelTip();
     void closeElement(std::string_view endTag);
+    // Reads the current element's text and holds it to a value rule.
+    template <class Rule> void readValue(Rule&& rule)
+    {
+        readText();
+        if (kavrin::rules::verdict fault = rule(std::string_view(currentText)))
+            raise(std::move(*fault));
+    }
+    void readNumber(std::uint32_t minimum, std::uint32_t maximum);
 
-    // Rules fail through these two. The reason is a function called only
-    // when the violation is raised, away from the loops that check.
+    // Structural rules fail through failAtItem, which stops the check. The
+    // reason is a function called only when the violation is raised, away
+    // from the loops that check.
     template <class Reason>
     [[noreturn, gnu::cold, gnu::noinline]] void failAtItem(
         std::string_view detail, std::string_view code, Reason&& reason) const
     {
         throwAtItem(detail, code, reason());
     }
-    template <class Reason>
-    [[noreturn, gnu::cold, gnu::noinline]] void failInText(
-        std::size_t offset, std::string_view code, Reason&& reason) const
-    {
-        throwInText(offset, code, reason());
-    }
     [[noreturn]] void throwAtItem(std::string_view detail, std::string_view code, std::string reason) const;
-    [[noreturn]] void throwInText(std::size_t offset, std::string_view code, std::string reason) const;
-    std::string_view characterAt(std::size_t offset) const;
-    std::string_view textFrom(std::size_t offset, std::size_t length = std::string_view::npos) const;
+    // A value rule's fault, at the place in the current text it names, or at
+    // a place of the caller's. In this mode it stops the check.
+    [[noreturn, gnu::cold, gnu::noinline]] void raise(kavrin::rules::valueFault fault) const;
+    [[noreturn, gnu::cold, gnu::noinline]] void raiseAt(
+        std::uint32_t atLine, std::uint32_t atColumn, kavrin::rules::valueFault fault) const;
 };
