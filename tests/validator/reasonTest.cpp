@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <vector>
 
@@ -85,6 +88,16 @@ TEST(Reasons, EveryRuleHasItsCodeAndNamesWhatWasFound)
         { pool("1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2", "10,23,00,+1,21"), "bad-brakel-tip",
             { "2. Paar", "„3“", "0, 1, 2 und +" } },
     };
+    // A code added to codes.h without a row here fails this test.
+    std::ifstream codesHeader(std::string(KAVRIN_SOURCE_DIR) + "/validator/codes.h");
+    const std::string codes((std::istreambuf_iterator<char>(codesHeader)), std::istreambuf_iterator<char>());
+    std::size_t declared = 0;
+    for (std::size_t at = codes.find("= \""); at != std::string::npos; at = codes.find("= \"", at + 1), ++declared) {
+        const std::string code = codes.substr(at + 3, codes.find('"', at + 3) - at - 3);
+        EXPECT_TRUE(std::any_of(table.begin(), table.end(), [&](const reasonCase& row) { return row.code == code; }))
+            << "no row for " << code;
+    }
+    EXPECT_GT(declared, 30U);
     for (const reasonCase& row : table) {
         SCOPED_TRACE(row.input.substr(0, 120));
         tzvParser parser;
