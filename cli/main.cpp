@@ -1,10 +1,12 @@
 #include "terminalReport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <getopt.h>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/ioctl.h>
@@ -21,22 +23,76 @@ constexpr int exitWriteFailed = 2;
 // Off a terminal, lines are cut to this width.
 constexpr std::size_t defaultWidth = 100;
 
-constexpr std::string_view helpText
+enum optionId { colourOption = 256, jsonOption, versionOption, quietOption = 'q', helpOption = 'h' };
+
+// Every option once: getopt's table and --help are made from it.
+struct optionRow {
+    const char* name;
+    optionId id;
+    int argument; // no_argument or optional_argument
+    const char* shown; // as --help shows it
+    std::string_view help; // its later lines are indented to the help column
+};
+
+constexpr optionRow optionRows[] = {
+    { "color", colourOption, optional_argument, "--color[=WANN]",
+        "Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR\n"
+        "oder TERM=dumb), always (auch: --color allein) oder never" },
+    { "json", jsonOption, no_argument, "--json", "je Datei ein JSON-Objekt in einer Zeile (JSON Lines)" },
+    { "quiet", quietOption, no_argument, "--quiet", "keine Ausgabe, nur der Exit-Status" },
+    { "help", helpOption, no_argument, "--help", "diese Hilfe" },
+    { "version", versionOption, no_argument, "--version", "Version" },
+};
+
+constexpr std::string_view helpHead
     = "Aufruf: kavrin-check [OPTIONEN] DATEI...\n"
       "Prüft TZV-Tippscheindateien (.tzv) wie das Kavrin-Fenster und meldet je Datei\n"
       "\"Datei korrekt. Tipps nun spielbar.\" oder den ersten Verstoß mit Zeile, Spalte und Grund.\n"
       "DATEI - liest die Standardeingabe.\n"
-      "\n"
-      "      --color[=WANN]  Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR\n"
-      "                      oder TERM=dumb), always (auch: --color allein) oder never\n"
-      "      --json          je Datei ein JSON-Objekt in einer Zeile (JSON Lines)\n"
-      "  -q, --quiet         keine Ausgabe, nur der Exit-Status\n"
-      "  -h, --help          diese Hilfe\n"
-      "      --version       Version\n"
-      "  --                  alles Folgende sind Dateinamen\n"
-      "\n"
-      "Exit-Status: 0 alle Dateien korrekt, 1 mindestens ein Verstoß,\n"
-      "2 falscher Aufruf oder die Ausgabe ließ sich nicht schreiben.\n";
+      "\n";
+constexpr std::string_view helpTail = "  --                  alles Folgende sind Dateinamen\n"
+                                      "\n"
+                                      "Exit-Status: 0 alle Dateien korrekt, 1 mindestens ein Verstoß,\n"
+                                      "2 falscher Aufruf oder die Ausgabe ließ sich nicht schreiben.\n";
+constexpr std::size_t helpColumn = 22;
+
+std::string helpText()
+{
+    std::string text(helpHead);
+    for (const optionRow& row : optionRows) {
+        std::string line = row.id < 256 ? std::string("  -") + char(row.id) + ", " : std::string(6, ' ');
+        line += row.shown;
+        line.append(helpColumn - std::min(helpColumn, line.size()), ' ');
+        for (std::size_t start = 0;;) {
+            const std::size_t end = row.help.find('\n', start);
+            line.append(row.help.substr(start, end - start)).append("\n");
+            if (end == std::string_view::npos)
+                break;
+            line.append(helpColumn, ' ');
+            start = end + 1;
+        }
+        text += line;
+    }
+    return text.append(helpTail);
+}
+
+std::vector<::option> getoptTable()
+{
+    std::vector<::option> table;
+    for (const optionRow& row : optionRows)
+        table.push_back({ row.name, row.argument, nullptr, row.id });
+    table.push_back({ nullptr, 0, nullptr, 0 });
+    return table;
+}
+
+std::string shortOptions()
+{
+    std::string letters;
+    for (const optionRow& row : optionRows)
+        if (row.id < 256)
+            letters.push_back(static_cast<char>(row.id));
+    return letters;
+}
 
 constexpr std::string_view versionText = "kavrin-check " KAVRIN_VERSION "\n"
                                          "Copyright (c) 2026 The Kavrin authors. Lizenz: MIT.\n";
@@ -83,47 +139,44 @@ std::size_t terminalWidth()
     return defaultWidth;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
-{
-    enum option { colourOption = 256, jsonOption, versionOption };
-    static const ::option longOptions[] = {
-        { "color", optional_argument, nullptr, colourOption },
-        { "json", no_argument, nullptr, jsonOption },
-        { "quiet", no_argument, nullptr, 'q' },
-        { "help", no_argument, nullptr, 'h' },
-        { "version", no_argument, nullptr, versionOption },
-        { nullptr, 0, nullptr, 0 },
-    };
+struct settings {
     colourChoice colour = colourChoice::automatic;
     bool json = false;
     bool quiet = false;
+    std::vector<std::string> files;
+};
+
+// Reads the options into wanted; an exit status when the call ends here
+// (help, version, a wrong call).
+std::optional<int> readOptions(int argc, char** argv, settings& wanted)
+{
+    const std::vector<::option> longOptions = getoptTable();
+    const std::string letters = shortOptions();
     ::opterr = 0;
     for (;;) {
         const int previous = ::optind;
-        const int option = ::getopt_long(argc, argv, "qh", longOptions, nullptr);
+        const int option = ::getopt_long(argc, argv, letters.c_str(), longOptions.data(), nullptr);
         if (option == -1)
             break;
         switch (option) {
         case colourOption:
             if (::optarg != nullptr) {
-                if (!parseColour(::optarg, colour))
+                if (!parseColour(::optarg, wanted.colour))
                     return usageError("ungültiger Wert für --color: '" + std::string(::optarg) + "'");
-            } else if (::optind < argc && parseColour(argv[::optind], colour)) {
+            } else if (::optind < argc && parseColour(argv[::optind], wanted.colour)) {
                 ++::optind; // --color always
             } else {
-                colour = colourChoice::always;
+                wanted.colour = colourChoice::always;
             }
             break;
         case jsonOption:
-            json = true;
+            wanted.json = true;
             break;
-        case 'q':
-            quiet = true;
+        case quietOption:
+            wanted.quiet = true;
             break;
-        case 'h':
-            write(helpText);
+        case helpOption:
+            write(helpText());
             return finish(exitCorrect);
         case versionOption:
             write(versionText);
@@ -134,28 +187,44 @@ int main(int argc, char** argv)
         }
         }
     }
-    std::vector<std::string> files(argv + ::optind, argv + argc);
-    if (files.empty())
+    wanted.files.assign(argv + ::optind, argv + argc);
+    if (wanted.files.empty())
         return usageError("keine Datei angegeben");
+    return std::nullopt;
+}
 
+// Colour as asked, and by default only on a terminal that shows it and
+// where the user did not turn it off.
+bool wantsColour(colourChoice colour, bool onTerminal)
+{
     const char* noColour = std::getenv("NO_COLOR");
     const char* term = std::getenv("TERM");
-    const bool onTerminal = ::isatty(STDOUT_FILENO);
-    const bool useColour = colour == colourChoice::always
+    return colour == colourChoice::always
         || (colour == colourChoice::automatic && onTerminal && (noColour == nullptr || *noColour == '\0')
             && !(term != nullptr && std::string_view(term) == "dumb"));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    settings wanted;
+    if (const std::optional<int> status = readOptions(argc, argv, wanted))
+        return *status;
+    const bool onTerminal = ::isatty(STDOUT_FILENO);
+    const bool useColour = wantsColour(wanted.colour, onTerminal);
     const std::size_t width = onTerminal ? terminalWidth() : defaultWidth;
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     int status = exitCorrect;
-    for (const std::string& file : files) {
+    for (const std::string& file : wanted.files) {
         const kavrin::fileReport report = kavrin::checkOneFile(file);
         if (!report.valid)
             status = exitViolation;
-        if (quiet)
+        if (wanted.quiet)
             continue;
-        write(json ? kavrin::jsonReport(report) + '\n' : kavrin::humanReport(report, useColour, width));
+        write(wanted.json ? kavrin::jsonReport(report) + '\n' : kavrin::humanReport(report, useColour, width));
     }
     return finish(status);
 }
