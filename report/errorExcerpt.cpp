@@ -11,17 +11,8 @@
 
 namespace {
 
-// Holds the file from the start of the first line the excerpt may show up to
-// the reported place. It lives as long as the program and keeps its storage,
-// so a run over many files allocates once. Lines that can no longer be shown
-// are dropped as reading goes on, so it never holds more than the last few
-// lines however long the file.
-std::string& prefixBuffer()
-{
-    static std::string buffer;
-    return buffer;
-}
-
+// Lines that can no longer be shown are dropped from the prefix once it
+// holds this much, so it never holds more than the last few lines.
 constexpr std::size_t trimThreshold = 64 * 1024;
 
 bool endsWith(const std::string& text, char c) { return !text.empty() && text.back() == c; }
@@ -39,6 +30,19 @@ errorExcerpt::errorExcerpt(std::string nameText, std::size_t bufferSize)
 {
 }
 
+bool errorExcerpt::open(kavrin::textReader& input) const
+{
+    if (bytes) {
+        input.openBytes(*bytes, tzvParser::maximumFileSize);
+        return true;
+    }
+    if (fileName.empty())
+        return false;
+    std::string name = fileName;
+    kavrin::removeSurroundingQuotes(name);
+    return input.open(name, tzvParser::maximumFileSize);
+}
+
 void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
 {
     before.clear();
@@ -47,21 +51,22 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     firstLine = endLine = 1;
     markedInputBytes = 0;
     cut = false;
-    std::uint32_t line = 1;
-    std::uint32_t column = 1;
     kavrin::textReader input(bufferSize);
-    if (bytes) {
-        input.openBytes(*bytes, tzvParser::maximumFileSize);
-    } else {
-        if (fileName.empty())
-            return;
-        std::string name = fileName;
-        kavrin::removeSurroundingQuotes(name);
-        if (!input.open(name, tzvParser::maximumFileSize))
-            return;
-    }
+    if (!open(input))
+        return;
+    walk position;
+    readUpTo(input, position, errorLine, errorColumn);
+    const std::uint32_t stopLine = position.line;
+    takeLinesBefore(stopLine);
+    if (readMarked(input, position, stopLine))
+        return;
+    readAfter(input, position, stopLine);
+}
 
-    std::string& prefix = prefixBuffer();
+// Reads up to the reported place into prefix, a byte-order mark as three
+// blanks so that the columns after it stay, each line feed as CR LF.
+void errorExcerpt::readUpTo(kavrin::textReader& input, walk& at, std::uint32_t errorLine, std::uint32_t errorColumn)
+{
     prefix.clear();
     // Ends of the last contextLines + 1 lines in prefix: the start of the
     // first shown line lies just after the oldest of them.
@@ -72,8 +77,8 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
             prefix.push_back('\r');
         prefix.push_back('\n');
         lineEnds[lineEndCount++ % lineEnds.size()] = prefix.size();
-        ++line;
-        column = 1;
+        ++at.line;
+        at.column = 1;
         if (lineEndCount > lineEnds.size() && prefix.size() > trimThreshold) {
             const std::size_t keepFrom = lineEnds[lineEndCount % lineEnds.size()];
             if (keepFrom > prefix.size() / 2) {
@@ -83,80 +88,93 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
             }
         }
     };
-    while (!(line == errorLine && column == errorColumn) && input.fill()) {
+    while (!(at.line == errorLine && at.column == errorColumn) && input.fill()) {
         const unsigned char* from = input.next();
-        if (line == 1 && column <= 3) {
-            // A byte-order mark becomes three blanks, so the columns after it stay.
+        if (at.line == 1 && at.column <= 3) {
             const unsigned char byte = *from;
             input.advance(from + 1);
             if (byte == '\n') {
                 takeLineFeed();
                 continue;
             }
-            const bool byteOrderMark = byte == static_cast<unsigned char>(kavrin::utf8::byteOrderMark[column - 1]);
+            const bool byteOrderMark = byte == static_cast<unsigned char>(kavrin::utf8::byteOrderMark[at.column - 1]);
             prefix.push_back(byteOrderMark ? ' ' : static_cast<char>(byte));
-            ++column;
+            ++at.column;
             continue;
         }
         // A run up to the next line feed, and on the error line no further
         // than the place.
         auto available = static_cast<std::size_t>(input.limit() - from);
-        if (line == errorLine && column < errorColumn)
-            available = std::min<std::size_t>(available, errorColumn - column);
+        if (at.line == errorLine && at.column < errorColumn)
+            available = std::min<std::size_t>(available, errorColumn - at.column);
         const auto* lineFeed = static_cast<const unsigned char*>(std::memchr(from, '\n', available));
         const unsigned char* runEnd = lineFeed != nullptr ? lineFeed : from + available;
         prefix.append(reinterpret_cast<const char*>(from), static_cast<std::size_t>(runEnd - from));
-        column += static_cast<std::uint32_t>(runEnd - from);
+        at.column += static_cast<std::uint32_t>(runEnd - from);
         input.advance(runEnd);
         if (lineFeed != nullptr) {
             input.advance(lineFeed + 1);
             takeLineFeed();
         }
     }
-    const std::uint32_t stopLine = line;
+}
 
-    if (!prefix.empty()) {
-        firstLine = stopLine > contextLines ? stopLine - contextLines : 1;
-        std::size_t start = prefix.size();
-        std::size_t found = 0;
-        for (std::uint32_t search = 0; search <= contextLines; ++search) {
-            const std::size_t lf = start == 0 ? std::string::npos : prefix.rfind('\n', start - 1);
-            if (lf == std::string::npos) {
-                found = 0;
-                break;
-            }
-            found = lf + 1;
-            start = lf;
+// The context lines before the place: from the start of the line
+// contextLines above the place's line.
+void errorExcerpt::takeLinesBefore(std::uint32_t stopLine)
+{
+    if (prefix.empty())
+        return;
+    firstLine = stopLine > contextLines ? stopLine - contextLines : 1;
+    std::size_t start = prefix.size();
+    std::size_t found = 0;
+    for (std::uint32_t search = 0; search <= contextLines; ++search) {
+        const std::size_t lf = start == 0 ? std::string::npos : prefix.rfind('\n', start - 1);
+        if (lf == std::string::npos) {
+            found = 0;
+            break;
         }
-        before.assign(prefix, found);
+        found = lf + 1;
+        start = lf;
     }
+    before.assign(prefix, found);
+}
 
+// The marked part: up to and including a '>', or up to a '<' left unread,
+// cut with "..." at its third line break. True when it was cut: the excerpt
+// ends there.
+bool errorExcerpt::readMarked(kavrin::textReader& input, walk& at, std::uint32_t stopLine)
+{
     for (;;) {
         const int byte = input.peek();
         if (byte == kavrin::textReader::endOfInput)
-            break;
+            return false;
         const bool lineBreak = byte == '\n' || endsWith(marked, '\r');
         if (!lineBreak && byte == '<' && !marked.empty())
-            break; // the '<' stays unread for the lines after
+            return false; // the '<' stays unread for the lines after
         input.get();
         if (lineBreak) {
             if (!marked.empty() && !endsWith(marked, '\r'))
                 marked.push_back('\r');
-            ++line;
-            if (line > stopLine + 2) {
+            ++at.line;
+            if (at.line > stopLine + 2) {
                 marked += "...";
                 cut = true;
-                endLine = line + 1;
-                return;
+                endLine = at.line + 1;
+                return true;
             }
         }
         marked.push_back(static_cast<char>(byte));
         ++markedInputBytes;
         if (byte == '>' && marked.size() > 1)
-            break;
+            return false;
     }
+}
 
-    const std::uint32_t breaksInMarked = line - stopLine;
+// The lines after the marked part, as many as make up the context.
+void errorExcerpt::readAfter(kavrin::textReader& input, walk& at, std::uint32_t stopLine)
+{
+    const std::uint32_t breaksInMarked = at.line - stopLine;
     bool stoppedAtLineFeed = false;
     for (std::uint32_t shownLines = 0;;) {
         const int byte = input.get();
@@ -165,7 +183,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
         if (byte == '\n') {
             if (!after.empty() && !endsWith(after, '\r'))
                 after.push_back('\r');
-            ++line;
+            ++at.line;
             if (shownLines >= contextLines - breaksInMarked) {
                 stoppedAtLineFeed = true;
                 break;
@@ -180,7 +198,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     // the error line without its number.
     const std::string& last = after.empty() ? marked : after;
     const bool closedByLineFeed = endsWith(last, '\n') || (stoppedAtLineFeed && endsWith(last, '\r'));
-    endLine = line + (closedByLineFeed ? 0 : 1);
+    endLine = at.line + (closedByLineFeed ? 0 : 1);
     if (marked.empty())
         marked.push_back(endMark);
 }

@@ -9,6 +9,10 @@
 // The lines around a reported place, read from the file a second time in the
 // same text mode as the validator, so that lines and columns agree. Line
 // breaks in the three parts are CR LF.
+namespace kavrin {
+class textReader;
+}
+
 class errorExcerpt {
 public:
     explicit errorExcerpt(std::string nameText);
@@ -39,5 +43,21 @@ public:
     static constexpr char endMark = '\xB7';
 
 private:
+    // Where the walk through the input stands, in the checker's lines and
+    // byte columns.
+    struct walk {
+        std::uint32_t line = 1;
+        std::uint32_t column = 1;
+    };
+    bool open(kavrin::textReader& input) const;
+    void readUpTo(kavrin::textReader& input, walk& at, std::uint32_t errorLine, std::uint32_t errorColumn);
+    void takeLinesBefore(std::uint32_t stopLine);
+    bool readMarked(kavrin::textReader& input, walk& at, std::uint32_t stopLine);
+    void readAfter(kavrin::textReader& input, walk& at, std::uint32_t stopLine);
+
     std::size_t bufferSize;
+    // The input from the start of the first line the excerpt may show up to
+    // the reported place; lines that can no longer be shown are dropped as
+    // reading goes on.
+    std::string prefix;
 };
