@@ -1,6 +1,7 @@
 #include "errorExcerpt.h"
 
 #include "fileName.h"
+#include "markedPart.h"
 #include "textReader.h"
 #include "tzvParser.h"
 #include "utf8.h"
@@ -58,7 +59,7 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     readUpTo(input, position, errorLine, errorColumn);
     const std::uint32_t stopLine = position.line;
     takeLinesBefore(stopLine);
-    if (readMarked(input, position, stopLine))
+    if (readMarked(input, position))
         return;
     readAfter(input, position, stopLine);
 }
@@ -140,35 +141,28 @@ void errorExcerpt::takeLinesBefore(std::uint32_t stopLine)
     before.assign(prefix, found);
 }
 
-// The marked part: up to and including a '>', or up to a '<' left unread,
-// cut with "..." at its third line break. True when it was cut: the excerpt
-// ends there.
-bool errorExcerpt::readMarked(kavrin::textReader& input, walk& at, std::uint32_t stopLine)
+// The marked part, CR LF for its line feeds. True when it was cut: the
+// excerpt then ends in "...".
+bool errorExcerpt::readMarked(kavrin::textReader& input, walk& at)
 {
-    for (;;) {
-        const int byte = input.peek();
-        if (byte == kavrin::textReader::endOfInput)
-            return false;
-        const bool lineBreak = byte == '\n' || endsWith(marked, '\r');
-        if (!lineBreak && byte == '<' && !marked.empty())
-            return false; // the '<' stays unread for the lines after
-        input.get();
-        if (lineBreak) {
-            if (!marked.empty() && !endsWith(marked, '\r'))
-                marked.push_back('\r');
-            ++at.line;
-            if (at.line > stopLine + 2) {
-                marked += "...";
-                cut = true;
-                endLine = at.line + 1;
-                return true;
-            }
-        }
+    const auto breakLine = [this] {
+        if (!marked.empty() && !endsWith(marked, '\r'))
+            marked.push_back('\r');
+    };
+    const kavrin::markedPartEnd end = kavrin::readMarkedPart(input, [&](int byte, bool lineBreak) {
+        if (lineBreak)
+            breakLine();
         marked.push_back(static_cast<char>(byte));
         ++markedInputBytes;
-        if (byte == '>' && marked.size() > 1)
-            return false;
+    });
+    at.line += end.lineBreaks;
+    if (end.cut) {
+        breakLine();
+        marked += "...";
+        cut = true;
+        endLine = at.line + 1;
     }
+    return end.cut;
 }
 
 // The lines after the marked part, as many as make up the context.

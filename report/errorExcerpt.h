@@ -52,7 +52,7 @@ private:
     bool open(kavrin::textReader& input) const;
     void readUpTo(kavrin::textReader& input, walk& at, std::uint32_t errorLine, std::uint32_t errorColumn);
     void takeLinesBefore(std::uint32_t stopLine);
-    bool readMarked(kavrin::textReader& input, walk& at, std::uint32_t stopLine);
+    bool readMarked(kavrin::textReader& input, walk& at);
     void readAfter(kavrin::textReader& input, walk& at, std::uint32_t stopLine);
 
     std::size_t bufferSize;
