@@ -1,5 +1,6 @@
 #include "codes.h"
 #include "fileName.h"
+#include "markedPart.h"
 #include "messages.h"
 #include "reasons.h"
 #include "tzvParser.h"
@@ -9,19 +10,15 @@
 #include <string>
 
 tzvParser::Error::Error(std::string_view text, std::string_view code, std::string reason)
-    : message(text)
-    , code(code)
-    , reason(std::move(reason))
+    : found { code, std::string(text), std::move(reason) }
 {
 }
 
-tzvParser::Error::Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::string_view detail,
-    std::string_view code, std::string reason)
-    : line(line)
-    , column(column)
-    , code(code)
-    , reason(std::move(reason))
+tzvParser::Error::Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::uint64_t offset,
+    std::string_view detail, std::string_view code, std::string reason)
+    : found { code, {}, std::move(reason), line, column, offset }
 {
+    std::string& message = found.message;
     message.reserve(leadIn.size() + detail.size() + 40);
     message.append(leadIn).append(" Zeile ").append(std::to_string(line));
     message.append(", Spalte ").append(std::to_string(column)).append(" ").append(detail);
@@ -37,6 +34,9 @@ tzvParser::tzvParser(std::size_t bufferSize)
 void tzvParser::reset()
 {
     line = column = tokenLine = tokenColumn = 1;
+    lineOffset = tokenLineOffset = 0;
+    violations.clear();
+    openedName.clear();
     versionText.clear();
     majorVersion = minorVersion = 0;
     message.clear();
@@ -56,6 +56,7 @@ void tzvParser::checkName()
     if (fileName.empty())
         throw Error(text::noFile, codes::noFileName, reasons::noFileName());
     kavrin::removeSurroundingQuotes(fileName);
+    openedName = fileName;
     if (fileName.size() < 5 || fileName.compare(fileName.size() - 4, 4, ".tzv") != 0)
         throw Error(text::badName, codes::wrongFileName, reasons::wrongFileName(fileName));
 }
@@ -124,13 +125,32 @@ const std::string& tzvParser::checkInput(std::uint64_t size)
     return message;
 }
 
-void tzvParser::record(const Error& violation)
+void tzvParser::record(Error violation)
 {
-    message = violation.message;
-    errorLine = violation.line;
-    errorColumn = violation.column;
-    code = violation.code;
-    reason = violation.reason;
+    kavrin::violation& found = violation.found;
+    if (found.line != 0)
+        measureMarkedPart(found);
+    message = found.message;
+    errorLine = found.line;
+    errorColumn = found.column;
+    code = found.code;
+    reason = found.reason;
+    violations.push_back(std::move(found));
+}
+
+// How many input bytes the part a violation marks covers, read again from
+// its place, once the check has stopped.
+void tzvParser::measureMarkedPart(kavrin::violation& found)
+{
+    input.seek(found.offset);
+    std::uint64_t end = found.offset;
+    kavrin::readMarkedPart(input, [&](int, bool) { end = input.offsetOf(input.next() - 1) + 1; });
+    found.length = end - found.offset;
+}
+
+std::uint64_t tzvParser::offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const
+{
+    return tokenLineOffset + (textColumn - 1) + std::min(at, text.substr(0, at).find('\n'));
 }
 
 // Refuses what cannot start a UTF-8 or ASCII file and takes a byte-order mark,

@@ -48,8 +48,8 @@ bool tzvParser::checkXmlDeclaration() const
         const std::string_view found
             = offset < item.size() ? item.substr(offset, expected.size()) : std::string_view {};
         throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + 1 + static_cast<std::uint32_t>(offset),
-            kavrin::messages::contentDetail, kavrin::codes::badDeclaration,
-            kavrin::reasons::badDeclaration(expected, found));
+            offsetInToken(item, offset, tokenColumn + 1), kavrin::messages::contentDetail,
+            kavrin::codes::badDeclaration, kavrin::reasons::badDeclaration(expected, found));
     };
     if (!holdsAt(item, versionOffset, "version="))
         failAt(versionOffset, "version=");

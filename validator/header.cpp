@@ -47,6 +47,7 @@ void tzvParser::readHeader()
         : 0;
     const std::uint32_t versionLine = tokenLine;
     const std::uint32_t versionColumn = tokenColumn;
+    const std::uint64_t versionOffset = offsetInToken({}, 0, tokenColumn);
     closeElement("/versionsNr");
 
     if (currentTag == "kundenNr") {
@@ -61,7 +62,7 @@ void tzvParser::readHeader()
     expectTag("wsArt");
     readValue([this](std::string_view text) { return rules::gameType(text, gameType); });
     if (!rules::versionFitsGame(majorVersion, gameType))
-        raiseAt(versionLine, versionColumn,
+        raiseAt(versionLine, versionColumn, versionOffset,
             { 0, kavrin::codes::versionMismatch,
                 kavrin::reasons::versionMismatch(versionText, kavrin::numberOf(gameType)) });
     closeElement("/wsArt");

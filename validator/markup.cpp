@@ -47,6 +47,7 @@ int tzvParser::collectUntil(const bool (&stops)[256], std::string& into)
         into.push_back('\n');
         ++line;
         column = 1;
+        lineOffset = input.offsetOf(p) + 1;
         input.advance(p + 1);
     }
     return kavrin::textReader::endOfInput;
@@ -60,8 +61,8 @@ void tzvParser::readMarkup()
     currentTag.clear();
     skipWhitespace();
     if (!input.fill())
-        throw Error(
-            text::leadIn, line, column, text::unclosedDetail, codes::unexpectedEnd, reasons::unexpectedEnd(line));
+        throw Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unexpectedEnd,
+            reasons::unexpectedEnd(line));
     if (const int first = readChar(); first != '<')
         failOutsideElement(first);
     switch (collectUntil(tagStops.bytes, currentTag)) {
@@ -71,8 +72,8 @@ void tzvParser::readMarkup()
     case '\0':
         throw Error(text::encoding, codes::nulByte, reasons::nulByte({}, line, column));
     default:
-        throw Error(
-            text::leadIn, line, column, text::unclosedDetail, codes::unclosedTag, reasons::unclosedTag(currentTag));
+        throw Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unclosedTag,
+            reasons::unclosedTag(currentTag));
     }
 }
 
@@ -80,7 +81,7 @@ void tzvParser::readMarkup()
 // bytes that follow as the reason's found value.
 void tzvParser::failOutsideElement(int first)
 {
-    throw Error(kavrin::messages::leadIn, line, column - 1, kavrin::messages::markupDetail,
+    throw Error(kavrin::messages::leadIn, line, column - 1, lineOffset + column - 2, kavrin::messages::markupDetail,
         kavrin::codes::textOutsideElement, kavrin::reasons::textOutsideElement(foundRun(first, true)));
 }
 
@@ -102,6 +103,7 @@ void tzvParser::readText()
     currentText.clear();
     tokenLine = line;
     tokenColumn = column;
+    tokenLineOffset = lineOffset;
     if (collectUntil(textStops.bytes, currentText) == '\0')
         throw Error(
             kavrin::messages::encoding, kavrin::codes::nulByte, kavrin::reasons::nulByte(currentTag, line, column));
@@ -138,16 +140,19 @@ void tzvParser::failExpected(std::string_view name, tagFault fault) const
 
 void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std::string reason) const
 {
-    throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn, detail, code, std::move(reason));
+    throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn), detail, code,
+        std::move(reason));
 }
 
 void tzvParser::raise(kavrin::rules::valueFault fault) const
 {
-    raiseAt(tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset), std::move(fault));
+    raiseAt(tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
+        offsetInToken(currentText, fault.offset, tokenColumn), std::move(fault));
 }
 
-void tzvParser::raiseAt(std::uint32_t atLine, std::uint32_t atColumn, kavrin::rules::valueFault fault) const
+void tzvParser::raiseAt(
+    std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault) const
 {
-    throw Error(kavrin::messages::leadIn, atLine, atColumn, kavrin::messages::contentDetail, fault.code,
+    throw Error(kavrin::messages::leadIn, atLine, atColumn, atOffset, kavrin::messages::contentDetail, fault.code,
         std::move(fault.reason));
 }

@@ -12,6 +12,7 @@ int tzvParser::readChar()
     if (byte == '\n') {
         ++line;
         column = 1;
+        lineOffset = input.offsetOf(input.next() - 1) + 1;
     } else if (byte != kavrin::textReader::endOfInput) {
         ++column;
     }
@@ -27,6 +28,7 @@ void tzvParser::skipWhitespace()
             if (*p == '\n') {
                 ++line;
                 column = 1;
+                lineOffset = input.offsetOf(p) + 1;
             } else if (*p == ' ' || *p == '\t' || *p == '\r') {
                 ++column;
             } else {
@@ -39,6 +41,7 @@ void tzvParser::skipWhitespace()
     }
     tokenLine = line;
     tokenColumn = column;
+    tokenLineOffset = lineOffset;
 }
 
 // For a reason: the found character and what follows it on its line, up to a

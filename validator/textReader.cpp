@@ -11,9 +11,11 @@ namespace kavrin {
 
 namespace {
 
-    // Drops every CR that is directly followed by an LF; returns the new length.
-    std::size_t dropCrBeforeLf(unsigned char* data, std::size_t length)
+    // Drops every CR that is directly followed by an LF, noting in drops the
+    // index of that LF; returns the new length.
+    std::size_t dropCrBeforeLf(unsigned char* data, std::size_t length, std::uint32_t* drops, std::size_t& dropCount)
     {
+        dropCount = 0;
         auto* first = static_cast<unsigned char*>(std::memchr(data, '\r', length));
         if (first == nullptr)
             return length;
@@ -22,8 +24,10 @@ namespace {
         unsigned char* write = first;
         while (read < stop) {
             const unsigned char byte = *read++;
-            if (byte == '\r' && read < stop && *read == '\n')
+            if (byte == '\r' && read < stop && *read == '\n') {
+                drops[dropCount++] = static_cast<std::uint32_t>(write - data);
                 continue;
+            }
             *write++ = byte;
         }
         return static_cast<std::size_t>(write - data);
@@ -34,6 +38,7 @@ namespace {
 textReader::textReader(std::size_t bufferSize)
     : chunkSize(std::max<std::size_t>(bufferSize, 1))
     , buffer(new unsigned char[chunkSize + 1])
+    , drops(new std::uint32_t[chunkSize / 2 + 1])
 {
     current = end = buffer.get();
 }
@@ -95,6 +100,8 @@ void textReader::seek(std::uint64_t offset)
 {
     current = end = buffer.get();
     pendingCr = false;
+    dropCount = dropCursor = 0;
+    chunkOffset = readOffset = offset;
     if (memory != nullptr) {
         memoryOffset = offset;
         ended = false;
@@ -118,6 +125,8 @@ bool textReader::refill()
         }
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, remaining));
         const std::ptrdiff_t got = want > 0 ? readSource(data + held, want) : 0;
+        chunkOffset = readOffset - held;
+        dropCount = dropCursor = 0;
         if (got <= 0) {
             // The end of the file and a read error both end the input.
             ended = true;
@@ -126,6 +135,7 @@ bool textReader::refill()
             return held > 0;
         }
         remaining -= static_cast<std::uint64_t>(got);
+        readOffset += static_cast<std::uint64_t>(got);
         std::size_t length = held + static_cast<std::size_t>(got);
         if (auto* stop = static_cast<unsigned char*>(std::memchr(data + held, 0x1A, static_cast<std::size_t>(got)))) {
             length = static_cast<std::size_t>(stop - data);
@@ -134,12 +144,15 @@ bool textReader::refill()
             pendingCr = true;
             --length;
         }
-        length = dropCrBeforeLf(data, length);
+        length = dropCrBeforeLf(data, length, drops.get(), dropCount);
         current = data;
         end = data + length;
         if (length > 0)
             return true;
     }
+    // The input ended where the last delivered byte ended.
+    chunkOffset = offsetOf(end);
+    dropCount = dropCursor = 0;
     current = end = data;
     return false;
 }

@@ -53,12 +53,33 @@ public:
     int peek() { return fill() ? *current : endOfInput; }
     int get() { return fill() ? *current++ : endOfInput; }
 
+    // The offset in the input of a delivered byte of the current chunk (or of
+    // its end): the CRs that text mode dropped before it are counted. Cheap
+    // for places that move forward, as reading does.
+    std::uint64_t offsetOf(const unsigned char* at)
+    {
+        const auto index = static_cast<std::uint32_t>(at - buffer.get());
+        if (dropCount == 0)
+            return chunkOffset + index;
+        while (dropCursor > 0 && drops[dropCursor - 1] > index)
+            --dropCursor;
+        while (dropCursor < dropCount && drops[dropCursor] <= index)
+            ++dropCursor;
+        return chunkOffset + index + dropCursor;
+    }
+
 private:
     bool refill();
     std::ptrdiff_t readSource(unsigned char* into, std::size_t want);
 
     std::size_t chunkSize;
     std::unique_ptr<unsigned char[]> buffer; // chunkSize + 1: room for a held-back CR
+    // Where in the chunk a CR was dropped: the index of the LF it stood before.
+    std::unique_ptr<std::uint32_t[]> drops;
+    std::size_t dropCount = 0;
+    std::size_t dropCursor = 0;
+    std::uint64_t chunkOffset = 0; // the input offset of buffer[0]
+    std::uint64_t readOffset = 0; // the input offset of the next byte read
     const unsigned char* current = nullptr;
     const unsigned char* end = nullptr;
     int fd = -1;

@@ -7,6 +7,27 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+namespace kavrin {
+
+// One violation of the rules: which rule, the specified message, the reason,
+// and where. line and column are the check's (a line ends at LF, a column
+// counts bytes); offset is where the place stands in the input and length
+// how many bytes of the input the part it marks covers, the CRs that text
+// mode drops counted. A place past the end of its line (a value broken over
+// lines) stands at that line's end. All four are 0 without a place.
+struct violation {
+    std::string_view code;
+    std::string message;
+    std::string reason;
+    std::uint32_t line = 0;
+    std::uint32_t column = 0;
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+};
+
+} // namespace kavrin
 
 // The state of one check of a ticket file. Set fileName, call check(), read
 // message (empty: the file is correct), errorLine and errorColumn (both 0
@@ -19,14 +40,10 @@ public:
     class Error {
     public:
         Error(std::string_view text, std::string_view code, std::string reason);
-        Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::string_view detail,
-            std::string_view code, std::string reason);
+        Error(std::string_view leadIn, std::uint32_t line, std::uint32_t column, std::uint64_t offset,
+            std::string_view detail, std::string_view code, std::string reason);
 
-        std::string message;
-        std::uint32_t line = 0;
-        std::uint32_t column = 0;
-        std::string_view code;
-        std::string reason;
+        kavrin::violation found;
     };
 
     // Larger files are rejected before any content is read; no reader of a
@@ -63,6 +80,9 @@ private:
     std::uint32_t column = 1;
     std::uint32_t tokenLine = 1;
     std::uint32_t tokenColumn = 1;
+    // Input offsets of the start of the current line and of the token's line.
+    std::uint64_t lineOffset = 0;
+    std::uint64_t tokenLineOffset = 0;
     std::uint32_t majorVersion = 0;
     std::uint32_t minorVersion = 0;
 
@@ -72,6 +92,11 @@ public:
     std::uint32_t errorColumn = 0;
     std::string code;
     std::string reason;
+    // The violations found, in file order; the fields above are the first
+    // one's. A check stops at its first violation, so this holds one at most.
+    std::vector<kavrin::violation> violations;
+    // The name the check opened: fileName without its surrounding quotes.
+    std::string openedName;
 
 private:
     kavrin::textReader input;
@@ -81,7 +106,9 @@ private:
     void checkName();
     const std::string& checkInput(std::uint64_t size);
     void checkFirstBytes();
-    void record(const Error& violation);
+    void record(Error violation);
+    void measureMarkedPart(kavrin::violation& found);
+    std::uint64_t offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const;
 
     // Character reader and positions.
     int readChar();
@@ -136,5 +163,5 @@ private:
     // a place of the caller's. In this mode it stops the check.
     [[noreturn, gnu::cold, gnu::noinline]] void raise(kavrin::rules::valueFault fault) const;
     [[noreturn, gnu::cold, gnu::noinline]] void raiseAt(
-        std::uint32_t atLine, std::uint32_t atColumn, kavrin::rules::valueFault fault) const;
+        std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault) const;
 };
