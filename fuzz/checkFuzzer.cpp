@@ -31,7 +31,8 @@ bool isSystemMessage(const std::string& message)
 } // namespace
 
 // Every input ends with one of the system's messages, a place only for a
-// positioned one, a code and a reason exactly for a violation, a reason that
+// positioned one (with an input offset and marked length inside the input),
+// a code and a reason exactly for a violation, a reason that
 // is valid UTF-8 and names whatever would hide or reorder text, and the same
 // outcome whatever the reader's buffer size and whether the bytes are read
 // from memory or from a file.
@@ -47,10 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require((parser.errorLine != 0) == (parser.message.rfind("Die Datei enthält in der Zeile ", 0) == 0));
     require(parser.message.empty() == parser.code.empty() && parser.message.empty() == parser.reason.empty());
     require(kavrin::testing::isShownSafely(parser.reason));
+    require(parser.violations.size() == (parser.message.empty() ? 0U : 1U));
+    for (const kavrin::violation& found : parser.violations) {
+        require(found.offset + found.length <= size);
+        require(found.line != 0 || (found.offset == 0 && found.length == 0));
+    }
 
     const auto sameOutcome = [](const tzvParser& other) {
         return other.message == parser.message && other.errorLine == parser.errorLine
-            && other.errorColumn == parser.errorColumn && other.code == parser.code && other.reason == parser.reason;
+            && other.errorColumn == parser.errorColumn && other.code == parser.code && other.reason == parser.reason
+            && (parser.violations.empty()
+                || (other.violations.at(0).offset == parser.violations[0].offset
+                    && other.violations.at(0).length == parser.violations[0].length));
     };
     // Every fourth input is read again through a tiny buffer, every 64th from
     // a file: the two comparisons would otherwise take most of the time.

@@ -8,8 +8,6 @@ namespace kavrin::lsp {
 
 namespace {
 
-    constexpr char endOfText = 0x1A; // text mode ends the input here
-
     bool crBeforeLf(std::string_view bytes, std::size_t i)
     {
         return bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
@@ -37,39 +35,6 @@ namespace {
     bool endsLine(std::string_view bytes, std::size_t i) { return bytes[i] == '\n' || bytes[i] == '\r'; }
 
 } // namespace
-
-std::size_t offsetOfPlace(std::string_view bytes, std::uint32_t line, std::uint32_t column)
-{
-    std::uint32_t atLine = 1;
-    std::uint32_t atColumn = 1;
-    std::size_t i = 0;
-    for (; i < bytes.size() && bytes[i] != endOfText && !(atLine == line && atColumn == column); ++i) {
-        const bool lineBreak = bytes[i] == '\n' || crBeforeLf(bytes, i);
-        // A place past the end of its line (a value broken over lines) is
-        // shown at that line's end.
-        if (lineBreak && atLine == line)
-            break;
-        if (crBeforeLf(bytes, i))
-            continue;
-        if (bytes[i] == '\n') {
-            ++atLine;
-            atColumn = 1;
-        } else {
-            ++atColumn;
-        }
-    }
-    return i;
-}
-
-std::size_t advanceInTextMode(std::string_view bytes, std::size_t from, std::size_t count)
-{
-    std::size_t i = from;
-    for (; i < bytes.size() && bytes[i] != endOfText && count > 0; ++i) {
-        if (!crBeforeLf(bytes, i))
-            --count;
-    }
-    return i;
-}
 
 std::size_t characterEnd(std::string_view bytes, std::size_t offset)
 {

@@ -1,7 +1,6 @@
 #include "server.h"
 
 #include "codes.h"
-#include "errorExcerpt.h"
 #include "fileReport.h"
 #include "resultText.h"
 #include "tzvParser.h"
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <tuple>
 
 namespace kavrin::lsp {
 
@@ -113,23 +113,21 @@ namespace {
         return bytes;
     }
 
-    // The editor's range of a reported place and the part the excerpt marks
-    // after it. An editor hides a UTF-8 BOM, which the checker counts.
-    json rangeOf(std::string_view bytes, std::uint32_t line, std::uint32_t column, positionEncoding encoding)
+    // The editor's range of a violation's place and the part it marks. An
+    // editor hides a UTF-8 BOM, which the checker counts.
+    json rangeOf(std::string_view bytes, const fileReport& report, positionEncoding encoding)
     {
         editorPosition start;
         editorPosition end;
-        if (line != 0 && column != 0) {
-            errorExcerpt excerpt({});
-            excerpt.bytes = bytes;
-            excerpt.extract(line, column);
-            const std::size_t from = offsetOfPlace(bytes, line, column);
-            const std::size_t to = characterEnd(bytes, advanceInTextMode(bytes, from, excerpt.markedInputBytes));
+        if (report.line != 0) {
             const std::size_t bom
                 = bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
             const std::string_view shown = bytes.substr(bom);
-            start = positionOf(shown, std::max(from, bom) - bom, encoding);
-            end = positionOf(shown, std::max(to, bom) - bom, encoding);
+            const auto place = [&](std::uint64_t offset) {
+                return static_cast<std::size_t>(std::max<std::uint64_t>(offset, bom) - bom);
+            };
+            start = positionOf(shown, place(report.offset), encoding);
+            end = positionOf(shown, characterEnd(shown, place(report.offset + report.length)), encoding);
         }
         return { { "start", positionJson(start) }, { "end", positionJson(end) } };
     }
@@ -301,22 +299,19 @@ void server::checkSaved(const std::string& uri, document& open)
     const std::optional<std::string> path = pathOfFileUri(uri);
     if (!path)
         return;
-    const fileReport saved = reportOfFile(*path);
+    const fileReport saved = reportOfFile(*path, withExcerpt::no);
     if (saved.code == codes::cannotOpen)
         return;
-    checker.checkBytes(open.text);
-    const std::string bufferMessage
-        = checker.message.empty() ? std::string(successText) : withoutLineFeeds(checker.message);
-    if (saved.message == bufferMessage && saved.line == checker.errorLine && saved.column == checker.errorColumn
-        && saved.code == checker.code && saved.reason == checker.reason)
+    const fileReport buffer = reportOfBytes({}, open.text, 0, withExcerpt::no);
+    if (std::tie(saved.message, saved.line, saved.column, saved.code, saved.reason)
+        == std::tie(buffer.message, buffer.line, buffer.column, buffer.code, buffer.reason))
         return;
     std::string message(savedFileLabel);
     message.append(saved.message);
     if (!saved.reason.empty())
         message.append("\n").append(saved.reason);
     const std::string bytes = saved.line != 0 ? savedBytes(*path) : std::string();
-    open.savedDiagnostic
-        = diagnostic(rangeOf(bytes, saved.line, saved.column, encoding), saved.code, std::move(message));
+    open.savedDiagnostic = diagnostic(rangeOf(bytes, saved, encoding), saved.code, std::move(message));
 }
 
 std::optional<server::clock::time_point> server::nextDue() const
@@ -353,18 +348,16 @@ void server::publish(const std::string& uri, const document& open)
         { "jsonrpc", "2.0" }, { "method", "textDocument/publishDiagnostics" }, { "params", std::move(params) } });
 }
 
-// The one diagnostic of a text, or null when it is correct: the range runs
-// from the reported place to the end of the part the excerpt marks.
-json server::diagnosticOf(const std::string& text)
+// The one diagnostic of a text, or null when it is correct.
+json server::diagnosticOf(const std::string& text) const
 {
-    checker.checkBytes(text);
-    if (checker.message.empty())
+    const fileReport report = reportOfBytes({}, text, 0, withExcerpt::no);
+    if (report.valid)
         return nullptr;
-    std::string message = withoutLineFeeds(checker.message);
-    if (!checker.reason.empty())
-        message.append("\n").append(checker.reason);
-    return diagnostic(
-        rangeOf(text, checker.errorLine, checker.errorColumn, encoding), checker.code, std::move(message));
+    std::string message = report.message;
+    if (!report.reason.empty())
+        message.append("\n").append(report.reason);
+    return diagnostic(rangeOf(text, report, encoding), report.code, std::move(message));
 }
 
 void server::reply(const json& id, json result)

@@ -54,16 +54,13 @@ private:
     std::string changedText(const document& open, const nlohmann::json& changes) const;
     void checkSaved(const std::string& uri, document& open);
     void publish(const std::string& uri, const document& open);
-    nlohmann::json diagnosticOf(const std::string& text);
+    nlohmann::json diagnosticOf(const std::string& text) const;
     void post(const nlohmann::json& message);
     void reply(const nlohmann::json& id, nlohmann::json result);
     void replyError(const nlohmann::json& id, int code, const std::string& message);
 
     std::function<void(const std::string&)> send;
     std::map<std::string, document> documents;
-    // One checker for every check: a check resets it, and its reader's buffer
-    // is allocated once, not at every keystroke.
-    tzvParser checker;
     positionEncoding encoding = positionEncoding::utf16;
     bool initialized = false;
     bool shutDown = false;

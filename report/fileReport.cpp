@@ -11,17 +11,23 @@ namespace {
 
     // The outcome of a finished check; the excerpt is read from the same
     // source the check read.
-    fileReport reportOf(const tzvParser& parser, std::string name, std::optional<std::string_view> bytes)
+    fileReport reportOf(const tzvParser& parser, std::string name, std::optional<std::string_view> bytes,
+        withExcerpt wanted = withExcerpt::yes)
     {
         fileReport report;
         report.file = std::move(name);
+        report.openedName = parser.openedName;
         report.valid = parser.message.empty();
         report.message = report.valid ? std::string(successText) : withoutLineFeeds(parser.message);
         report.line = parser.errorLine;
         report.column = parser.errorColumn;
         report.code = parser.code;
         report.reason = parser.reason;
-        if (!report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
+        if (!parser.violations.empty()) {
+            report.offset = parser.violations.front().offset;
+            report.length = parser.violations.front().length;
+        }
+        if (wanted == withExcerpt::yes && !report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
             errorExcerpt excerpt(report.file);
             excerpt.bytes = bytes;
             excerpt.extract(parser.errorLine, parser.errorColumn);
@@ -81,19 +87,19 @@ namespace {
 
 } // namespace
 
-fileReport reportOfFile(const std::string& name)
+fileReport reportOfFile(const std::string& name, withExcerpt excerpt)
 {
     tzvParser parser;
     parser.fileName = name;
     parser.check();
-    return reportOf(parser, name, std::nullopt);
+    return reportOf(parser, name, std::nullopt, excerpt);
 }
 
-fileReport reportOfBytes(std::string name, std::string_view bytes, std::uint64_t wholeSize)
+fileReport reportOfBytes(std::string name, std::string_view bytes, std::uint64_t wholeSize, withExcerpt excerpt)
 {
     tzvParser parser;
     parser.checkBytes(bytes, wholeSize);
-    return reportOf(parser, std::move(name), bytes);
+    return reportOf(parser, std::move(name), bytes, excerpt);
 }
 
 fileReport reportOfFileBytes(const std::string& name, std::string_view bytes, std::uint64_t wholeSize)

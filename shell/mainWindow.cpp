@@ -2,10 +2,9 @@
 
 #include "aboutBox.h"
 #include "accessibility.h"
-#include "errorExcerpt.h"
 #include "excerptDisplay.h"
+#include "fileReport.h"
 #include "resultText.h"
-#include "tzvParser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -261,28 +260,21 @@ void mainWindow::runCheck()
     setWindowTitle(QFile::decodeName(QByteArray::fromStdString(kavrin::windowTitle(nameText))));
     messageEdit->repaint();
 
-    tzvParser parser;
-    parser.fileName = nameText;
-    parser.check();
+    const kavrin::fileReport report = kavrin::reportOfFile(nameText);
     checkedName = nameEdit->text();
-    watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(parser.fileName)));
+    watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.openedName)));
     excerptEdit->clear();
-    if (parser.message.empty()) {
-        messageEdit->setPlainText(fromUtf8(kavrin::successText));
-    } else {
-        messageEdit->setPlainText(fromUtf8(kavrin::withoutLineFeeds(parser.message)));
-        excerptEdit->setNote(fromUtf8(kavrin::reasonLabel) + fromUtf8(parser.reason));
-        if (parser.errorLine != 0 && parser.errorColumn != 0)
-            showExcerpt(nameText, parser.errorLine, parser.errorColumn);
+    messageEdit->setPlainText(fromUtf8(report.message));
+    if (!report.valid) {
+        excerptEdit->setNote(fromUtf8(kavrin::reasonLabel) + fromUtf8(report.reason));
+        if (report.excerpt)
+            showExcerpt(*report.excerpt);
     }
     QApplication::restoreOverrideCursor();
 }
 
-void mainWindow::showExcerpt(const std::string& nameText, std::uint32_t line, std::uint32_t column)
+void mainWindow::showExcerpt(const kavrin::excerptDisplay& display)
 {
-    errorExcerpt excerpt(nameText);
-    excerpt.extract(line, column);
-    const kavrin::excerptDisplay display = kavrin::displayOf(excerpt);
     excerptEdit->setExcerpt(QString::fromStdU16String(display.text), qsizetype(display.highlightStart.units),
         qsizetype(display.highlightEnd.units));
     excerptEdit->scrollToMarkEnd();

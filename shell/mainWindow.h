@@ -8,6 +8,10 @@
 
 #include <functional>
 
+namespace kavrin {
+struct excerptDisplay;
+}
+
 class QAction;
 class QFileSystemWatcher;
 class QLineEdit;
@@ -76,7 +80,7 @@ private:
     void fileChangedOnDisk();
     void recheckAfterSave();
     void resetExcerptColour();
-    void showExcerpt(const std::string& nameText, std::uint32_t line, std::uint32_t column);
+    void showExcerpt(const kavrin::excerptDisplay& display);
 
     QFileSystemWatcher* watcher;
     QTimer* recheckTimer;

@@ -142,6 +142,10 @@ void tzvParser::record(Error violation)
 // its place, once the check has stopped.
 void tzvParser::measureMarkedPart(kavrin::violation& found)
 {
+    // A place past the end of its line stands at the line's end and marks
+    // nothing there, as the excerpt finds nothing at it.
+    if (found.line == tokenLine && found.offset - tokenLineOffset < found.column - 1u)
+        return;
     input.seek(found.offset);
     std::uint64_t end = found.offset;
     kavrin::readMarkedPart(input, [&](int, bool) { end = input.offsetOf(input.next() - 1) + 1; });

@@ -16,7 +16,8 @@ namespace kavrin {
 // counts bytes); offset is where the place stands in the input and length
 // how many bytes of the input the part it marks covers, the CRs that text
 // mode drops counted. A place past the end of its line (a value broken over
-// lines) stands at that line's end. All four are 0 without a place.
+// lines) stands at that line's end and marks nothing. All four are 0
+// without a place.
 struct violation {
     std::string_view code;
     std::string message;
