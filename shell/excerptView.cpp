@@ -130,10 +130,7 @@ int excerptView::noteAfter() const
 {
     if (content.isEmpty())
         return -1;
-    int line = 0;
-    while (line + 1 < lineCount() && lines[line + 1].start <= std::max(markStart, markEnd - 1))
-        ++line;
-    return line;
+    return lineOf(std::max(markStart, markEnd - 1));
 }
 
 // The room the note takes, its gap included; 0 without a note.
@@ -230,9 +227,7 @@ qreal excerptView::lineTop(int line) const
 
 void excerptView::scrollToMarkEnd()
 {
-    qsizetype line = 0;
-    while (line + 1 < lineCount() && lines[line + 1].start <= markEnd)
-        ++line;
+    const int line = lineOf(markEnd);
     const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
     QScrollBar* vertical = verticalScrollBar();
     if (line < vertical->value())
@@ -264,12 +259,14 @@ QColor excerptView::markColour() const
     return red;
 }
 
+// The line that holds offset: the last one starting at or before it.
 int excerptView::lineOf(qsizetype offset) const
 {
-    int line = 0;
-    while (line + 1 < lineCount() && lines[line + 1].start <= offset)
-        ++line;
-    return line;
+    if (lines.size() < 2)
+        return 0;
+    const auto after = std::upper_bound(
+        lines.begin() + 1, lines.end(), offset, [](qsizetype at, const lineSpan& line) { return at < line.start; });
+    return int(after - lines.begin()) - 1;
 }
 
 QRect excerptView::characterRect(qsizetype offset) const
@@ -387,73 +384,76 @@ void excerptView::contextMenuEvent(QContextMenuEvent* event)
     menu.exec(event->globalPos());
 }
 
+// The note in its box between two rules, after the line it follows.
+void excerptView::paintNote(QPainter& painter) const
+{
+    const int noteHeight = this->noteHeight();
+    const int first = verticalScrollBar()->value();
+    const int after = noteAfter();
+    if (noteHeight == 0 || after + 1 < first)
+        return;
+    const int top = margin + (after + 1 - first) * lineHeight();
+    const QRect box(margin, top + margin, viewport()->width() - 2 * margin, noteHeight - 2 * margin);
+    painter.save();
+    painter.setFont(noteFont(this));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(box, Qt::TextWordWrap, noteText);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(box.left(), top + margin / 2, box.right(), top + margin / 2);
+    painter.drawLine(box.left(), box.bottom() + margin / 2, box.right(), box.bottom() + margin / 2);
+    painter.restore();
+}
+
+// One line: the selection's background first, then the text in runs split
+// at the mark and the selection, so that the mark stays red and underlined.
+void excerptView::paintLine(QPainter& painter, int line, const shownColumns& shown) const
+{
+    const qreal width = characterWidth();
+    const int shiftX = horizontalScrollBar()->value();
+    const qreal top = rowTop(line);
+    const lineSpan& span = lines[line];
+    const qreal baseline = top + fontMetrics().ascent();
+    const auto columnAt
+        = [&](qsizetype offset) { return columnOf(span, std::clamp(offset - span.start, qsizetype(0), span.length)); };
+    const qsizetype selectFrom = columnAt(selectionStart());
+    const qsizetype selectTo = selectionEnd() > span.start + span.length && selectionStart() <= span.start + span.length
+        ? columnAt(span.start + span.length) + 1
+        : columnAt(selectionEnd());
+    if (selectTo > selectFrom)
+        painter.fillRect(QRectF(margin + qreal(selectFrom) * width - shiftX, top, qreal(selectTo - selectFrom) * width,
+                             lineHeight()),
+            palette().color(QPalette::Highlight));
+    const qsizetype markFrom = columnAt(markStart);
+    const qsizetype markTo = columnAt(markEnd);
+    qsizetype cuts[] = { shown.first, markFrom, markTo, selectFrom, selectTo, shown.last };
+    std::sort(std::begin(cuts), std::end(cuts));
+    for (std::size_t k = 0; k + 1 < std::size(cuts); ++k) {
+        const qsizetype from = std::max(cuts[k], shown.first);
+        const qsizetype to = std::min(cuts[k + 1], shown.last);
+        if (to <= from)
+            continue;
+        const bool marked = from >= markFrom && to <= markTo && markTo > markFrom;
+        const bool selected = from >= selectFrom && to <= selectTo;
+        painter.setPen(marked ? shown.mark
+                : selected    ? palette().color(QPalette::HighlightedText)
+                              : palette().color(QPalette::Text));
+        const qreal x = margin + qreal(from) * width - shiftX;
+        painter.drawText(QPointF(x, baseline), shownPart(span, from, to));
+        // The mark is underlined just below the baseline, inside its line,
+        // so that it shows without colour too.
+        if (marked)
+            painter.drawLine(QPointF(x, baseline + 1.5), QPointF(x + qreal(to - from) * width, baseline + 1.5));
+    }
+}
+
 void excerptView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     painter.setFont(font());
     const qreal width = characterWidth();
-    const int height = lineHeight();
-    const int shiftX = horizontalScrollBar()->value();
-    const auto firstColumn = qsizetype(shiftX / width);
-    const auto lastColumn = firstColumn + qsizetype(viewport()->width() / width) + 2;
-    const QColor plain = palette().color(QPalette::Text);
-    const QColor red = markColour();
-    const QColor selectedText = palette().color(QPalette::HighlightedText);
-
-    if (const int noteHeight = this->noteHeight(); noteHeight > 0) {
-        const int first = verticalScrollBar()->value();
-        const int after = noteAfter();
-        if (after + 1 >= first) {
-            const int top = margin + (after + 1 - first) * height;
-            const QRect box(margin, top + margin, viewport()->width() - 2 * margin, noteHeight - 2 * margin);
-            painter.save();
-            painter.setFont(noteFont(this));
-            painter.setPen(plain);
-            painter.drawText(box, Qt::TextWordWrap, noteText);
-            painter.setPen(palette().color(QPalette::Mid));
-            painter.drawLine(box.left(), top + margin / 2, box.right(), top + margin / 2);
-            painter.drawLine(box.left(), box.bottom() + margin / 2, box.right(), box.bottom() + margin / 2);
-            painter.restore();
-        }
-    }
-    for (int line = verticalScrollBar()->value(); line < lineCount(); ++line) {
-        const qreal top = rowTop(line);
-        if (top > viewport()->height())
-            break;
-        const lineSpan& span = lines[line];
-        const qreal baseline = top + fontMetrics().ascent();
-        // The selection's background first, then the line in runs split at
-        // the mark and the selection: the mark stays red and underlined.
-        const auto columnAt = [&](qsizetype offset) {
-            return columnOf(span, std::clamp(offset - span.start, qsizetype(0), span.length));
-        };
-        const qsizetype selectFrom = columnAt(selectionStart());
-        const qsizetype selectTo
-            = selectionEnd() > span.start + span.length && selectionStart() <= span.start + span.length
-            ? columnAt(span.start + span.length) + 1
-            : columnAt(selectionEnd());
-        if (selectTo > selectFrom)
-            painter.fillRect(
-                QRectF(margin + qreal(selectFrom) * width - shiftX, top, qreal(selectTo - selectFrom) * width, height),
-                palette().color(QPalette::Highlight));
-        const qsizetype markFrom = columnAt(markStart);
-        const qsizetype markTo = columnAt(markEnd);
-        qsizetype cuts[] = { firstColumn, markFrom, markTo, selectFrom, selectTo, lastColumn };
-        std::sort(std::begin(cuts), std::end(cuts));
-        for (std::size_t k = 0; k + 1 < std::size(cuts); ++k) {
-            const qsizetype from = std::max(cuts[k], firstColumn);
-            const qsizetype to = std::min(cuts[k + 1], lastColumn);
-            if (to <= from)
-                continue;
-            const bool marked = from >= markFrom && to <= markTo && markTo > markFrom;
-            const bool selected = from >= selectFrom && to <= selectTo;
-            painter.setPen(marked ? red : selected ? selectedText : plain);
-            const qreal x = margin + qreal(from) * width - shiftX;
-            painter.drawText(QPointF(x, baseline), shownPart(span, from, to));
-            // The mark is underlined just below the baseline, inside its
-            // line, so that it shows without colour too.
-            if (marked)
-                painter.drawLine(QPointF(x, baseline + 1.5), QPointF(x + qreal(to - from) * width, baseline + 1.5));
-        }
-    }
+    const auto firstColumn = qsizetype(horizontalScrollBar()->value() / width);
+    const shownColumns shown { firstColumn, firstColumn + qsizetype(viewport()->width() / width) + 2, markColour() };
+    paintNote(painter);
+    for (int line = verticalScrollBar()->value(); line < lineCount() && rowTop(line) <= viewport()->height(); ++line)
+        paintLine(painter, line, shown);
 }

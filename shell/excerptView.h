@@ -12,6 +12,8 @@
 // line of millions of characters shows as fast as a short one. The text can
 // be selected and copied; screen readers read it through its accessible
 // text interface.
+class QPainter;
+
 class excerptView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -87,6 +89,14 @@ private:
     qreal characterWidth() const;
     int lineHeight() const;
     int noteAfter() const;
+    // The columns a paint shows and the colour of the mark in it.
+    struct shownColumns {
+        qsizetype first;
+        qsizetype last;
+        QColor mark;
+    };
+    void paintNote(QPainter& painter) const;
+    void paintLine(QPainter& painter, int line, const shownColumns& shown) const;
     int lineOf(qsizetype offset) const;
     void moveCursor(qsizetype to, bool extend);
     int noteHeight() const;

@@ -120,7 +120,26 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/icons/kavrin.png")));
     setAcceptDrops(true);
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    createMenus();
+    createElements();
+    describeElements();
+    watchForSaves();
+    connectCommands();
 
+    fileDialog = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QString(), QString(), QStringLiteral("TZV-System Files (*.tzv)"));
+    };
+
+    resize(740, 326);
+    if (!commandLine.isEmpty()) {
+        nameEdit->setText(commandLine);
+        runCheck();
+    }
+    hintEdit->setPlainText(hintText);
+}
+
+void mainWindow::createMenus()
+{
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&Datei"));
     fileMenu->addAction(QStringLiteral("&Öffnen..."), this, &mainWindow::chooseFile);
     fileMenu->addSeparator();
@@ -132,10 +151,12 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
     fileMenu->addAction(QStringLiteral("&Beenden"), this, &QWidget::close);
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     helpMenu->addAction(QStringLiteral("&Info..."), this, &mainWindow::showAbout);
+}
 
+void mainWindow::createElements()
+{
     auto* client = new clientArea(this);
     setCentralWidget(client);
-
     hintEdit = readOnlyPane(client);
     nameEdit = new QLineEdit(client);
     nameEdit->setFocusPolicy(Qt::StrongFocus);
@@ -148,7 +169,10 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
     excerptEdit = new excerptView(client);
     lineNumberEdit = new lineNumberColumn(excerptEdit, client);
     setTabOrder(nameEdit, checkButton);
+}
 
+void mainWindow::describeElements()
+{
     installAccessibility();
     const struct {
         QWidget* element;
@@ -166,7 +190,10 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
         element.element->setAccessibleName(QString::fromUtf8(element.name));
         element.element->setAccessibleDescription(QString::fromUtf8(element.description));
     }
+}
 
+void mainWindow::watchForSaves()
+{
     watcher = new QFileSystemWatcher(this);
     recheckTimer = new QTimer(this);
     recheckTimer->setSingleShot(true);
@@ -178,7 +205,10 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
         if (!on)
             recheckTimer->stop();
     });
+}
 
+void mainWindow::connectCommands()
+{
     connect(nameEdit, &QLineEdit::returnPressed, this, &mainWindow::runCheck);
     connect(checkButton, &QPushButton::clicked, this, &mainWindow::checkCommand);
     // F5 checks wherever the focus is in the window; Alt+? and Alt+/ open the
@@ -189,17 +219,6 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
         auto* about = new QShortcut(QKeySequence(key), this);
         connect(about, &QShortcut::activated, this, &mainWindow::showAbout);
     }
-
-    fileDialog = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QString(), QString(), QStringLiteral("TZV-System Files (*.tzv)"));
-    };
-
-    resize(740, 326);
-    if (!commandLine.isEmpty()) {
-        nameEdit->setText(commandLine);
-        runCheck();
-    }
-    hintEdit->setPlainText(hintText);
 }
 
 void mainWindow::layoutElements(int w, int h)
@@ -232,7 +251,7 @@ void mainWindow::chooseFile()
     if (chosen.isEmpty())
         return;
     nameEdit->setText(chosen);
-    resetExcerptColour();
+    clearMarkAndNote();
     excerptEdit->clear();
     excerptEdit->repaint();
     lineNumberEdit->clear();
@@ -240,7 +259,7 @@ void mainWindow::chooseFile()
     messageEdit->clear();
 }
 
-void mainWindow::resetExcerptColour()
+void mainWindow::clearMarkAndNote()
 {
     excerptEdit->clearMark();
     excerptEdit->setNote(QString());
@@ -249,7 +268,7 @@ void mainWindow::resetExcerptColour()
 void mainWindow::runCheck()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    resetExcerptColour();
+    clearMarkAndNote();
     excerptEdit->setText(fromUtf8(kavrin::checkingText));
     excerptEdit->repaint();
     lineNumberEdit->clear();

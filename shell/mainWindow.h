@@ -75,11 +75,16 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void createMenus();
+    void createElements();
+    void describeElements();
+    void watchForSaves();
+    void connectCommands();
     void layoutElements(int width, int height);
     void watchCheckedFile(const QString& path);
     void fileChangedOnDisk();
     void recheckAfterSave();
-    void resetExcerptColour();
+    void clearMarkAndNote();
     void showExcerpt(const kavrin::excerptDisplay& display);
 
     QFileSystemWatcher* watcher;
