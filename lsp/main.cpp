@@ -80,22 +80,7 @@ int main(int argc, char** argv)
             if (got <= 0)
                 return 1; // the client closed the stream without exit
             reader.feed(std::string_view(chunk, static_cast<std::size_t>(got)));
-            while (!server.exited()) {
-                std::optional<std::string> body = reader.next();
-                switch (reader.takeProblem()) {
-                case kavrin::lsp::messageReader::problem::badHeader:
-                    server.reportBadMessage("Der Kopf der Nachricht ist ungültig.");
-                    break;
-                case kavrin::lsp::messageReader::problem::tooLarge:
-                    server.reportBadMessage("Die Nachricht ist zu groß.");
-                    break;
-                case kavrin::lsp::messageReader::problem::none:
-                    break;
-                }
-                if (!body)
-                    break;
-                server.handle(*body, clock::now());
-            }
+            kavrin::lsp::deliverMessages(reader, server, clock::now());
         }
         server.runDue(clock::now());
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "positions.h"
-#include "tzvParser.h"
 
 #include <nlohmann/json.hpp>
 
@@ -11,13 +10,15 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kavrin::lsp {
 
 // The protocol state of kavrin-lsp: open documents, the negotiated position
 // encoding, and when each document is due for its check. It reads message
 // bodies and sends bodies through the given function; it has no I/O of its
-// own and writes nothing to disk.
+// own and writes nothing to disk. Each method is a handler in one of two
+// tables, requests and notifications.
 class server {
 public:
     using clock = std::chrono::steady_clock;
@@ -49,15 +50,24 @@ private:
         nlohmann::json savedDiagnostic;
     };
 
+    using requestHandler = void (server::*)(const nlohmann::json& message, const nlohmann::json& id);
+    using notificationHandler = void (server::*)(const nlohmann::json& params, clock::time_point now);
+    static const std::map<std::string_view, requestHandler> requestHandlers;
+    static const std::map<std::string_view, notificationHandler> notificationHandlers;
+
     void request(const nlohmann::json& message, const nlohmann::json& id);
     void notification(const nlohmann::json& message, clock::time_point now);
+
+    void initialize(const nlohmann::json& message, const nlohmann::json& id);
+    void shutdown(const nlohmann::json& message, const nlohmann::json& id);
+    void didOpen(const nlohmann::json& params, clock::time_point now);
+    void didChange(const nlohmann::json& params, clock::time_point now);
+    void didSave(const nlohmann::json& params, clock::time_point now);
+    void didClose(const nlohmann::json& params, clock::time_point now);
+
     std::string changedText(const document& open, const nlohmann::json& changes) const;
-    void checkSaved(const std::string& uri, document& open);
     void publish(const std::string& uri, const document& open);
-    nlohmann::json diagnosticOf(const std::string& text) const;
     void post(const nlohmann::json& message);
-    void reply(const nlohmann::json& id, nlohmann::json result);
-    void replyError(const nlohmann::json& id, int code, const std::string& message);
 
     std::function<void(const std::string&)> send;
     std::map<std::string, document> documents;
@@ -66,5 +76,11 @@ private:
     bool shutDown = false;
     std::optional<int> exitStatus;
 };
+
+class messageReader;
+
+// Hands every whole message the reader holds to the server, and every
+// framing problem met on the way, until the server has exited.
+void deliverMessages(messageReader& reader, server& to, server::clock::time_point now);
 
 } // namespace kavrin::lsp

@@ -1,9 +1,14 @@
+#include "server.h"
+#include "framing.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -13,7 +18,8 @@ using nlohmann::json;
 
 namespace {
 
-// kavrin-lsp on the other end of two pipes, as an editor runs it.
+// kavrin-lsp on the other end of two pipes, as an editor runs it: for the
+// life cycle end to end and the exit status.
 class serverProcess {
 public:
     serverProcess()
@@ -116,6 +122,73 @@ private:
     int out = -1;
 };
 
+// The same conversation with the server in this process, as kavrin-lsp's
+// loop drives it: each message is read, handled and, after the typing pause,
+// checked.
+class serverInProcess {
+public:
+    void raw(const std::string& bytes)
+    {
+        reader.feed(bytes);
+        kavrin::lsp::deliverMessages(reader, server, now);
+        now += std::chrono::hours(1);
+        server.runDue(now);
+    }
+    void send(const json& message)
+    {
+        const std::string body = message.dump();
+        raw("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+    }
+    void notify(const std::string& method, json params)
+    {
+        send({ { "jsonrpc", "2.0" }, { "method", method }, { "params", std::move(params) } });
+    }
+    void ask(int id, const std::string& method, json params = json::object())
+    {
+        send({ { "jsonrpc", "2.0" }, { "id", id }, { "method", method }, { "params", std::move(params) } });
+    }
+    // The next message, or null when there is none.
+    json receive()
+    {
+        if (sent.empty())
+            return nullptr;
+        json next = json::parse(sent.front());
+        sent.pop_front();
+        return next;
+    }
+    // The diagnostics the editor shows now: those published last.
+    json diagnostics()
+    {
+        json last;
+        for (json next = receive(); !next.is_null(); next = receive())
+            last = next;
+        return last["params"]["diagnostics"];
+    }
+    void initialize(bool offerUtf8 = false)
+    {
+        json capabilities = json::object();
+        if (offerUtf8)
+            capabilities["general"]["positionEncodings"] = { "utf-8", "utf-16" };
+        ask(1, "initialize", { { "capabilities", capabilities } });
+        EXPECT_EQ(receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
+        notify("initialized", json::object());
+    }
+    void open(const std::string& text, json version = 1, const std::string& at = "file:///tmp/tipps.tzv")
+    {
+        notify("textDocument/didOpen",
+            { { "textDocument",
+                { { "uri", at }, { "languageId", "tzv" }, { "version", version }, { "text", text } } } });
+    }
+
+    const std::string uri = "file:///tmp/tipps.tzv";
+
+private:
+    std::deque<std::string> sent;
+    kavrin::lsp::server server { [this](const std::string& body) { sent.push_back(body); } };
+    kavrin::lsp::messageReader reader;
+    kavrin::lsp::server::clock::time_point now = kavrin::lsp::server::clock::now();
+};
+
 const std::string header = "<versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>";
 const std::string badTicket = header + "01,02,03,04,05,46</ziroTipp></schein></uvra>";
 const std::string goodTicket = header + "01,02,03,04,05,06</ziroTipp></schein></uvra>";
@@ -185,7 +258,7 @@ TEST(LanguageServer, PositionsInEditorUnits)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.before);
-        serverProcess server;
+        serverInProcess server;
         server.initialize(row.utf8);
         server.open(row.before + badTicket);
         const json diagnostic = server.diagnostics().at(0);
@@ -195,7 +268,7 @@ TEST(LanguageServer, PositionsInEditorUnits)
 
 TEST(LanguageServer, BadInputIsAnsweredAndSurvived)
 {
-    serverProcess server;
+    serverInProcess server;
     server.ask(1, "textDocument/hover");
     EXPECT_EQ(server.receive()["error"]["code"], -32002) << "not initialized yet";
     server.initialize();
@@ -220,7 +293,7 @@ TEST(LanguageServer, BadInputIsAnsweredAndSurvived)
 // diagnostic stays on that line, at its end.
 TEST(LanguageServer, PlacePastItsLineStaysOnIt)
 {
-    serverProcess server;
+    serverInProcess server;
     server.initialize();
     server.open("<?xml version=\"1.0\"\n\n encoding=\"UTF-8\"?>\n<uvra></uvra>\n");
     EXPECT_EQ(server.diagnostics().at(0)["range"]["start"], range(0, 19, 19)["start"]);
@@ -249,7 +322,7 @@ TEST(LanguageServer, MalformedMessagesLoseNothingAfterThem)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.bytes.substr(0, 60));
-        serverProcess server;
+        serverInProcess server;
         server.initialize();
         server.raw(row.bytes);
         server.ask(9, "shutdown");
@@ -264,7 +337,7 @@ TEST(LanguageServer, MalformedMessagesLoseNothingAfterThem)
 
 TEST(LanguageServer, RefusesWhatItCannotKeep)
 {
-    serverProcess server;
+    serverInProcess server;
     server.initialize();
     server.ask(2, "initialize");
     EXPECT_EQ(server.receive()["error"]["code"], -32600) << "a second initialize";
@@ -296,7 +369,7 @@ TEST(LanguageServer, SavedFileIsCheckedAsSubmitted)
         std::fwrite(windows1252.data(), 1, windows1252.size(), file);
         std::fclose(file);
     }
-    serverProcess server;
+    serverInProcess server;
     server.initialize();
     server.open(decoded, 1, uri);
     json diagnostics = server.diagnostics();

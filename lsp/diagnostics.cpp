@@ -1,0 +1,120 @@
+#include "diagnostics.h"
+
+#include "codes.h"
+#include "fileReport.h"
+#include "protocol.h"
+#include "tzvParser.h"
+#include "utf8.h"
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <tuple>
+
+namespace kavrin::lsp {
+
+namespace {
+
+    using nlohmann::json;
+
+    constexpr std::string_view source = "kavrin";
+    constexpr std::string_view savedFileLabel = "Gespeicherte Datei: ";
+
+    int hexDigit(char c)
+    {
+        return c >= '0' && c <= '9' ? c - '0'
+            : c >= 'a' && c <= 'f'  ? c - 'a' + 10
+            : c >= 'A' && c <= 'F'  ? c - 'A' + 10
+                                    : -1;
+    }
+
+    // The local path of a file: URI, or nothing for any other document.
+    std::optional<std::string> pathOfFileUri(std::string_view uri)
+    {
+        constexpr std::string_view scheme = "file://";
+        constexpr std::string_view localHost = "localhost";
+        if (uri.substr(0, scheme.size()) != scheme)
+            return std::nullopt;
+        uri.remove_prefix(scheme.size());
+        if (uri.substr(0, localHost.size()) == localHost)
+            uri.remove_prefix(localHost.size());
+        if (uri.empty() || uri.front() != '/')
+            return std::nullopt;
+        std::string path;
+        for (std::size_t i = 0; i < uri.size() && uri[i] != '?' && uri[i] != '#'; ++i) {
+            if (uri[i] == '%' && i + 2 < uri.size() && hexDigit(uri[i + 1]) >= 0 && hexDigit(uri[i + 2]) >= 0) {
+                path.push_back(static_cast<char>(hexDigit(uri[i + 1]) * 16 + hexDigit(uri[i + 2])));
+                i += 2;
+            } else {
+                path.push_back(uri[i]);
+            }
+        }
+        if (path.find('\0') != std::string::npos)
+            return std::nullopt;
+        return path;
+    }
+
+    // At most the bytes a check would read of the file.
+    std::string savedBytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes(tzvParser::maximumFileSize, '\0');
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+        return bytes;
+    }
+
+    // The editor's range of a violation's place and the part it marks. An
+    // editor hides a UTF-8 BOM, which the checker counts.
+    json rangeOf(std::string_view bytes, const fileReport& report, positionEncoding encoding)
+    {
+        editorPosition start;
+        editorPosition end;
+        if (report.line != 0) {
+            const std::size_t bom
+                = bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
+            const std::string_view shown = bytes.substr(bom);
+            const auto place = [&](std::uint64_t offset) {
+                return static_cast<std::size_t>(std::max<std::uint64_t>(offset, bom) - bom);
+            };
+            start = positionOf(shown, place(report.offset), encoding);
+            end = positionOf(shown, characterEnd(shown, place(report.offset + report.length)), encoding);
+        }
+        return protocol::rangeJson(start, end);
+    }
+
+    json diagnostic(std::string_view bytes, const fileReport& report, positionEncoding encoding, std::string message)
+    {
+        if (!report.reason.empty())
+            message.append("\n").append(report.reason);
+        return { { "range", rangeOf(bytes, report, encoding) }, { "severity", protocol::severityError },
+            { "source", source }, { "code", report.code }, { "message", std::move(message) } };
+    }
+
+} // namespace
+
+json diagnosticOfText(std::string_view text, positionEncoding encoding)
+{
+    const fileReport report = reportOfBytes({}, text, 0, withExcerpt::no);
+    if (report.valid)
+        return nullptr;
+    return diagnostic(text, report, encoding, report.message);
+}
+
+json diagnosticOfSavedFile(std::string_view uri, std::string_view text, positionEncoding encoding)
+{
+    const std::optional<std::string> path = pathOfFileUri(uri);
+    if (!path)
+        return nullptr;
+    const fileReport saved = reportOfFile(*path, withExcerpt::no);
+    if (saved.code == codes::cannotOpen)
+        return nullptr;
+    const fileReport buffer = reportOfBytes({}, text, 0, withExcerpt::no);
+    if (std::tie(saved.message, saved.line, saved.column, saved.code, saved.reason)
+        == std::tie(buffer.message, buffer.line, buffer.column, buffer.code, buffer.reason))
+        return nullptr;
+    const std::string bytes = saved.line != 0 ? savedBytes(*path) : std::string();
+    return diagnostic(bytes, saved, encoding, std::string(savedFileLabel) + saved.message);
+}
+
+} // namespace kavrin::lsp

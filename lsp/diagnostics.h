@@ -1,0 +1,22 @@
+#pragma once
+
+#include "positions.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <string_view>
+
+// What kavrin-lsp tells the editor about a text: the violation as a
+// diagnostic, and where the saved file differs, the saved file's own.
+namespace kavrin::lsp {
+
+// The diagnostic of a text in the editor, or null when it is correct.
+nlohmann::json diagnosticOfText(std::string_view text, positionEncoding encoding);
+
+// The diagnostic of the file behind a file: URI where its outcome differs
+// from the text's, or null: when they agree, for any other URI, and for a
+// file not saved yet. The file is only read.
+nlohmann::json diagnosticOfSavedFile(std::string_view uri, std::string_view text, positionEncoding encoding);
+
+} // namespace kavrin::lsp
