@@ -18,9 +18,48 @@ using nlohmann::json;
 
 namespace {
 
+// What an editor says to the server, over whatever carries it: Self has
+// raw(bytes) to send and receive() for the next message.
+template <class Self> class editorSide {
+public:
+    void send(const json& message)
+    {
+        const std::string body = message.dump();
+        self().raw("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+    }
+    void notify(const std::string& method, json params)
+    {
+        send({ { "jsonrpc", "2.0" }, { "method", method }, { "params", std::move(params) } });
+    }
+    void ask(int id, const std::string& method, json params = json::object())
+    {
+        send({ { "jsonrpc", "2.0" }, { "id", id }, { "method", method }, { "params", std::move(params) } });
+    }
+    void initialize(bool offerUtf8 = false)
+    {
+        json capabilities = json::object();
+        if (offerUtf8)
+            capabilities["general"]["positionEncodings"] = { "utf-8", "utf-16" };
+        ask(1, "initialize", { { "capabilities", capabilities } });
+        EXPECT_EQ(self().receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
+        notify("initialized", json::object());
+    }
+    void open(const std::string& text, json version = 1, const std::string& at = "file:///tmp/tipps.tzv")
+    {
+        notify("textDocument/didOpen",
+            { { "textDocument",
+                { { "uri", at }, { "languageId", "tzv" }, { "version", version }, { "text", text } } } });
+    }
+
+    const std::string uri = "file:///tmp/tipps.tzv";
+
+private:
+    Self& self() { return static_cast<Self&>(*this); }
+};
+
 // kavrin-lsp on the other end of two pipes, as an editor runs it: for the
 // life cycle end to end and the exit status.
-class serverProcess {
+class serverProcess : public editorSide<serverProcess> {
 public:
     serverProcess()
     {
@@ -52,19 +91,6 @@ public:
     }
 
     void raw(const std::string& bytes) { EXPECT_EQ(::write(in, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
-    void send(const json& message)
-    {
-        const std::string body = message.dump();
-        raw("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
-    }
-    void notify(const std::string& method, json params)
-    {
-        send({ { "jsonrpc", "2.0" }, { "method", method }, { "params", std::move(params) } });
-    }
-    void ask(int id, const std::string& method, json params = json::object())
-    {
-        send({ { "jsonrpc", "2.0" }, { "id", id }, { "method", method }, { "params", std::move(params) } });
-    }
 
     // The next message, or null after five seconds without one.
     json receive()
@@ -92,24 +118,6 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    void initialize(bool offerUtf8 = false)
-    {
-        json capabilities = json::object();
-        if (offerUtf8)
-            capabilities["general"]["positionEncodings"] = { "utf-8", "utf-16" };
-        ask(1, "initialize", { { "capabilities", capabilities } });
-        EXPECT_EQ(receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
-        notify("initialized", json::object());
-    }
-    void open(const std::string& text, json version = 1, const std::string& at = "file:///tmp/tipps.tzv")
-    {
-        notify("textDocument/didOpen",
-            { { "textDocument",
-                { { "uri", at }, { "languageId", "tzv" }, { "version", version }, { "text", text } } } });
-    }
-
-    const std::string uri = "file:///tmp/tipps.tzv";
-
 private:
     bool readByte(char& c)
     {
@@ -125,7 +133,7 @@ private:
 // The same conversation with the server in this process, as kavrin-lsp's
 // loop drives it: each message is read, handled and, after the typing pause,
 // checked.
-class serverInProcess {
+class serverInProcess : public editorSide<serverInProcess> {
 public:
     void raw(const std::string& bytes)
     {
@@ -133,19 +141,6 @@ public:
         kavrin::lsp::deliverMessages(reader, server, now);
         now += std::chrono::hours(1);
         server.runDue(now);
-    }
-    void send(const json& message)
-    {
-        const std::string body = message.dump();
-        raw("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
-    }
-    void notify(const std::string& method, json params)
-    {
-        send({ { "jsonrpc", "2.0" }, { "method", method }, { "params", std::move(params) } });
-    }
-    void ask(int id, const std::string& method, json params = json::object())
-    {
-        send({ { "jsonrpc", "2.0" }, { "id", id }, { "method", method }, { "params", std::move(params) } });
     }
     // The next message, or null when there is none.
     json receive()
@@ -164,23 +159,6 @@ public:
             last = next;
         return last["params"]["diagnostics"];
     }
-    void initialize(bool offerUtf8 = false)
-    {
-        json capabilities = json::object();
-        if (offerUtf8)
-            capabilities["general"]["positionEncodings"] = { "utf-8", "utf-16" };
-        ask(1, "initialize", { { "capabilities", capabilities } });
-        EXPECT_EQ(receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
-        notify("initialized", json::object());
-    }
-    void open(const std::string& text, json version = 1, const std::string& at = "file:///tmp/tipps.tzv")
-    {
-        notify("textDocument/didOpen",
-            { { "textDocument",
-                { { "uri", at }, { "languageId", "tzv" }, { "version", version }, { "text", text } } } });
-    }
-
-    const std::string uri = "file:///tmp/tipps.tzv";
 
 private:
     std::deque<std::string> sent;
