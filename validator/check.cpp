@@ -2,6 +2,7 @@
 #include "fileName.h"
 #include "markedPart.h"
 #include "messages.h"
+#include "reasonText.h"
 #include "reasons.h"
 #include "tzvParser.h"
 #include "utf8.h"
@@ -37,6 +38,8 @@ void tzvParser::reset()
     lineOffset = tokenLineOffset = 0;
     violations.clear();
     openedName.clear();
+    documentStarted = commentInContent = false;
+    seenOptional = 0;
     versionText.clear();
     majorVersion = minorVersion = 0;
     message.clear();
@@ -128,6 +131,9 @@ const std::string& tzvParser::checkInput(std::uint64_t size)
 void tzvParser::record(Error violation)
 {
     kavrin::violation& found = violation.found;
+    if (violation.mayEndEarly && !input.fill())
+        sayWhereTheInputEnded(found);
+    found.reason = kavrin::reasons::withinALine(std::move(found.reason));
     if (found.line != 0)
         measureMarkedPart(found);
     message = found.message;
@@ -136,6 +142,29 @@ void tzvParser::record(Error violation)
     code = found.code;
     reason = found.reason;
     violations.push_back(std::move(found));
+}
+
+// A fault met where the input ended follows from that end: a byte 0x1A that
+// ends the input before the rest of the file, or the file's own end.
+void tzvParser::sayWhereTheInputEnded(kavrin::violation& found)
+{
+    namespace reasons = kavrin::reasons;
+    constexpr std::size_t longestReason = 140;
+    const std::uint64_t bytesAfter = input.bytesAfterEndOfText();
+    const std::string cause
+        = bytesAfter > 0 ? reasons::endedByEndOfText(line, column, bytesAfter) : reasons::endsEarly(line, column);
+    if (found.code == kavrin::codes::unexpectedEnd || found.code == kavrin::codes::unclosedTag) {
+        if (bytesAfter > 0)
+            found.reason = (found.code == kavrin::codes::unclosedTag
+                                   ? "Das Tag " + reasons::quotedStart("<" + currentTag, 16) + " ist offen: "
+                                   : std::string("Vor </uvra> endet die Datei: "))
+                + cause;
+        return;
+    }
+    const std::string joined = found.reason + " " + cause;
+    found.reason = kavrin::utf8::characters(joined) <= longestReason
+        ? joined
+        : reasons::element(currentTag) + " ist abgeschnitten: " + cause;
 }
 
 // How many input bytes the part a violation marks covers, read again from

@@ -16,11 +16,13 @@ void tzvParser::readDocument(std::uint64_t start)
     readHeader();
 
     if (currentTag == "wimbel") {
+        seenOptional |= seenWimbel;
         readWimbelBlock();
         expectMatchingTag("/wimbel");
         nextTag();
     }
     if (currentTag == "ziroPlus") {
+        seenOptional |= seenZiroPlus;
         if (majorVersion < 4)
             failAtItem(text::elementDetail, kavrin::codes::ziroPlusNeedsVersion4,
                 [&] { return kavrin::reasons::ziroPlusNeedsVersion4(versionText); });

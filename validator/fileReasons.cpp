@@ -2,16 +2,62 @@
 #include "reasons.h"
 #include "utf8.h"
 
-#include <cstring>
+#include <cerrno>
 
 namespace kavrin::reasons {
 
-std::string noFileName() { return "Es wurde kein Dateiname eingegeben."; }
+namespace {
+
+    // What the operating system says, in German, for every cause an open or
+    // a read can meet.
+    std::string systemCause(int errorNumber)
+    {
+        switch (errorNumber) {
+        case ENAMETOOLONG:
+            return "Der Name ist für das Betriebssystem zu lang; bitte kürzen.";
+        case ELOOP:
+            return "Der Name führt über zu viele symbolische Verknüpfungen, vermutlich im Kreis.";
+        case EIO:
+            return "Beim Lesen trat ein Fehler des Datenträgers auf.";
+        case EMFILE:
+        case ENFILE:
+            return "Es sind zu viele Dateien gleichzeitig geöffnet.";
+        case ENOMEM:
+            return "Dem Betriebssystem fehlt Speicher.";
+        case ENXIO:
+        case ENODEV:
+            return "Das Gerät hinter diesem Namen ist nicht vorhanden.";
+        case EOVERFLOW:
+        case EFBIG:
+            return "Die Datei ist für das Betriebssystem zu groß.";
+        case ETXTBSY:
+        case EBUSY:
+            return "Die Datei ist gerade in Gebrauch; bitte später erneut prüfen.";
+        case EAGAIN:
+            return "Die Datei ist gerade gesperrt; bitte später erneut prüfen.";
+        case EINTR:
+            return "Das Öffnen wurde unterbrochen; bitte erneut prüfen.";
+        default:
+            return "Das Betriebssystem meldet den Fehler " + number(static_cast<std::uint64_t>(errorNumber)) + ".";
+        }
+    }
+
+} // namespace
+
+std::string noFileName() { return "Es wurde kein Dateiname angegeben: Bitte eine .tzv-Datei wählen."; }
 
 std::string wrongFileName(std::string_view name)
 {
-    return "Der Name " + quoted(utf8::baseName(name))
-        + " endet nicht auf „.tzv“ (klein geschrieben, nach mindestens einem Zeichen).";
+    const std::string_view base = utf8::baseName(name);
+    constexpr std::string_view ending = ".tzv";
+    if (base.empty())
+        return "Der Dateiname ist leer: Bitte den Namen einer .tzv-Datei angeben.";
+    if (base == ending)
+        return "Vor „.tzv“ fehlt der Name: Die Datei braucht einen Namen wie „tipps.tzv“.";
+    if (base.size() > ending.size() && utf8::equalIgnoringAsciiCase(base.substr(base.size() - ending.size()), ending))
+        return "Der Name " + quoted(base) + " endet auf " + quoted(base.substr(base.size() - ending.size()))
+            + ": Die Endung muss klein „.tzv“ lauten.";
+    return "Der Name " + quoted(base) + " endet nicht auf „.tzv“: Bitte die Datei umbenennen.";
 }
 
 std::string cannotOpen(textReader::openFailure failure, int errorNumber)
@@ -20,23 +66,22 @@ std::string cannotOpen(textReader::openFailure failure, int errorNumber)
     case textReader::openFailure::notFound:
         return "Die Datei gibt es nicht. Bitte Ordner und Namen prüfen.";
     case textReader::openFailure::noPermission:
-        return "Die Datei darf nicht gelesen werden: es fehlen die Leserechte.";
+        return "Die Datei darf nicht gelesen werden: Es fehlen die Leserechte.";
     case textReader::openFailure::directory:
         return "Der Name bezeichnet einen Ordner, keine Datei.";
     case textReader::openFailure::notRegular:
         return "Der Name bezeichnet keine gewöhnliche Datei, sondern etwa ein Gerät, eine FIFO oder einen Socket.";
     case textReader::openFailure::unreadable:
         return "Die Datei ließ sich nicht lesen: Sie ist ein Ordner oder wurde nach der Auswahl entfernt oder "
-               "geändert. Bitte die Datei erneut wählen.";
+               "geändert. Bitte erneut wählen.";
     default:
-        return "Das Betriebssystem meldet: " + std::string(std::strerror(errorNumber)) + " (Fehler "
-            + number(static_cast<std::uint64_t>(errorNumber)) + ").";
+        return systemCause(errorNumber);
     }
 }
 
 std::string fileTooLarge(std::uint64_t size, std::uint64_t limit, bool sizeKnown)
 {
-    const std::string allowed = "erlaubt sind höchstens " + grouped(limit) + " Bytes.";
+    const std::string allowed = "erlaubt sind höchstens " + grouped(limit) + " Bytes (4 MiB).";
     if (!sizeKnown)
         return "Die Eingabe ist größer als " + grouped(limit) + " Bytes; " + allowed;
     return "Die Datei ist " + grouped(size) + " Bytes groß; " + allowed;
@@ -44,56 +89,60 @@ std::string fileTooLarge(std::uint64_t size, std::uint64_t limit, bool sizeKnown
 
 std::string tooManyTickets(unsigned limit, std::uint32_t line)
 {
-    return "Die Datei enthält mehr als " + number(limit) + " Scheine (der " + number(limit + 1u) + ". beginnt in Zeile "
-        + number(line) + ").";
+    return "Eine Datei hat höchstens " + number(limit) + " Scheine; der " + number(limit + 1u) + ". beginnt in Zeile "
+        + number(line) + ". Bitte auf zwei Dateien verteilen.";
 }
 
 std::string wrongFirstBytes(int first, int second, int third, std::uint64_t size)
 {
+    constexpr std::string_view saveAsUtf8 = " Bitte als UTF-8 speichern.";
     if (first == textReader::endOfInput) {
         if (size == 0)
-            return "Die Datei ist leer.";
-        return "Die Datei beginnt mit dem Byte 0x1A, das als Dateiende gilt: sie hat keinen Inhalt.";
+            return "Die Datei ist leer (0 Bytes): Sie enthält keine Tipps.";
+        return "Die Datei beginnt mit dem Byte 0x1A (Strg+Z), das als Dateiende gilt: Bitte dieses Byte löschen.";
     }
     if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF))
         return "Die Datei beginnt mit " + hexByte(first) + " " + hexByte(second)
-            + ", der Byte-Reihenfolge-Marke von UTF-16: sie wurde als UTF-16 (Unicode) gespeichert. Bitte als UTF-8 "
-              "speichern.";
+            + ", dem BOM (Byte-Order-Mark) von UTF-16: Sie wurde als UTF-16 gespeichert." + std::string(saveAsUtf8);
+    if (first == 0x00 && second > 0 && second < 0x80 && third == 0x00)
+        return "Jedes zweite Byte ist 0x00: Die Datei wurde als UTF-16 ohne BOM gespeichert." + std::string(saveAsUtf8);
     if (first == 0x00)
-        return "Die Datei beginnt mit einem NUL-Byte (0x00): vermutlich wurde sie als UTF-16 oder UTF-32 "
-               "gespeichert. Bitte als UTF-8 speichern.";
+        return "Die Datei beginnt mit einem NUL-Byte (0x00): vermutlich UTF-16 oder UTF-32." + std::string(saveAsUtf8);
     if (first == 0xEF)
         return "Die Datei beginnt mit " + hexByte(first) + (second >= 0 ? " " + hexByte(second) : "")
-            + (third >= 0 ? " " + hexByte(third) : "")
-            + ", aber nicht mit der vollständigen UTF-8-Byte-Reihenfolge-Marke 0xEF 0xBB 0xBF.";
-    return "Die Datei beginnt mit dem Byte " + hexByte(first)
-        + ", mit dem keine Datei in UTF-8 oder ASCII beginnen kann.";
+            + (third >= 0 ? " " + hexByte(third) : "") + ": Das ist kein vollständiges UTF-8-BOM (0xEF 0xBB 0xBF)."
+            + std::string(saveAsUtf8);
+    return "Die Datei beginnt mit dem Byte " + hexByte(first) + ", mit dem keine UTF-8- oder ASCII-Datei beginnt."
+        + std::string(saveAsUtf8);
 }
 
 std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool atEnd)
 {
     const std::string place = "Zeile " + number(line) + ", Spalte " + number(column);
-    if (atEnd)
-        return "Die Datei endet in " + place + " mitten in einem UTF-8-Zeichen, das mit " + hexByte(byte) + " beginnt.";
-    std::string reason = "Das Byte " + hexByte(byte) + " in " + place + " ist kein gültiges UTF-8.";
+    std::string reason = atEnd
+        ? "Die Datei endet in " + place + " mitten in einem UTF-8-Zeichen (" + hexByte(byte) + ")"
+        : "Das Byte " + hexByte(byte) + " (" + place + ") ist kein UTF-8";
     // A Windows-1252 umlaut is read as the lead of a sequence that breaks
     // off; other bytes hint at it only when UTF-8 has no use for them at all.
     const char32_t letter = utf8::windows1252(static_cast<unsigned char>(byte));
     constexpr std::u32string_view germanLetters = U"ÄÖÜäöüß";
     const bool neverLead = byte < 0xC2 || byte > 0xF4;
     if (byte >= 0x80 && letter >= 0xA0 && (neverLead || germanLetters.find(letter) != std::u32string_view::npos)) {
-        reason += " Vermutlich wurde die Datei als Windows-1252 (ANSI) gespeichert, wo es für „";
+        reason += ", wohl Windows-1252 für „";
         utf8::appendUtf8(reason, letter);
-        reason += "“ steht. Bitte als UTF-8 speichern.";
+        reason += "“: Als UTF-8 speichern.";
+    } else {
+        reason += ". Bitte als UTF-8 speichern.";
     }
     return reason;
 }
 
-std::string nulByte(std::string_view element, std::uint32_t line, std::uint32_t column)
+std::string nulByte(std::string_view elementName, std::uint32_t line, std::uint32_t column, bool everySecondByte)
 {
-    const std::string where = element.empty() ? "in einem Tag" : "im Inhalt von " + tag(element);
-    return "Die Datei enthält " + where + " ein NUL-Byte (0x00) in Zeile " + number(line) + ", Spalte " + number(column)
-        + "; Text- und XML-Dateien enthalten keine NUL-Bytes.";
+    const std::string where = elementName.empty() ? "in einem Tag" : "in " + element(elementName);
+    return "NUL-Byte (0x00) " + where + ", Zeile " + number(line) + ", Spalte " + number(column)
+        + (everySecondByte ? ": Jedes zweite Byte ist 0x00, also UTF-16; als UTF-8 speichern."
+                           : ": Textdateien enthalten keine; bitte löschen.");
 }
 
 } // namespace kavrin::reasons

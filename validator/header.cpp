@@ -29,6 +29,7 @@ void tzvParser::readHeader()
     namespace rules = kavrin::rules;
     const bool startsWithMarkup = input.peek() == '<';
     readMarkup();
+    documentStarted = true;
     if ((startsWithMarkup && checkXmlDeclaration()) || isComment())
         nextTag();
     expectMatchingTag("uvra");
@@ -51,10 +52,12 @@ void tzvParser::readHeader()
     closeElement("/versionsNr");
 
     if (currentTag == "kundenNr") {
+        seenOptional |= seenCustomer;
         readNumber(1, maximumCustomerNumber);
         closeElement("/kundenNr");
     }
     if (currentTag == "spielID") {
+        seenOptional |= seenGameId;
         readNumber(1, maximumCustomerNumber);
         closeElement("/spielID");
     }
@@ -68,10 +71,12 @@ void tzvParser::readHeader()
     closeElement("/wsArt");
 
     if (currentTag == "tnDauer") {
+        seenOptional |= seenDuration;
         readValue([this](std::string_view text) { return rules::duration(text, gameType); });
         closeElement("/tnDauer");
     }
     if (currentTag == "filter") {
+        seenOptional |= seenFilter;
         readValue(rules::filter);
         closeElement("/filter");
     }

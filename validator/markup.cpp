@@ -3,6 +3,8 @@
 #include "reasons.h"
 #include "tzvParser.h"
 
+#include <vector>
+
 namespace {
 
 struct stopSet {
@@ -61,8 +63,8 @@ void tzvParser::readMarkup()
     currentTag.clear();
     skipWhitespace();
     if (!input.fill())
-        throw Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unexpectedEnd,
-            reasons::unexpectedEnd(line));
+        throwCut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unexpectedEnd,
+            reasons::unexpectedEnd(line, !documentStarted)));
     if (const int first = readChar(); first != '<')
         failOutsideElement(first);
     switch (collectUntil(tagStops.bytes, currentTag)) {
@@ -70,10 +72,10 @@ void tzvParser::readMarkup()
         readChar();
         return;
     case '\0':
-        throw Error(text::encoding, codes::nulByte, reasons::nulByte({}, line, column));
+        throw Error(text::encoding, codes::nulByte, reasons::nulByte({}, line, column, looksLikeUtf16()));
     default:
-        throw Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unclosedTag,
-            reasons::unclosedTag(currentTag));
+        throwCut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unclosedTag,
+            reasons::unclosedTag(currentTag)));
     }
 }
 
@@ -82,14 +84,58 @@ void tzvParser::readMarkup()
 void tzvParser::failOutsideElement(int first)
 {
     throw Error(kavrin::messages::leadIn, line, column - 1, lineOffset + column - 2, kavrin::messages::markupDetail,
-        kavrin::codes::textOutsideElement, kavrin::reasons::textOutsideElement(foundRun(first, true)));
+        kavrin::codes::textOutsideElement,
+        kavrin::reasons::textOutsideElement(foundRun(first, true), commentInContent));
 }
 
+// A comment right after a start tag stands inside that element's content:
+// text after it is the element's value in the wrong place.
 void tzvParser::nextTag()
 {
-    do
+    const bool afterStartTag = !currentTag.empty() && currentTag.front() != '/';
+    commentInContent = false;
+    readMarkup();
+    while (isComment()) {
+        commentInContent = afterStartTag;
         readMarkup();
-    while (isComment());
+    }
+}
+
+// Every element that may stand where name is expected, in the order the
+// format has them.
+std::vector<std::string_view> tzvParser::allowedAt(std::string_view name) const
+{
+    std::vector<std::string_view> allowed;
+    const auto addUnlessSeen = [&](std::string_view optional, unsigned self, unsigned later) {
+        if ((seenOptional & (self | later)) == 0)
+            allowed.push_back(optional);
+    };
+    if (name == "wsArt") {
+        addUnlessSeen("kundenNr", seenCustomer, seenGameId);
+        addUnlessSeen("spielID", seenGameId, 0);
+    } else if (name == "schein") {
+        addUnlessSeen("tnDauer", seenDuration, seenFilter | seenWimbel | seenZiroPlus);
+        addUnlessSeen("filter", seenFilter, seenWimbel | seenZiroPlus);
+        addUnlessSeen("wimbel", seenWimbel, seenZiroPlus);
+        addUnlessSeen("ziroPlus", seenZiroPlus, 0);
+    } else if (name == "/schein") {
+        allowed.push_back(gameType == kavrin::game::sixOf45 ? "ziroTipp"
+                : gameType == kavrin::game::fivePlusTwo     ? "tipp"
+                                                            : "fenuTipp");
+        if (gameType == kavrin::game::pool)
+            allowed.push_back("brakelTipp");
+    } else if (name == "/uvra") {
+        allowed.push_back("schein");
+    }
+    allowed.push_back(name);
+    return allowed;
+}
+
+// Every second byte 0x00, as text saved as UTF-16 has it.
+bool tzvParser::looksLikeUtf16()
+{
+    const unsigned char* at = input.next();
+    return input.limit() - at >= 3 && at[0] == 0 && at[1] > 0 && at[1] < 0x80 && at[2] == 0;
 }
 
 // "!--" and "--" may overlap: "!--" and "!---" are comments too.
@@ -105,8 +151,8 @@ void tzvParser::readText()
     tokenColumn = column;
     tokenLineOffset = lineOffset;
     if (collectUntil(textStops.bytes, currentText) == '\0')
-        throw Error(
-            kavrin::messages::encoding, kavrin::codes::nulByte, kavrin::reasons::nulByte(currentTag, line, column));
+        throw Error(kavrin::messages::encoding, kavrin::codes::nulByte,
+            kavrin::reasons::nulByte(currentTag, line, column, looksLikeUtf16()));
 }
 
 void tzvParser::expectTag(std::string_view name) const
@@ -135,7 +181,11 @@ void tzvParser::failExpected(std::string_view name, tagFault fault) const
         { kavrin::messages::unclosedDetail, kavrin::codes::missingEndTag },
     };
     const kind& chosen = kinds[static_cast<int>(fault)];
-    failAtItem(chosen.detail, chosen.code, [&] { return kavrin::reasons::unexpectedElement(name, currentTag); });
+    failAtItem(chosen.detail, chosen.code, [&] {
+        const std::vector<std::string_view> allowed
+            = fault == tagFault::missingEndTag ? std::vector<std::string_view> { name } : allowedAt(name);
+        return kavrin::reasons::unexpectedElement(name, allowed, currentTag);
+    });
 }
 
 void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std::string reason) const
@@ -146,8 +196,15 @@ void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std:
 
 void tzvParser::raise(kavrin::rules::valueFault fault) const
 {
-    raiseAt(tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
-        offsetInToken(currentText, fault.offset, tokenColumn), std::move(fault));
+    throwCut(Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
+        offsetInToken(currentText, fault.offset, tokenColumn), kavrin::messages::contentDetail, fault.code,
+        std::move(fault.reason)));
+}
+
+void tzvParser::throwCut(Error violation)
+{
+    violation.mayEndEarly = true;
+    throw violation;
 }
 
 void tzvParser::raiseAt(

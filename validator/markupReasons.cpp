@@ -2,55 +2,113 @@
 #include "reasons.h"
 #include "utf8.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace kavrin::reasons {
 
 namespace {
 
-    constexpr std::string_view theDeclaration = "Die XML-Deklaration lautet <?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    constexpr std::string_view theDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+    std::string_view trimmed(std::string_view text)
+    {
+        const std::size_t first = text.find_first_not_of(" \t\r\n");
+        if (first == std::string_view::npos)
+            return {};
+        return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    }
+
+    // "<a>, <b> oder <c>"
+    std::string listed(const std::vector<std::string_view>& names)
+    {
+        std::string out;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (i > 0)
+                out += i + 1 == names.size() ? " oder " : ", ";
+            out += element(names[i]);
+        }
+        return out;
+    }
 
 } // namespace
 
 std::string badDeclaration(std::string_view expected, std::string_view found)
 {
-    return std::string(theDeclaration) + "; erwartet wird " + quoted(expected) + ", gefunden "
-        + (found.empty() ? std::string("nichts") : quoted(found)) + ".";
+    return "Erwartet wird " + quoted(expected) + ", gefunden "
+        + (found.empty() ? std::string("nichts") : quotedStart(found, 20)) + "; richtig ist "
+        + std::string(theDeclaration) + ".";
+}
+
+std::string misplacedDeclaration(std::string_view foundInner)
+{
+    if (!foundInner.empty() && foundInner.substr(0, 4) != "?xml")
+        return "Die XML-Deklaration ist klein zu schreiben: " + std::string(theDeclaration) + ".";
+    if (foundInner.size() > 4 && foundInner[4] != ' ')
+        return "Nach „<?xml“ muss ein Leerzeichen stehen: " + std::string(theDeclaration) + ".";
+    return "Die XML-Deklaration muss ganz am Anfang stehen, vor jeder Leerzeile und jedem Kommentar: "
+        + std::string(theDeclaration) + ".";
 }
 
 std::string unsupportedEncoding(std::string_view found)
 {
     if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'') && found.back() == found.front())
         found = found.substr(1, found.size() - 2);
-    return "Die XML-Deklaration nennt die Kodierung " + quoted(found)
-        + "; erlaubt sind nur \"UTF-8\" und \"ASCII\" (auch klein geschrieben).";
+    return "Die Kodierung " + quotedStart(found, 20)
+        + " ist nicht erlaubt, nur „UTF-8“ oder „ASCII“: Bitte als UTF-8 speichern.";
 }
 
-std::string unexpectedEnd(std::uint32_t line)
+std::string unexpectedEnd(std::uint32_t line, bool nothingYet)
 {
-    return "Die Datei endet in Zeile " + number(line) + ", bevor das Dokument mit </uvra> abgeschlossen ist.";
+    if (nothingYet)
+        return "Die Datei enthält nur Leerzeichen und Leerzeilen, kein Dokument <uvra>…</uvra>.";
+    return "Die Datei endet in Zeile " + number(line)
+        + ", bevor das Dokument mit </uvra> schließt: Am Ende fehlt etwas.";
 }
 
 std::string unclosedTag(std::string_view inner)
 {
-    return "Das Tag " + quoted("<" + std::string(inner)) + " wird nicht mit „>“ geschlossen: die Datei endet vorher.";
+    return "Das Tag " + quotedStart("<" + std::string(inner), 24)
+        + " wird nicht mit „>“ geschlossen: Die Datei endet davor.";
 }
 
-std::string textOutsideElement(std::string_view found)
+std::string textOutsideElement(std::string_view found, bool afterComment)
 {
-    return "Erwartet wird ein Tag, das mit „<“ beginnt, gefunden " + quoted(found)
-        + ". Text steht nur innerhalb eines Elements wie <ziroTipp>.";
+    if (afterComment)
+        return "Nach einem Kommentar steht " + quoted(found)
+            + ": Der Wert muss vor dem Kommentar stehen, direkt nach dem Start-Tag.";
+    return "Gefunden " + quoted(found) + ", erwartet ein Tag mit „<“: Text steht nur zwischen Start- und End-Tag.";
 }
 
-std::string unexpectedElement(std::string_view expected, std::string_view foundInner)
+std::string unexpectedElement(
+    std::string_view expected, const std::vector<std::string_view>& allowed, std::string_view foundInner)
 {
-    std::string reason = "Erwartet wird <" + std::string(expected) + ">, gefunden " + tag(foundInner) + ".";
-    if (utf8::equalIgnoringAsciiCase(expected, foundInner))
-        reason += " Groß- und Kleinschreibung zählen.";
+    const std::string_view bare = trimmed(foundInner);
+    if (utf8::equalIgnoringAsciiCase(bare.substr(0, 4), "?xml"))
+        return misplacedDeclaration(bare);
+    for (const std::string_view name : allowed) {
+        if (bare == name && bare != foundInner)
+            return "Das Tag " + element(name) + " enthält Leerraum oder einen Zeilenumbruch; es muss genau "
+                + element(name) + " lauten.";
+        if (utf8::equalIgnoringAsciiCase(bare, name))
+            return "Gefunden " + tag(foundInner) + ", erwartet " + element(name)
+                + ": Groß- und Kleinschreibung zählen.";
+    }
+    std::string reason = "Erwartet wird " + listed(allowed) + ", gefunden " + tag(foundInner) + ".";
+    // An element of the header in the wrong place: say where it belongs.
+    static constexpr std::string_view headerOrder[]
+        = { "versionsNr", "kundenNr", "spielID", "wsArt", "tnDauer", "filter", "wimbel", "ziroPlus", "schein" };
+    const bool inHeader = std::find(std::begin(headerOrder), std::end(headerOrder), expected) != std::end(headerOrder);
+    if (inHeader && std::find(std::begin(headerOrder), std::end(headerOrder), bare) != std::end(headerOrder))
+        reason = element(bare)
+            + " steht an falscher Stelle: Die Reihenfolge ist versionsNr, kundenNr, spielID, wsArt, "
+              "tnDauer, filter, wimbel, ziroPlus, schein.";
     return reason;
 }
 
 std::string contentAfterRoot(std::string_view found)
 {
-    return "Nach </uvra> darf nur noch Leerraum folgen, gefunden " + quoted(found) + ".";
+    return "Nach </uvra> darf nur Leerraum folgen, gefunden " + quoted(found) + ": Bitte löschen.";
 }
 
 } // namespace kavrin::reasons

@@ -49,9 +49,12 @@ void tzvParser::skipWhitespace()
 std::string tzvParser::foundRun(int first, bool toTag)
 {
     std::string found(1, static_cast<char>(first));
-    for (int next = input.get(); found.size() < 40 && next != '\n' && !(toTag && next == '<') && next >= 0;
-         next = input.get())
-        found.push_back(static_cast<char>(next));
+    for (int next = input.peek(); next >= 0 && next != '\n' && !(toTag && next == '<'); next = input.peek()) {
+        // A run ends at a character's end, never inside one.
+        if (found.size() >= 40 && !kavrin::utf8::isContinuation(static_cast<unsigned char>(next)))
+            break;
+        found.push_back(static_cast<char>(input.get()));
+    }
     return found;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The German reason beside each message: which rule, which value was found,
 // what was expected. Composed only when a violation is raised.
@@ -23,14 +24,21 @@ std::string fileTooLarge(std::uint64_t size, std::uint64_t limit, bool sizeKnown
 std::string tooManyTickets(unsigned limit, std::uint32_t line);
 std::string wrongFirstBytes(int first, int second, int third, std::uint64_t size);
 std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool atEnd);
-std::string nulByte(std::string_view element, std::uint32_t line, std::uint32_t column);
+std::string nulByte(std::string_view element, std::uint32_t line, std::uint32_t column, bool everySecondByte);
 
 std::string badDeclaration(std::string_view expected, std::string_view found);
+// A declaration after blank lines or a comment, in capitals, or without the
+// blank after "xml".
+std::string misplacedDeclaration(std::string_view foundInner);
 std::string unsupportedEncoding(std::string_view found);
-std::string unexpectedEnd(std::uint32_t line);
+// nothingYet: the file held no tag before it ended.
+std::string unexpectedEnd(std::uint32_t line, bool nothingYet);
 std::string unclosedTag(std::string_view inner);
-std::string textOutsideElement(std::string_view found);
-std::string unexpectedElement(std::string_view expected, std::string_view foundInner);
+// afterComment: the text follows a comment inside an element.
+std::string textOutsideElement(std::string_view found, bool afterComment);
+// allowed: every element that may stand at the place, expected among them.
+std::string unexpectedElement(
+    std::string_view expected, const std::vector<std::string_view>& allowed, std::string_view foundInner);
 std::string contentAfterRoot(std::string_view found);
 
 std::string versionMismatch(std::string_view version, std::uint32_t gameType);
@@ -58,7 +66,7 @@ std::string listNotAscending(std::string_view number, std::string_view previous)
 std::string listTooLong(std::string_view element, std::uint32_t count, std::string_view rest);
 
 std::string poolRowTooShort(std::size_t length);
-std::string poolSymbol(std::size_t field, std::string_view found);
+std::string poolSymbol(std::size_t field, std::string_view found, std::uint32_t dashesBefore);
 std::string poolDashInFirstFive(std::size_t field);
 std::string poolSeparator(std::size_t field, std::string_view found);
 std::string poolDashCount(std::uint32_t found);
@@ -69,5 +77,10 @@ std::string brakelTooShort(std::size_t length);
 std::string brakelSymbol(std::size_t pair, std::string_view found);
 std::string brakelSeparator(std::size_t pair, std::string_view found);
 std::string brakelTooLong(std::string_view rest);
+
+// Said after a reason when the input ended where the check failed: the file
+// ends there, or a byte 0x1A ends it though more bytes follow.
+std::string endsEarly(std::uint32_t line, std::uint32_t column);
+std::string endedByEndOfText(std::uint32_t line, std::uint32_t column, std::uint64_t bytesAfter);
 
 } // namespace kavrin::reasons

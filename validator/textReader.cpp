@@ -102,6 +102,7 @@ void textReader::seek(std::uint64_t offset)
     pendingCr = false;
     dropCount = dropCursor = 0;
     chunkOffset = readOffset = offset;
+    endOfTextAt = UINT64_MAX;
     if (memory != nullptr) {
         memoryOffset = offset;
         ended = false;
@@ -139,6 +140,7 @@ bool textReader::refill()
         std::size_t length = held + static_cast<std::size_t>(got);
         if (auto* stop = static_cast<unsigned char*>(std::memchr(data + held, 0x1A, static_cast<std::size_t>(got)))) {
             length = static_cast<std::size_t>(stop - data);
+            endOfTextAt = chunkOffset + length;
             ended = true;
         } else if (data[length - 1] == '\r') {
             pendingCr = true;

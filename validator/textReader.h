@@ -39,6 +39,9 @@ public:
     int failureErrno() const { return lastErrno; }
 
     std::uint64_t fileSize() const { return size; }
+    // How many bytes of the input follow a byte 0x1A that ended it; 0 when
+    // none ended it or it was the last.
+    std::uint64_t bytesAfterEndOfText() const { return endOfTextAt < size ? size - endOfTextAt - 1 : 0; }
 
     // Goes back to a byte offset of the file and clears the end of input.
     void seek(std::uint64_t offset);
@@ -80,6 +83,7 @@ private:
     std::size_t dropCursor = 0;
     std::uint64_t chunkOffset = 0; // the input offset of buffer[0]
     std::uint64_t readOffset = 0; // the input offset of the next byte read
+    std::uint64_t endOfTextAt = UINT64_MAX; // the input offset of the 0x1A that ended it
     const unsigned char* current = nullptr;
     const unsigned char* end = nullptr;
     int fd = -1;

@@ -45,6 +45,8 @@ public:
             std::string_view detail, std::string_view code, std::string reason);
 
         kavrin::violation found;
+        // The fault may follow from the input's end: a value or tag cut off.
+        bool mayEndEarly = false;
     };
 
     // Larger files are rejected before any content is read; no reader of a
@@ -86,6 +88,19 @@ private:
     std::uint64_t tokenLineOffset = 0;
     std::uint32_t majorVersion = 0;
     std::uint32_t minorVersion = 0;
+    // Only for reasons: whether the document began, a comment was just
+    // skipped inside an element, and which optional elements were seen.
+    bool documentStarted = false;
+    bool commentInContent = false;
+    enum : unsigned {
+        seenCustomer = 1,
+        seenGameId = 2,
+        seenDuration = 4,
+        seenFilter = 8,
+        seenWimbel = 16,
+        seenZiroPlus = 32,
+    };
+    unsigned seenOptional = 0;
 
 public:
     std::string message;
@@ -109,6 +124,7 @@ private:
     void checkFirstBytes();
     void record(Error violation);
     void measureMarkedPart(kavrin::violation& found);
+    void sayWhereTheInputEnded(kavrin::violation& found);
     std::uint64_t offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const;
 
     // Character reader and positions.
@@ -123,6 +139,8 @@ private:
     void readMarkup();
     [[noreturn, gnu::cold, gnu::noinline]] void failOutsideElement(int first);
     void nextTag();
+    std::vector<std::string_view> allowedAt(std::string_view name) const;
+    bool looksLikeUtf16();
     bool isComment() const;
     void readText();
     void expectTag(std::string_view name) const;
@@ -160,6 +178,7 @@ private:
         throwAtItem(detail, code, reason());
     }
     [[noreturn]] void throwAtItem(std::string_view detail, std::string_view code, std::string reason) const;
+    [[noreturn]] static void throwCut(Error violation);
     // A value rule's fault, at the place in the current text it names, or at
     // a place of the caller's. In this mode it stops the check.
     [[noreturn, gnu::cold, gnu::noinline]] void raise(kavrin::rules::valueFault fault) const;

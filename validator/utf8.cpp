@@ -176,6 +176,14 @@ std::size_t findIgnoringAsciiCase(std::string_view text, std::string_view lowere
     return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
 }
 
+std::size_t characters(std::string_view text)
+{
+    std::size_t count = 0;
+    for (const char c : text)
+        count += !isContinuation(static_cast<unsigned char>(c));
+    return count;
+}
+
 std::string_view baseName(std::string_view path)
 {
     const std::size_t slash = path.rfind('/');

@@ -76,6 +76,9 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 // letters compared without case; npos when nowhere.
 std::size_t findIgnoringAsciiCase(std::string_view text, std::string_view lowered, std::size_t from = 0);
 
+// Code points in well-formed text; a stray byte counts as one.
+std::size_t characters(std::string_view text);
+
 // The part of a path after its last '/'.
 std::string_view baseName(std::string_view path);
 

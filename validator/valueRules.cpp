@@ -32,10 +32,21 @@ namespace {
 
     bool isOneOf(char c, std::string_view alphabet) { return alphabet.find(c) != std::string_view::npos; }
 
-    // The part of a text from offset on, for a reason.
+    // The part of a text from offset on, for a reason, widened to whole
+    // characters: a reason never shows half of one.
     std::string_view textFrom(std::string_view text, std::size_t offset, std::size_t length = std::string_view::npos)
     {
-        return offset < text.size() ? text.substr(offset, length) : std::string_view {};
+        if (offset >= text.size())
+            return {};
+        const auto continues = [&text](std::size_t at) {
+            return at < text.size() && utf8::isContinuation(static_cast<unsigned char>(text[at]));
+        };
+        std::size_t end = length >= text.size() - offset ? text.size() : offset + length;
+        while (offset > 0 && continues(offset))
+            --offset;
+        while (continues(end))
+            ++end;
+        return text.substr(offset, end - offset);
     }
 
     // The character of a text at offset, whole even when it takes several
@@ -227,8 +238,8 @@ verdict fenuRow(std::string_view text)
         const bool dashAllowed = i >= fenuSureSymbols && dashes <= fenuDashes;
         if (!isOneOf(symbol, dashAllowed ? "12X-" : "12X")) {
             if (symbol != '-')
-                return fault(
-                    2 * i, codes::badPoolSymbol, [&] { return reasons::poolSymbol(i + 1, characterAt(text, 2 * i)); });
+                return fault(2 * i, codes::badPoolSymbol,
+                    [&] { return reasons::poolSymbol(i + 1, characterAt(text, 2 * i), dashes); });
             if (i < fenuSureSymbols)
                 return fault(2 * i, codes::badPoolSymbol, [&] { return reasons::poolDashInFirstFive(i + 1); });
             return fault(2 * i, codes::wrongDashCount, [&] { return reasons::poolSixthDash(i + 1); });

@@ -106,7 +106,7 @@ TEST(Checker, HumanOutputForms)
     EXPECT_EQ(positioned.out,
         bad + ":5:30: " + brokenMessage
             + "\n"
-              "  Grund: 46 ist zu groß: die Zahlen eines ziroTipp liegen zwischen 01 und 45.\n"
+              "  Grund: 46 ist zu groß: Die Zahlen in <ziroTipp> liegen zwischen 01 und 45.\n"
               "2 |   <versionsNr>4.0</versionsNr>\n"
               "3 |   <wsArt>47</wsArt>\n"
               "4 |   <schein>\n"
@@ -147,13 +147,14 @@ TEST(Checker, JsonLines)
               "\"code\":null,\"reason\":null,\"excerpt\":null}\n"
               "{\"file\":\""
             + bad + "\",\"valid\":false,\"message\":\"" + brokenMessage
-            + "\",\"line\":5,\"column\":30,\"code\":\"number-out-of-range\",\"reason\":\"46 ist zu groß: die "
-              "Zahlen eines ziroTipp liegen zwischen 01 und 45.\",\"excerpt\":{\"text\":\"  "
+            + "\",\"line\":5,\"column\":30,\"code\":\"number-out-of-range\",\"reason\":\"46 ist zu groß: Die "
+              "Zahlen in <ziroTipp> liegen zwischen 01 und 45.\",\"excerpt\":{\"text\":\"  "
               "<versionsNr>4.0</versionsNr>\\r\\n  "
               "<wsArt>47</wsArt>\\r\\n  <schein>\\r\\n    <ziroTipp>05,12,18,33,41,46</ziroTipp>\\r\\n  "
               "</schein>\\r\\n</uvra>\\r\\n\",\"highlight\":[94,96],\"firstLine\":2,\"endLine\":8}}\n"
               "{\"file\":\"\",\"valid\":false,\"message\":\"Keine Datei angegeben.\",\"line\":0,\"column\":0,"
-              "\"code\":\"no-file-name\",\"reason\":\"Es wurde kein Dateiname eingegeben.\",\"excerpt\":null}\n");
+              "\"code\":\"no-file-name\",\"reason\":\"Es wurde kein Dateiname angegeben: Bitte eine .tzv-Datei "
+              "wählen.\",\"excerpt\":null}\n");
     EXPECT_EQ(result.status, 1);
 }
 
@@ -247,10 +248,10 @@ TEST(Checker, PrintsOnlySafeText)
         const char* value;
         const char* named;
     } hostile[] = {
-        { "\xED\xA0\x80", "\\xED\\xA0\\x80" },
-        { "\xE0\x80\x80", "\\xE0\\x80\\x80" },
-        { "\xF0\x80\x80\x80", "\\xF0\\x80\\x80\\x80" },
-        { "\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80" },
+        { "\xED\xA0\x80", "[Byte 0xED][Byte 0xA0]" },
+        { "\xE0\x80\x80", "[Byte 0xE0][Byte 0x80]" },
+        { "\xF0\x80\x80\x80", "[Byte 0xF0][Byte 0x80]" },
+        { "\xF4\x90\x80\x80", "[Byte 0xF4][Byte 0x90]" },
         { "\xE2\x80\xAE", "[U+202E (Schreibrichtungszeichen)]" },
         { "\xE2\x81\xA6", "[U+2066 (Schreibrichtungszeichen)]" },
         { "\xE2\x80\x8F", "[U+200F (Schreibrichtungszeichen)]" },

@@ -199,7 +199,7 @@ TEST(LanguageServer, DocumentLifeCycle)
     EXPECT_EQ(diagnostic["code"], "number-out-of-range");
     EXPECT_EQ(diagnostic["message"],
         "Die Datei enthält in der Zeile 1, Spalte 85 Inhalte, die nicht der aktuellen XML-Schnittstellenbeschreibung "
-        "entsprechen.\n46 ist zu groß: die Zahlen eines ziroTipp liegen zwischen 01 und 45.");
+        "entsprechen.\n46 ist zu groß: Die Zahlen in <ziroTipp> liegen zwischen 01 und 45.");
 
     // A full-text change; then the document is closed.
     server.notify("textDocument/didChange",

@@ -380,7 +380,7 @@ void mainWindowTest::reasonShownAndCleared()
     window.show();
     window.nameEdit->setText(path(broken, "reason.tzv"));
     window.runCheck();
-    const QString reason = "Grund: 46 ist zu groß: die Zahlen eines ziroTipp liegen zwischen 01 und 45.";
+    const QString reason = "Grund: 46 ist zu groß: Die Zahlen in <ziroTipp> liegen zwischen 01 und 45.";
     QCOMPARE(window.excerptEdit->note(), reason);
     QVERIFY(window.excerptEdit->lineTop(4) - window.excerptEdit->lineTop(3)
         > 2 * window.excerptEdit->fontMetrics().lineSpacing());
