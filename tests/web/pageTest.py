@@ -153,7 +153,7 @@ def _():
     choose(path)
     item = results()[0]
     expect('größer als 4MB' in item.find_element(By.CLASS_NAME, 'message').text, item.text)
-    expect('5 000 000 Bytes' in item.find_element(By.CLASS_NAME, 'reason').text, item.text)
+    expect('5.000.000 Bytes' in item.find_element(By.CLASS_NAME, 'reason').text, item.text)
 
 
 @case('a 4 MiB file is checked and shown quickly')
