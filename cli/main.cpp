@@ -23,13 +23,21 @@ constexpr int exitWriteFailed = 2;
 // Off a terminal, lines are cut to this width.
 constexpr std::size_t defaultWidth = 100;
 
-enum optionId { colourOption = 256, jsonOption, versionOption, quietOption = 'q', helpOption = 'h' };
+enum optionId {
+    colourOption = 256,
+    jsonOption,
+    versionOption,
+    maxViolationsOption,
+    quietOption = 'q',
+    helpOption = 'h',
+    allOption = 'a',
+};
 
 // Every option once: getopt's table and --help are made from it.
 struct optionRow {
     const char* name;
     optionId id;
-    int argument; // no_argument or optional_argument
+    int argument; // no_argument, optional_argument or required_argument
     const char* shown; // as --help shows it
     std::string_view help; // its later lines are indented to the help column
 };
@@ -38,6 +46,9 @@ constexpr optionRow optionRows[] = {
     { "color", colourOption, optional_argument, "--color[=WANN]",
         "Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR\n"
         "oder TERM=dumb), always (auch: --color allein) oder never" },
+    { "all", allOption, no_argument, "--all", "jeden Verstoß melden, nicht nur den ersten" },
+    { "max-violations", maxViolationsOption, required_argument, "--max-violations=N",
+        "mit --all höchstens N Verstöße je Datei (Standard: 1000)" },
     { "json", jsonOption, no_argument, "--json", "je Datei ein JSON-Objekt in einer Zeile (JSON Lines)" },
     { "quiet", quietOption, no_argument, "--quiet", "keine Ausgabe, nur der Exit-Status" },
     { "help", helpOption, no_argument, "--help", "diese Hilfe" },
@@ -62,7 +73,10 @@ std::string helpText()
     for (const optionRow& row : optionRows) {
         std::string line = row.id < 256 ? std::string("  -") + char(row.id) + ", " : std::string(6, ' ');
         line += row.shown;
-        line.append(helpColumn - std::min(helpColumn, line.size()), ' ');
+        if (line.size() + 2 > helpColumn)
+            line.append("\n").append(helpColumn, ' ');
+        else
+            line.append(helpColumn - line.size(), ' ');
         for (std::size_t start = 0;;) {
             const std::size_t end = row.help.find('\n', start);
             line.append(row.help.substr(start, end - start)).append("\n");
@@ -143,6 +157,8 @@ struct settings {
     colourChoice colour = colourChoice::automatic;
     bool json = false;
     bool quiet = false;
+    bool all = false;
+    std::size_t maxViolations = tzvParser::defaultMaxViolations;
     std::vector<std::string> files;
 };
 
@@ -172,6 +188,18 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         case jsonOption:
             wanted.json = true;
             break;
+        case allOption:
+            wanted.all = true;
+            break;
+        case maxViolationsOption: {
+            char* end = nullptr;
+            errno = 0;
+            const unsigned long long limit = std::strtoull(::optarg, &end, 10);
+            if (end == ::optarg || *end != '\0' || errno != 0 || limit == 0 || ::optarg[0] == '-')
+                return usageError("ungültiger Wert für --max-violations: '" + std::string(::optarg) + "'");
+            wanted.maxViolations = static_cast<std::size_t>(limit);
+            break;
+        }
         case quietOption:
             wanted.quiet = true;
             break;
@@ -218,13 +246,17 @@ int main(int argc, char** argv)
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     int status = exitCorrect;
+    std::size_t violations = 0;
     for (const std::string& file : wanted.files) {
-        const kavrin::fileReport report = kavrin::checkOneFile(file);
+        const kavrin::fileReport report = kavrin::checkOneFile(file, wanted.all ? wanted.maxViolations : 1);
         if (!report.valid)
             status = exitViolation;
+        violations += report.valid ? 0 : std::max<std::size_t>(report.violations.size(), 1);
         if (wanted.quiet)
             continue;
         write(wanted.json ? kavrin::jsonReport(report) + '\n' : kavrin::humanReport(report, useColour, width));
     }
+    if (wanted.all && !wanted.json && !wanted.quiet)
+        write(kavrin::violationCountText(violations, wanted.files.size()) + '\n');
     return finish(status);
 }

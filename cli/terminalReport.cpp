@@ -170,69 +170,103 @@ namespace {
 
 } // namespace
 
-fileReport checkOneFile(const std::string& argument)
+fileReport checkOneFile(const std::string& argument, std::size_t maxViolations)
 {
     if (argument != standardInputArgument)
-        return reportOfFile(argument);
+        return reportOfFile(argument, withExcerpt::yes, maxViolations);
     std::string input;
     const bool cutShort = readStandardInput(input, tzvParser::maximumFileSize + 1);
-    return reportOfBytes(argument, input, cutShort ? tzvParser::unknownSize : 0);
+    return reportOfBytes(argument, input, cutShort ? tzvParser::unknownSize : 0, withExcerpt::yes, maxViolations);
 }
+
+namespace {
+
+    std::string diagnostic(const fileReport& report, bool colour, std::size_t width);
+
+} // namespace
 
 std::string humanReport(const fileReport& report, bool colour, std::size_t width)
 {
-    std::string out;
-    if (colour)
-        out += bold;
-    out += report.file == standardInputArgument ? std::string(standardInputName) : terminalSafe(report.file);
-    if (report.line != 0 && report.column != 0)
-        out += ':' + std::to_string(report.line) + ':' + std::to_string(report.column);
-    out += ':';
-    if (colour)
-        out += plain;
-    out += ' ';
-    out += report.message;
-    out += '\n';
-    if (!report.reason.empty())
-        out.append(reasonIndent).append(reasonLabel).append(report.reason).append("\n");
-    if (!report.excerpt)
-        return out;
-
-    const excerptDisplay& excerpt = *report.excerpt;
-    const std::size_t gutter = std::to_string(std::max(excerpt.endLine, excerpt.firstLine + 1) - 1).size();
-    const std::vector<excerptLine> lines = linesOf(excerpt);
-    const std::size_t room = std::max<std::size_t>(width > gutter + 3 ? width - gutter - 3 : 0, 20);
-    const bool fits = std::all_of(
-        lines.begin(), lines.end(), [room](const excerptLine& line) { return columnsOf(line.whole()) <= room; });
-    // Where a line is too wide, every line shows the same window of columns
-    // around the mark, so that the lines and the carets stay level.
-    std::size_t windowFrom = 0;
-    for (const excerptLine& line : lines)
-        if (!fits && !line.mark.empty()) {
-            const std::size_t markColumn = columnsOf(line.before);
-            windowFrom = markColumn > room / 3 ? markColumn - room / 3 : 0;
-            break;
-        }
-    std::uint32_t number = excerpt.firstLine;
-    for (const excerptLine& line : lines) {
-        const std::string label = std::to_string(number++);
-        out.append(gutter - std::min(gutter, label.size()), ' ').append(label).append(" | ");
-        if (fits) {
-            out += utf16ToUtf8(printable(line.before));
-            if (!line.mark.empty())
-                out.append(colour ? redCode : "").append(utf16ToUtf8(printable(line.mark))).append(colour ? plain : "");
-            out += utf16ToUtf8(printable(line.after)) + '\n';
-            if (!line.mark.empty()) {
-                out.append(gutter, ' ').append(" | ").append(underline(line.before, ' '));
-                out.append(colour ? redCode : "").append(underline(line.mark, '^')).append(colour ? plain : "") += '\n';
-            }
-            continue;
-        }
-        out += windowed(line, windowFrom, room, colour, false) + '\n';
-        if (!line.mark.empty())
-            out.append(gutter, ' ').append(" | ").append(windowed(line, windowFrom, room, colour, true)) += '\n';
+    std::string out = diagnostic(report, colour, width);
+    if (report.summary)
+        out.append(reasonIndent).append(summaryText(*report.summary)).append("\n");
+    for (std::size_t i = 1; i < report.violations.size(); ++i) {
+        const violationReport& found = report.violations[i];
+        fileReport next;
+        next.file = report.file;
+        next.message = found.message;
+        next.line = found.line;
+        next.column = found.column;
+        next.reason = found.reason;
+        next.excerpt = found.excerpt;
+        out += diagnostic(next, colour, width);
     }
+    if (report.violationsCut)
+        out.append(reasonIndent).append(moreViolationsText(report.violations.size())).append("\n");
     return out;
 }
+
+namespace {
+
+    std::string diagnostic(const fileReport& report, bool colour, std::size_t width)
+    {
+        std::string out;
+        if (colour)
+            out += bold;
+        out += report.file == standardInputArgument ? std::string(standardInputName) : terminalSafe(report.file);
+        if (report.line != 0 && report.column != 0)
+            out += ':' + std::to_string(report.line) + ':' + std::to_string(report.column);
+        out += ':';
+        if (colour)
+            out += plain;
+        out += ' ';
+        out += report.message;
+        out += '\n';
+        if (!report.reason.empty())
+            out.append(reasonIndent).append(reasonLabel).append(report.reason).append("\n");
+        if (!report.excerpt)
+            return out;
+
+        const excerptDisplay& excerpt = *report.excerpt;
+        const std::size_t gutter = std::to_string(std::max(excerpt.endLine, excerpt.firstLine + 1) - 1).size();
+        const std::vector<excerptLine> lines = linesOf(excerpt);
+        const std::size_t room = std::max<std::size_t>(width > gutter + 3 ? width - gutter - 3 : 0, 20);
+        const bool fits = std::all_of(
+            lines.begin(), lines.end(), [room](const excerptLine& line) { return columnsOf(line.whole()) <= room; });
+        // Where a line is too wide, every line shows the same window of columns
+        // around the mark, so that the lines and the carets stay level.
+        std::size_t windowFrom = 0;
+        for (const excerptLine& line : lines)
+            if (!fits && !line.mark.empty()) {
+                const std::size_t markColumn = columnsOf(line.before);
+                windowFrom = markColumn > room / 3 ? markColumn - room / 3 : 0;
+                break;
+            }
+        std::uint32_t number = excerpt.firstLine;
+        for (const excerptLine& line : lines) {
+            const std::string label = std::to_string(number++);
+            out.append(gutter - std::min(gutter, label.size()), ' ').append(label).append(" | ");
+            if (fits) {
+                out += utf16ToUtf8(printable(line.before));
+                if (!line.mark.empty())
+                    out.append(colour ? redCode : "")
+                        .append(utf16ToUtf8(printable(line.mark)))
+                        .append(colour ? plain : "");
+                out += utf16ToUtf8(printable(line.after)) + '\n';
+                if (!line.mark.empty()) {
+                    out.append(gutter, ' ').append(" | ").append(underline(line.before, ' '));
+                    out.append(colour ? redCode : "").append(underline(line.mark, '^')).append(colour ? plain : "")
+                        += '\n';
+                }
+                continue;
+            }
+            out += windowed(line, windowFrom, room, colour, false) + '\n';
+            if (!line.mark.empty())
+                out.append(gutter, ' ').append(" | ").append(windowed(line, windowFrom, room, colour, true)) += '\n';
+        }
+        return out;
+    }
+
+} // namespace
 
 } // namespace kavrin

@@ -13,11 +13,13 @@ inline constexpr std::string_view standardInputName = "<stdin>";
 
 // Checks the named file, or with "-" standard input, read up to one byte past
 // the limit.
-fileReport checkOneFile(const std::string& argument);
+fileReport checkOneFile(const std::string& argument, std::size_t maxViolations = 1);
 
 // file:line:column: message, the reason, and the excerpt with a line-number
 // gutter and a line of '^' under the marked part; red only when colour is on.
 // A line wider than width columns is shown as a window around the mark.
+// A correct file's line is followed by what it holds; with every violation
+// asked for, each follows as a diagnostic of its own.
 std::string humanReport(const fileReport& report, bool colour, std::size_t width = 100);
 
 } // namespace kavrin

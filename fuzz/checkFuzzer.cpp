@@ -35,7 +35,8 @@ bool isSystemMessage(const std::string& message)
 // a code and a reason exactly for a violation, a reason that
 // is valid UTF-8 and names whatever would hide or reorder text, and the same
 // outcome whatever the reader's buffer size and whether the bytes are read
-// from memory or from a file.
+// from memory or from a file; asking for every violation changes nothing of
+// the first.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -70,6 +71,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tzvParser& chunkedParser = chunked[input / 4 % std::size(chunked)];
         chunkedParser.checkBytes(bytes);
         require(sameOutcome(chunkedParser));
+    }
+    // Every eighth input is also checked for all its violations: the first
+    // is the first-only outcome, the later ones follow in file order.
+    if (input % 8 == 1) {
+        static tzvParser all;
+        all.maxViolations = 50;
+        all.checkBytes(bytes);
+        require(all.message == parser.message && all.errorLine == parser.errorLine
+            && all.errorColumn == parser.errorColumn && all.code == parser.code && all.reason == parser.reason);
+        require(all.violations.size() <= 50 && all.violations.empty() == parser.violations.empty());
+        for (std::size_t i = 2; i < all.violations.size(); ++i)
+            require(all.violations[i - 1].offset <= all.violations[i].offset);
     }
     if (input % 64 == 0) {
         tzvParser fromFile;

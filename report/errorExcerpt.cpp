@@ -46,6 +46,32 @@ bool errorExcerpt::open(kavrin::textReader& input) const
 
 void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
 {
+    extractFrom(errorLine, errorColumn, 0, 1);
+}
+
+void errorExcerpt::extractNear(std::uint32_t errorLine, std::uint32_t errorColumn, std::uint64_t offset)
+{
+    if (!bytes || offset > bytes->size())
+        return extract(errorLine, errorColumn);
+    // Back over the line feeds that end the lines shown before the place's
+    // line, and one more: there the first shown line starts.
+    std::uint64_t start = offset;
+    std::uint32_t line = errorLine;
+    for (std::uint32_t feeds = 0; start > 0 && feeds <= contextLines;) {
+        if ((*bytes)[start - 1] == '\n' && ++feeds <= contextLines)
+            --line;
+        if (feeds > contextLines)
+            break;
+        --start;
+    }
+    if (start == 0 || line <= 1)
+        return extract(errorLine, errorColumn);
+    extractFrom(errorLine, errorColumn, start, line);
+}
+
+void errorExcerpt::extractFrom(
+    std::uint32_t errorLine, std::uint32_t errorColumn, std::uint64_t startOffset, std::uint32_t startLine)
+{
     before.clear();
     marked.clear();
     after.clear();
@@ -56,6 +82,10 @@ void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
     if (!open(input))
         return;
     walk position;
+    if (startOffset > 0) {
+        input.seek(startOffset);
+        position.line = startLine;
+    }
     readUpTo(input, position, errorLine, errorColumn);
     const std::uint32_t stopLine = position.line;
     takeLinesBefore(stopLine);

@@ -21,6 +21,9 @@ public:
     errorExcerpt(std::string nameText, std::size_t bufferSize);
 
     void extract(std::uint32_t errorLine, std::uint32_t errorColumn);
+    // The same, for bytes in memory and a place whose input offset is known:
+    // reading starts a few lines before it instead of at the start.
+    void extractNear(std::uint32_t errorLine, std::uint32_t errorColumn, std::uint64_t offset);
 
     const std::uint32_t contextLines = 3;
     std::string fileName;
@@ -50,6 +53,8 @@ private:
         std::uint32_t column = 1;
     };
     bool open(kavrin::textReader& input) const;
+    void extractFrom(
+        std::uint32_t errorLine, std::uint32_t errorColumn, std::uint64_t startOffset, std::uint32_t startLine);
     void readUpTo(kavrin::textReader& input, walk& at, std::uint32_t errorLine, std::uint32_t errorColumn);
     void takeLinesBefore(std::uint32_t stopLine);
     bool readMarked(kavrin::textReader& input, walk& at);

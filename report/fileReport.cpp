@@ -1,15 +1,19 @@
 #include "fileReport.h"
 
 #include "errorExcerpt.h"
+#include "reasonText.h"
 #include "resultText.h"
 #include "tzvParser.h"
 #include "utf8.h"
+
+#include <algorithm>
+#include <fstream>
 
 namespace kavrin {
 
 namespace {
 
-    // The outcome of a finished check; the excerpt is read from the same
+    // The outcome of a finished check; the excerpts are read from the same
     // source the check read.
     fileReport reportOf(const tzvParser& parser, std::string name, std::optional<std::string_view> bytes,
         withExcerpt wanted = withExcerpt::yes)
@@ -27,11 +31,40 @@ namespace {
             report.offset = parser.violations.front().offset;
             report.length = parser.violations.front().length;
         }
+        if (report.valid)
+            report.summary = parser.summary;
         if (wanted == withExcerpt::yes && !report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
             errorExcerpt excerpt(report.file);
             excerpt.bytes = bytes;
             excerpt.extract(parser.errorLine, parser.errorColumn);
             report.excerpt = displayOf(excerpt);
+        }
+        if (parser.maxViolations <= 1)
+            return report;
+        report.violationsCut = parser.violationsCut;
+        // The later excerpts are read near their places, from the bytes in
+        // memory; a file is read once for them.
+        std::string fileBytes;
+        if (!bytes && parser.violations.size() > 1) {
+            std::ifstream in(report.openedName, std::ios::binary);
+            fileBytes.resize(tzvParser::maximumFileSize);
+            in.read(fileBytes.data(), static_cast<std::streamsize>(fileBytes.size()));
+            fileBytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+            bytes = fileBytes;
+        }
+        for (std::size_t i = 0; i < parser.violations.size(); ++i) {
+            const kavrin::violation& found = parser.violations[i];
+            violationReport entry { withoutLineFeeds(found.message), found.line, found.column, std::string(found.code),
+                found.reason, found.offset, found.length, std::nullopt };
+            if (i == 0)
+                entry.excerpt = report.excerpt;
+            else if (wanted == withExcerpt::yes && found.line != 0) {
+                errorExcerpt excerpt(report.file);
+                excerpt.bytes = bytes;
+                excerpt.extractNear(found.line, found.column, found.offset);
+                entry.excerpt = displayOf(excerpt);
+            }
+            report.violations.push_back(std::move(entry));
         }
         return report;
     }
@@ -87,27 +120,64 @@ namespace {
 
 } // namespace
 
-fileReport reportOfFile(const std::string& name, withExcerpt excerpt)
+fileReport reportOfFile(const std::string& name, withExcerpt excerpt, std::size_t maxViolations)
 {
     tzvParser parser;
     parser.fileName = name;
+    parser.maxViolations = maxViolations;
     parser.check();
     return reportOf(parser, name, std::nullopt, excerpt);
 }
 
-fileReport reportOfBytes(std::string name, std::string_view bytes, std::uint64_t wholeSize, withExcerpt excerpt)
+fileReport reportOfBytes(
+    std::string name, std::string_view bytes, std::uint64_t wholeSize, withExcerpt excerpt, std::size_t maxViolations)
 {
     tzvParser parser;
+    parser.maxViolations = maxViolations;
     parser.checkBytes(bytes, wholeSize);
     return reportOf(parser, std::move(name), bytes, excerpt);
 }
 
-fileReport reportOfFileBytes(const std::string& name, std::string_view bytes, std::uint64_t wholeSize)
+fileReport reportOfFileBytes(
+    const std::string& name, std::string_view bytes, std::uint64_t wholeSize, std::size_t maxViolations)
 {
     tzvParser parser;
     parser.fileName = name;
+    parser.maxViolations = maxViolations;
     parser.checkFileBytes(bytes, wholeSize);
     return reportOf(parser, name, bytes);
+}
+
+std::string summaryText(const fileSummary& summary)
+{
+    const auto counted = [](std::uint32_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    std::string text = counted(summary.tickets, "Schein", "Scheine") + ", " + counted(summary.tips, "Tipp", "Tipps");
+    if (summary.goalScoreTips > 0)
+        text += ", " + counted(summary.goalScoreTips, "Torwette", "Torwetten");
+    text += ", " + kavrin::reasons::game(summary.gameType) + ", Version " + summary.version;
+    const std::pair<bool, const char*> extras[]
+        = { { summary.customerNumber, "kundenNr" }, { summary.gameId, "spielID" }, { summary.duration, "tnDauer" },
+              { summary.filter, "filter" }, { summary.wimbel, "wimbel" }, { summary.ziroPlus, "ziroPlus" } };
+    std::string with;
+    for (const auto& [present, name] : extras)
+        if (present)
+            with += (with.empty() ? "" : ", ") + std::string(name);
+    if (!with.empty())
+        text += "; mit " + with;
+    return text;
+}
+
+std::string moreViolationsText(std::size_t limit)
+{
+    return "… und weitere Verstöße; Grenze " + std::to_string(limit) + " erreicht.";
+}
+
+std::string violationCountText(std::size_t violations, std::size_t files)
+{
+    return std::to_string(violations) + (violations == 1 ? " Verstoß in " : " Verstöße in ") + std::to_string(files)
+        + (files == 1 ? " Datei" : " Dateien");
 }
 
 fileReport reportOfUnreadable(const std::string& name)
@@ -117,6 +187,41 @@ fileReport reportOfUnreadable(const std::string& name)
     parser.checkUnreadable();
     return reportOf(parser, name, std::nullopt);
 }
+
+namespace {
+
+    void appendExcerpt(std::string& out, const std::optional<excerptDisplay>& shown)
+    {
+        if (!shown) {
+            out += "null";
+            return;
+        }
+        const excerptDisplay& excerpt = *shown;
+        out += "{\"text\":";
+        appendJsonString(out, utf16ToUtf8(excerpt.text));
+        out += ",\"highlight\":[" + std::to_string(excerpt.highlightStart.units) + ','
+            + std::to_string(excerpt.highlightEnd.units) + ']';
+        out += ",\"firstLine\":" + std::to_string(excerpt.firstLine) + ",\"endLine\":" + std::to_string(excerpt.endLine)
+            + "}";
+    }
+
+    void appendSummary(std::string& out, const fileSummary& summary)
+    {
+        out += "{\"gameType\":" + std::to_string(summary.gameType) + ",\"game\":";
+        appendJsonString(out, kavrin::reasons::game(summary.gameType));
+        out += ",\"version\":";
+        appendJsonString(out, validUtf8(summary.version));
+        out += ",\"tickets\":" + std::to_string(summary.tickets) + ",\"tips\":" + std::to_string(summary.tips)
+            + ",\"goalScoreTips\":" + std::to_string(summary.goalScoreTips);
+        const std::pair<bool, const char*> extras[]
+            = { { summary.customerNumber, "kundenNr" }, { summary.gameId, "spielID" }, { summary.duration, "tnDauer" },
+                  { summary.filter, "filter" }, { summary.wimbel, "wimbel" }, { summary.ziroPlus, "ziroPlus" } };
+        for (const auto& [present, name] : extras)
+            out += std::string(",\"") + name + "\":" + (present ? "true" : "false");
+        out += "}";
+    }
+
+} // namespace
 
 std::string jsonReport(const fileReport& report)
 {
@@ -137,18 +242,30 @@ std::string jsonReport(const fileReport& report)
     else
         appendJsonString(out, validUtf8(report.reason));
     out += ",\"excerpt\":";
-    if (!report.excerpt) {
-        out += "null}";
-        return out;
+    appendExcerpt(out, report.excerpt);
+    if (report.summary) {
+        out += ",\"summary\":";
+        appendSummary(out, *report.summary);
     }
-    const excerptDisplay& excerpt = *report.excerpt;
-    out += "{\"text\":";
-    appendJsonString(out, utf16ToUtf8(excerpt.text));
-    out += ",\"highlight\":[" + std::to_string(excerpt.highlightStart.units) + ','
-        + std::to_string(excerpt.highlightEnd.units) + ']';
-    out += ",\"firstLine\":" + std::to_string(excerpt.firstLine) + ",\"endLine\":" + std::to_string(excerpt.endLine)
-        + "}}";
-    return out;
+    if (!report.violations.empty()) {
+        out += ",\"violations\":[";
+        for (const violationReport& found : report.violations) {
+            out += out.back() == '[' ? "{\"message\":" : ",{\"message\":";
+            appendJsonString(out, validUtf8(found.message));
+            out += ",\"line\":" + std::to_string(found.line) + ",\"column\":" + std::to_string(found.column)
+                + ",\"offset\":" + std::to_string(found.offset) + ",\"length\":" + std::to_string(found.length)
+                + ",\"code\":";
+            appendJsonString(out, found.code);
+            out += ",\"reason\":";
+            appendJsonString(out, validUtf8(found.reason));
+            out += ",\"excerpt\":";
+            appendExcerpt(out, found.excerpt);
+            out += "}";
+        }
+        out += "],\"violationsCut\":";
+        out += report.violationsCut ? "true" : "false";
+    }
+    return out + "}";
 }
 
 } // namespace kavrin

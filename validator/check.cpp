@@ -38,8 +38,11 @@ void tzvParser::reset()
     lineOffset = tokenLineOffset = 0;
     violations.clear();
     openedName.clear();
-    documentStarted = commentInContent = false;
+    sourceBytes.reset();
+    documentStarted = afterComment = false;
     seenOptional = 0;
+    violationsCut = false;
+    summary = {};
     versionText.clear();
     majorVersion = minorVersion = 0;
     message.clear();
@@ -88,6 +91,7 @@ const std::string& tzvParser::checkFileBytes(std::string_view bytes, std::uint64
         record(violation);
         return message;
     }
+    sourceBytes = bytes;
     input.openBytes(bytes, maximumFileSize);
     return checkInput(std::max<std::uint64_t>(wholeSize, bytes.size()));
 }
@@ -108,6 +112,7 @@ const std::string& tzvParser::checkUnreadable()
 const std::string& tzvParser::checkBytes(std::string_view bytes, std::uint64_t wholeSize)
 {
     reset();
+    sourceBytes = bytes;
     input.openBytes(bytes, maximumFileSize);
     return checkInput(std::max<std::uint64_t>(wholeSize, bytes.size()));
 }
@@ -122,8 +127,17 @@ const std::string& tzvParser::checkInput(std::uint64_t size)
         checkFirstBytes();
         readDocument(column - 1);
     } catch (const Error& violation) {
-        record(violation);
+        if (violations.size() < std::max<std::size_t>(maxViolations, 1))
+            record(violation);
+        else
+            violationsCut = true;
+    } catch (const stopChecking&) {
     }
+    // A rule of the header is checked after values that follow it in the
+    // file: the violations after the first stand in file order.
+    if (violations.size() > 2)
+        std::stable_sort(violations.begin() + 1, violations.end(),
+            [](const kavrin::violation& a, const kavrin::violation& b) { return a.offset < b.offset; });
     input.close();
     return message;
 }
@@ -136,12 +150,25 @@ void tzvParser::record(Error violation)
     found.reason = kavrin::reasons::withinALine(std::move(found.reason));
     if (found.line != 0)
         measureMarkedPart(found);
-    message = found.message;
-    errorLine = found.line;
-    errorColumn = found.column;
-    code = found.code;
-    reason = found.reason;
+    if (violations.empty()) {
+        message = found.message;
+        errorLine = found.line;
+        errorColumn = found.column;
+        code = found.code;
+        reason = found.reason;
+    }
     violations.push_back(std::move(found));
+}
+
+void tzvParser::keep(Error violation)
+{
+    if (maxViolations <= 1)
+        throw violation;
+    if (violations.size() >= maxViolations) {
+        violationsCut = true;
+        throw stopChecking {};
+    }
+    record(std::move(violation));
 }
 
 // A fault met where the input ended follows from that end: a byte 0x1A that
@@ -175,10 +202,16 @@ void tzvParser::measureMarkedPart(kavrin::violation& found)
     // nothing there, as the excerpt finds nothing at it.
     if (found.line == tokenLine && found.offset - tokenLineOffset < found.column - 1u)
         return;
-    input.seek(found.offset);
+    kavrin::textReader& part = markedPartReader;
+    if (sourceBytes)
+        part.openBytes(*sourceBytes, maximumFileSize);
+    else if (!part.open(openedName, maximumFileSize))
+        return;
+    part.seek(found.offset);
     std::uint64_t end = found.offset;
-    kavrin::readMarkedPart(input, [&](int, bool) { end = input.offsetOf(input.next() - 1) + 1; });
+    kavrin::readMarkedPart(part, [&](int, bool) { end = part.offsetOf(part.next() - 1) + 1; });
     found.length = end - found.offset;
+    part.close();
 }
 
 std::uint64_t tzvParser::offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const

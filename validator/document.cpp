@@ -15,17 +15,21 @@ void tzvParser::readDocument(std::uint64_t start)
     checkEncoding(start);
     readHeader();
 
+    summary.gameType = kavrin::numberOf(gameType);
+    summary.version = versionText;
     if (currentTag == "wimbel") {
         seenOptional |= seenWimbel;
+        summary.wimbel = true;
         readWimbelBlock();
         expectMatchingTag("/wimbel");
         nextTag();
     }
     if (currentTag == "ziroPlus") {
         seenOptional |= seenZiroPlus;
+        summary.ziroPlus = true;
         if (majorVersion < 4)
-            failAtItem(text::elementDetail, kavrin::codes::ziroPlusNeedsVersion4,
-                [&] { return kavrin::reasons::ziroPlusNeedsVersion4(versionText); });
+            keep(Error(text::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn), text::elementDetail,
+                kavrin::codes::ziroPlusNeedsVersion4, kavrin::reasons::ziroPlusNeedsVersion4(versionText)));
         readNumber(0, 1);
         closeElement("/ziroPlus");
     }
@@ -46,6 +50,7 @@ void tzvParser::readDocument(std::uint64_t start)
         nextTag();
         ++tickets;
     } while (currentTag == "schein");
+    summary.tickets = tickets;
 
     expectMatchingTag("/uvra");
     skipWhitespace();

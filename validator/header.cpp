@@ -53,11 +53,13 @@ void tzvParser::readHeader()
 
     if (currentTag == "kundenNr") {
         seenOptional |= seenCustomer;
+        summary.customerNumber = true;
         readNumber(1, maximumCustomerNumber);
         closeElement("/kundenNr");
     }
     if (currentTag == "spielID") {
         seenOptional |= seenGameId;
+        summary.gameId = true;
         readNumber(1, maximumCustomerNumber);
         closeElement("/spielID");
     }
@@ -72,11 +74,13 @@ void tzvParser::readHeader()
 
     if (currentTag == "tnDauer") {
         seenOptional |= seenDuration;
+        summary.duration = true;
         readValue([this](std::string_view text) { return rules::duration(text, gameType); });
         closeElement("/tnDauer");
     }
     if (currentTag == "filter") {
         seenOptional |= seenFilter;
+        summary.filter = true;
         readValue(rules::filter);
         closeElement("/filter");
     }

@@ -63,7 +63,7 @@ void tzvParser::readMarkup()
     currentTag.clear();
     skipWhitespace();
     if (!input.fill())
-        throwCut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unexpectedEnd,
+        throw cut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unexpectedEnd,
             reasons::unexpectedEnd(line, !documentStarted)));
     if (const int first = readChar(); first != '<')
         failOutsideElement(first);
@@ -74,7 +74,7 @@ void tzvParser::readMarkup()
     case '\0':
         throw Error(text::encoding, codes::nulByte, reasons::nulByte({}, line, column, looksLikeUtf16()));
     default:
-        throwCut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unclosedTag,
+        throw cut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unclosedTag,
             reasons::unclosedTag(currentTag)));
     }
 }
@@ -85,20 +85,30 @@ void tzvParser::failOutsideElement(int first)
 {
     throw Error(kavrin::messages::leadIn, line, column - 1, lineOffset + column - 2, kavrin::messages::markupDetail,
         kavrin::codes::textOutsideElement,
-        kavrin::reasons::textOutsideElement(foundRun(first, true), commentInContent));
+        kavrin::reasons::textOutsideElement(foundRun(first, true), commentInContent()));
 }
 
-// A comment right after a start tag stands inside that element's content:
-// text after it is the element's value in the wrong place.
 void tzvParser::nextTag()
 {
-    const bool afterStartTag = !currentTag.empty() && currentTag.front() != '/';
-    commentInContent = false;
     readMarkup();
-    while (isComment()) {
-        commentInContent = afterStartTag;
+    if (isComment())
+        skipComments();
+}
+
+void tzvParser::skipComments()
+{
+    afterComment = true;
+    do
         readMarkup();
-    }
+    while (isComment());
+    afterComment = false;
+}
+
+// A comment where an element's value was read empty stands inside that
+// element: text after it is the value in the wrong place.
+bool tzvParser::commentInContent() const
+{
+    return afterComment && currentText.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
 // Every element that may stand where name is expected, in the order the
@@ -194,22 +204,22 @@ void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std:
         std::move(reason));
 }
 
-void tzvParser::raise(kavrin::rules::valueFault fault) const
+void tzvParser::raise(kavrin::rules::valueFault fault)
 {
-    throwCut(Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
+    keep(cut(Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
         offsetInToken(currentText, fault.offset, tokenColumn), kavrin::messages::contentDetail, fault.code,
-        std::move(fault.reason)));
+        std::move(fault.reason))));
 }
 
-void tzvParser::throwCut(Error violation)
+tzvParser::Error tzvParser::cut(Error violation)
 {
     violation.mayEndEarly = true;
-    throw violation;
+    return violation;
 }
 
 void tzvParser::raiseAt(
-    std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault) const
+    std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault)
 {
-    throw Error(kavrin::messages::leadIn, atLine, atColumn, atOffset, kavrin::messages::contentDetail, fault.code,
-        std::move(fault.reason));
+    keep(Error(kavrin::messages::leadIn, atLine, atColumn, atOffset, kavrin::messages::contentDetail, fault.code,
+        std::move(fault.reason)));
 }

@@ -23,6 +23,7 @@ void tzvParser::readZiroTips()
         readValue([this](std::string_view text) { return kavrin::rules::numberList(currentTag, text, 6, 45); });
         nextTag();
         expectTag("/ziroTipp");
+        ++summary.tips;
     }
     nextTag();
     checkTipCount("ziroTipp", maximumZiroTips);
@@ -50,6 +51,7 @@ void tzvParser::readVexTips()
         expectTag("/vexTippStern");
         nextTag();
         expectMatchingTag("/tipp");
+        ++summary.tips;
     }
     nextTag();
     checkTipCount("tipp", maximumVexTips);
@@ -57,9 +59,22 @@ void tzvParser::readVexTips()
 
 // After the most tips a ticket may hold, only its end may follow; a further
 // tip is named as such.
-void tzvParser::checkTipCount(std::string_view tipElement, std::uint32_t limit) const
+void tzvParser::checkTipCount(std::string_view tipElement, std::uint32_t limit)
 {
-    if (currentTag == tipElement)
-        failAtItem(kavrin::messages::elementDetail, kavrin::codes::tooManyTips,
-            [&] { return kavrin::reasons::tooManyTips(kavrin::numberOf(gameType), limit, tipElement); });
+    if (currentTag != tipElement)
+        return;
+    keep(Error(kavrin::messages::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn),
+        kavrin::messages::elementDetail, kavrin::codes::tooManyTips,
+        kavrin::reasons::tooManyTips(kavrin::numberOf(gameType), limit, tipElement)));
+    skipToEndOfTicket();
+}
+
+// The tips after the most a ticket holds are passed over up to its end tag;
+// the markup of what is passed over is still read.
+void tzvParser::skipToEndOfTicket()
+{
+    while (currentTag != "/schein" && currentTag != "/uvra") {
+        readText();
+        nextTag();
+    }
 }

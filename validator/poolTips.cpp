@@ -21,6 +21,7 @@ void tzvParser::readPoolTips()
         readValue(kavrin::rules::fenuRow);
         nextTag();
         expectTag("/fenuTipp");
+        ++summary.tips;
     }
     if (count == 0)
         failAtItem(kavrin::messages::elementDetail, kavrin::codes::noTips,
@@ -37,4 +38,5 @@ void tzvParser::readBrakelTip()
 {
     readValue(kavrin::rules::brakelTip);
     closeElement("/brakelTipp");
+    ++summary.goalScoreTips;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,22 @@ struct violation {
     std::uint32_t column = 0;
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
+};
+
+// What a file holds, counted where the check steps through it; complete
+// for a correct file.
+struct fileSummary {
+    std::uint32_t gameType = 0;
+    std::string version;
+    std::uint32_t tickets = 0;
+    std::uint32_t tips = 0;
+    std::uint32_t goalScoreTips = 0; // brakelTipp
+    bool customerNumber = false; // kundenNr
+    bool gameId = false; // spielID
+    bool duration = false; // tnDauer
+    bool filter = false;
+    bool wimbel = false;
+    bool ziroPlus = false;
 };
 
 } // namespace kavrin
@@ -74,6 +91,12 @@ public:
     const std::string& checkUnreadable();
 
     std::string fileName;
+    // How many violations a check collects. With 1, today's behaviour, it
+    // stops at the first; with more it records a violation inside a value or
+    // a tip, skips to the end of that element and goes on, and stops at the
+    // first violation of the file or the markup.
+    std::size_t maxViolations = 1;
+    static constexpr std::size_t defaultMaxViolations = 1000;
 
 private:
     std::string currentTag;
@@ -91,7 +114,7 @@ private:
     // Only for reasons: whether the document began, a comment was just
     // skipped inside an element, and which optional elements were seen.
     bool documentStarted = false;
-    bool commentInContent = false;
+    bool afterComment = false;
     enum : unsigned {
         seenCustomer = 1,
         seenGameId = 2,
@@ -113,9 +136,16 @@ public:
     std::vector<kavrin::violation> violations;
     // The name the check opened: fileName without its surrounding quotes.
     std::string openedName;
+    // More violations were found than maxViolations let the list hold.
+    bool violationsCut = false;
+    kavrin::fileSummary summary;
 
 private:
     kavrin::textReader input;
+    // Reads the part a violation marks, beside the check's own reader, from
+    // the same source: the bytes in memory, or else the opened file.
+    kavrin::textReader markedPartReader { 256 };
+    std::optional<std::string_view> sourceBytes;
     kavrin::game gameType = kavrin::game::none;
 
     void reset();
@@ -123,6 +153,10 @@ private:
     const std::string& checkInput(std::uint64_t size);
     void checkFirstBytes();
     void record(Error violation);
+    // A violation after which the check can go on: kept when more are
+    // wanted, else it stops the check.
+    void keep(Error violation);
+    struct stopChecking { };
     void measureMarkedPart(kavrin::violation& found);
     void sayWhereTheInputEnded(kavrin::violation& found);
     std::uint64_t offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const;
@@ -139,6 +173,8 @@ private:
     void readMarkup();
     [[noreturn, gnu::cold, gnu::noinline]] void failOutsideElement(int first);
     void nextTag();
+    void skipComments();
+    bool commentInContent() const;
     std::vector<std::string_view> allowedAt(std::string_view name) const;
     bool looksLikeUtf16();
     bool isComment() const;
@@ -155,7 +191,7 @@ private:
     void readWimbelBlock();
     void readZiroTips();
     void readVexTips();
-    void checkTipCount(std::string_view tipElement, std::uint32_t limit) const;
+    void checkTipCount(std::string_view tipElement, std::uint32_t limit);
     void readPoolTips();
     void readBrakelTip();
     void closeElement(std::string_view endTag);
@@ -178,10 +214,12 @@ private:
         throwAtItem(detail, code, reason());
     }
     [[noreturn]] void throwAtItem(std::string_view detail, std::string_view code, std::string reason) const;
-    [[noreturn]] static void throwCut(Error violation);
+    static Error cut(Error violation);
     // A value rule's fault, at the place in the current text it names, or at
-    // a place of the caller's. In this mode it stops the check.
-    [[noreturn, gnu::cold, gnu::noinline]] void raise(kavrin::rules::valueFault fault) const;
-    [[noreturn, gnu::cold, gnu::noinline]] void raiseAt(
-        std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault) const;
+    // a place of the caller's: it stops the check, or with more violations
+    // wanted is kept and the check goes on.
+    [[gnu::cold, gnu::noinline]] void raise(kavrin::rules::valueFault fault);
+    [[gnu::cold, gnu::noinline]] void raiseAt(
+        std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault);
+    void skipToEndOfTicket();
 };

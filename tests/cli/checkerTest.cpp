@@ -84,6 +84,8 @@ runResult run(std::vector<std::string> args, bool onTerminal = false, const char
 const std::string valid = document47("<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>");
 const std::string broken = "<uvra>\n  <versionsNr>4.0</versionsNr>\n  <wsArt>47</wsArt>\n  <schein>\n"
                            "    <ziroTipp>05,12,18,33,41,46</ziroTipp>\n  </schein>\n</uvra>\n";
+// What a correct file of one ticket with one tip holds.
+const std::string summaryLine = "  1 Schein, 1 Tipp, Spielart 47 (6 aus 45), Version 4.0\n";
 const std::string brokenMessage = "Die Datei enthält in der Zeile 5, Spalte 30 Inhalte, die nicht der aktuellen "
                                   "XML-Schnittstellenbeschreibung entsprechen.";
 
@@ -94,7 +96,7 @@ TEST(Checker, HumanOutputForms)
     const std::string missing = (scratchFolder() / "missing.tzv").string();
 
     const runResult correct = run({ good });
-    EXPECT_EQ(correct.out, good + ": Datei korrekt. Tipps nun spielbar.\n");
+    EXPECT_EQ(correct.out, good + ": Datei korrekt. Tipps nun spielbar.\n" + summaryLine);
     EXPECT_EQ(correct.status, 0);
 
     const runResult positionless = run({ missing });
@@ -144,7 +146,11 @@ TEST(Checker, JsonLines)
     EXPECT_EQ(result.out,
         "{\"file\":\"" + goodJson
             + "\",\"valid\":true,\"message\":\"Datei korrekt. Tipps nun spielbar.\",\"line\":0,\"column\":0,"
-              "\"code\":null,\"reason\":null,\"excerpt\":null}\n"
+              "\"code\":null,\"reason\":null,\"excerpt\":null,\"summary\":{\"gameType\":47,\"game\":\"Spielart 47 (6 "
+              "aus "
+              "45)\",\"version\":\"4.0\",\"tickets\":1,\"tips\":1,\"goalScoreTips\":0,\"kundenNr\":false,\"spielID\":"
+              "false,"
+              "\"tnDauer\":false,\"filter\":false,\"wimbel\":false,\"ziroPlus\":false}}\n"
               "{\"file\":\""
             + bad + "\",\"valid\":false,\"message\":\"" + brokenMessage
             + "\",\"line\":5,\"column\":30,\"code\":\"number-out-of-range\",\"reason\":\"46 ist zu groß: Die "
@@ -170,7 +176,7 @@ TEST(Checker, OptionsAndExitStatus)
     std::filesystem::current_path(scratchFolder());
     const runResult dashed = run({ "--", "-dash.tzv" });
     std::filesystem::current_path(previous);
-    EXPECT_EQ(dashed.out, "-dash.tzv: Datei korrekt. Tipps nun spielbar.\n");
+    EXPECT_EQ(dashed.out, "-dash.tzv: Datei korrekt. Tipps nun spielbar.\n" + summaryLine);
     EXPECT_EQ(dashed.status, 0);
 
     for (const std::vector<std::string>& wrong :
