@@ -91,14 +91,31 @@ namespace {
             { "source", source }, { "code", report.code }, { "message", std::move(message) } };
     }
 
+    // A later violation as a report of its own, for the same shapes.
+    fileReport reportOf(const violationReport& found)
+    {
+        fileReport report;
+        report.message = found.message;
+        report.line = found.line;
+        report.column = found.column;
+        report.code = found.code;
+        report.reason = found.reason;
+        report.offset = found.offset;
+        report.length = found.length;
+        return report;
+    }
+
 } // namespace
 
-json diagnosticOfText(std::string_view text, positionEncoding encoding)
+json diagnosticsOfText(std::string_view text, positionEncoding encoding)
 {
-    const fileReport report = reportOfBytes({}, text, 0, withExcerpt::no);
-    if (report.valid)
-        return nullptr;
-    return diagnostic(text, report, encoding, report.message);
+    const fileReport report = reportOfBytes({}, text, 0, withExcerpt::no, tzvParser::defaultMaxViolations);
+    json diagnostics = json::array();
+    for (const violationReport& found : report.violations) {
+        const fileReport each = reportOf(found);
+        diagnostics.push_back(diagnostic(text, each, encoding, each.message));
+    }
+    return diagnostics;
 }
 
 json diagnosticOfSavedFile(std::string_view uri, std::string_view text, positionEncoding encoding)

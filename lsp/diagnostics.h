@@ -11,8 +11,9 @@
 // diagnostic, and where the saved file differs, the saved file's own.
 namespace kavrin::lsp {
 
-// The diagnostic of a text in the editor, or null when it is correct.
-nlohmann::json diagnosticOfText(std::string_view text, positionEncoding encoding);
+// The diagnostics of a text in the editor, one for each of its violations
+// in file order; none when it is correct.
+nlohmann::json diagnosticsOfText(std::string_view text, positionEncoding encoding);
 
 // The diagnostic of the file behind a file: URI where its outcome differs
 // from the text's, or null: when they agree, for any other URI, and for a

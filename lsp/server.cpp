@@ -221,9 +221,7 @@ void server::runDue(clock::time_point now)
 
 void server::publish(const std::string& uri, const document& open)
 {
-    json diagnostics = json::array();
-    if (json found = diagnosticOfText(open.text, encoding); !found.is_null())
-        diagnostics.push_back(std::move(found));
+    json diagnostics = diagnosticsOfText(open.text, encoding);
     if (!open.savedDiagnostic.is_null())
         diagnostics.push_back(open.savedDiagnostic);
     json params = { { "uri", uri } };

@@ -376,6 +376,23 @@ TEST(LanguageServer, SavedFileIsCheckedAsSubmitted)
     ::rmdir(folder);
 }
 
+// Every violation of a document is a diagnostic of its own, in file order.
+TEST(LanguageServer, PublishesEveryViolation)
+{
+    serverInProcess server;
+    server.initialize();
+    server.open("<uvra>" + header
+            + "01,02,03,04,05,46</ziroTipp><ziroTipp>01,02,03,04,41,33</ziroTipp></schein>"
+              "<schein><ziroTipp>1,02,03,04,05,06</ziroTipp></schein></uvra>",
+        1, "untitled:alle");
+    const json diagnostics = server.diagnostics();
+    ASSERT_EQ(diagnostics.size(), 3U);
+    EXPECT_EQ(diagnostics[0]["code"], "number-out-of-range");
+    EXPECT_EQ(diagnostics[1]["code"], "numbers-not-ascending");
+    EXPECT_EQ(diagnostics[2]["code"], "bad-number-list");
+    EXPECT_LT(diagnostics[0]["range"]["start"]["character"], diagnostics[1]["range"]["start"]["character"]);
+}
+
 TEST(LanguageServer, ExitWithoutShutdownFails)
 {
     serverProcess server;
