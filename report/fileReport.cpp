@@ -156,7 +156,8 @@ std::string summaryText(const fileSummary& summary)
     std::string text = counted(summary.tickets, "Schein", "Scheine") + ", " + counted(summary.tips, "Tipp", "Tipps");
     if (summary.goalScoreTips > 0)
         text += ", " + counted(summary.goalScoreTips, "Torwette", "Torwetten");
-    text += ", " + kavrin::reasons::game(summary.gameType) + ", Version " + summary.version;
+    text += ", " + kavrin::reasons::game(summary.gameType) + ", Version "
+        + kavrin::reasons::escaped(summary.version, 16);
     const std::pair<bool, const char*> extras[]
         = { { summary.customerNumber, "kundenNr" }, { summary.gameId, "spielID" }, { summary.duration, "tnDauer" },
               { summary.filter, "filter" }, { summary.wimbel, "wimbel" }, { summary.ziroPlus, "ziroPlus" } };
@@ -167,6 +168,13 @@ std::string summaryText(const fileSummary& summary)
     if (!with.empty())
         text += "; mit " + with;
     return text;
+}
+
+std::string jsonQuoted(std::string_view text)
+{
+    std::string out;
+    appendJsonString(out, validUtf8(text));
+    return out;
 }
 
 std::string moreViolationsText(std::size_t limit)

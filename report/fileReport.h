@@ -71,6 +71,9 @@ fileReport reportOfUnreadable(const std::string& name);
 // line break.
 std::string jsonReport(const fileReport& report);
 
+// A text as a JSON string, quotes included, valid UTF-8.
+std::string jsonQuoted(std::string_view text);
+
 // "… und weitere Verstöße; Grenze 1000 erreicht"
 std::string moreViolationsText(std::size_t limit);
 // "3 Verstöße in 1 Datei"

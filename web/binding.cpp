@@ -25,16 +25,28 @@ enum class source { file = 0, pasted = 1, unreadableFile = 2 };
 std::string check(const std::string& name, const std::string& bytes, double wholeSize, int from)
 {
     const std::uint64_t whole = wholeSize > double(bytes.size()) ? std::uint64_t(wholeSize) : 0;
-    kavrin::fileReport report = from == int(source::pasted) ? kavrin::reportOfBytes(name, bytes, whole)
-        : from == int(source::unreadableFile)               ? kavrin::reportOfUnreadable(name)
-                                                            : kavrin::reportOfFileBytes(name, bytes, whole);
-    std::string blocks = "[";
-    if (report.excerpt) {
-        report.excerpt = kavrin::windowedDisplay(*report.excerpt, longLine, leadIn);
-        for (const std::size_t block : kavrin::lineStartBlocks(report.excerpt->text, report.excerpt->cut))
-            blocks.append(blocks.size() > 1 ? "," : "").append(std::to_string(block));
-    }
-    return "{\"record\":" + kavrin::jsonReport(report) + ",\"lineBlocks\":" + blocks + "]}";
+    constexpr std::size_t all = tzvParser::defaultMaxViolations;
+    kavrin::fileReport report = from == int(source::pasted)
+        ? kavrin::reportOfBytes(name, bytes, whole, kavrin::withExcerpt::yes, all)
+        : from == int(source::unreadableFile) ? kavrin::reportOfUnreadable(name)
+                                              : kavrin::reportOfFileBytes(name, bytes, whole, all);
+    // The numbered lines of an excerpt, as view lines: the window's count.
+    const auto blocksOf = [](std::optional<kavrin::excerptDisplay>& excerpt) {
+        std::string blocks = "[";
+        if (excerpt) {
+            excerpt = kavrin::windowedDisplay(*excerpt, longLine, leadIn);
+            for (const std::size_t block : kavrin::lineStartBlocks(excerpt->text, excerpt->cut))
+                blocks.append(blocks.size() > 1 ? "," : "").append(std::to_string(block));
+        }
+        return blocks + "]";
+    };
+    const std::string blocks = blocksOf(report.excerpt);
+    std::string violationBlocks = "[";
+    for (kavrin::violationReport& found : report.violations)
+        violationBlocks.append(violationBlocks.size() > 1 ? "," : "").append(blocksOf(found.excerpt));
+    const std::string summary = report.summary ? kavrin::jsonQuoted(kavrin::summaryText(*report.summary)) : "null";
+    return "{\"record\":" + kavrin::jsonReport(report) + ",\"lineBlocks\":" + blocks
+        + ",\"violationBlocks\":" + violationBlocks + "],\"summaryText\":" + summary + "}";
 }
 
 } // namespace

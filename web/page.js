@@ -161,25 +161,48 @@ async function copyText(text, button, label) {
   setTimeout(() => { button.textContent = label; }, 1500);
 }
 
-function resultItem(name, { record, lineBlocks }) {
+// The reason with its code, and the excerpt with a button that copies it.
+function appendViolation(container, { reason, code, excerpt }, lineBlocks) {
+  if (reason) {
+    const line = element('p', 'reason', 'Grund: ' + reason);
+    line.append(' ', element('code', 'code', code));
+    container.append(line);
+  }
+  if (excerpt) {
+    container.append(excerptView(excerpt, lineBlocks));
+    const label = 'Auszug kopieren';
+    const copy = element('button', 'copy', label);
+    copy.type = 'button';
+    const plain = excerpt.text.replace(/\r\n?/g, '\n').replace(/\n$/, '');
+    copy.addEventListener('click', () => copyText(plain, copy, label));
+    container.append(copy);
+  }
+}
+
+function resultItem(name, { record, lineBlocks, violationBlocks, summaryText }) {
   const item = element('li', record.valid ? 'result correct' : 'result');
   item.dataset.code = record.code ?? '';
   item.tabIndex = -1;
   item.append(element('h3', 'name', visibleName(name)));
   item.append(element('p', 'message', record.message));
-  if (record.reason) {
-    const reason = element('p', 'reason', 'Grund: ' + record.reason);
-    reason.append(' ', element('code', 'code', record.code));
-    item.append(reason);
-  }
-  if (record.excerpt) {
-    item.append(excerptView(record.excerpt, lineBlocks));
-    const label = 'Auszug kopieren';
-    const copy = element('button', 'copy', label);
-    copy.type = 'button';
-    const plain = record.excerpt.text.replace(/\r\n?/g, '\n').replace(/\n$/, '');
-    copy.addEventListener('click', () => copyText(plain, copy, label));
-    item.append(copy);
+  if (summaryText) item.append(element('p', 'summary', summaryText));
+  appendViolation(item, record, lineBlocks);
+  // The first violation is shown as the window shows it; the others can be
+  // opened below it.
+  const more = (record.violations ?? []).slice(1);
+  if (more.length > 0) {
+    const details = element('details', 'more');
+    const count = more.length === 1 ? '1 weiterer Verstoß' : `${more.length} weitere Verstöße`;
+    details.append(element('summary', '', count + (record.violationsCut ? ' (Grenze erreicht)' : '')));
+    const list = element('ol', 'violations');
+    more.forEach((found, index) => {
+      const entry = element('li');
+      entry.append(element('p', 'message', found.message));
+      appendViolation(entry, found, violationBlocks[index + 1] ?? []);
+      list.append(entry);
+    });
+    details.append(list);
+    item.append(details);
   }
   return item;
 }

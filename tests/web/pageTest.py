@@ -349,6 +349,20 @@ def _():
     expect(not driver.find_elements(By.ID, 'served-hint'), 'hint shown when served')
 
 
+@case('further violations can be opened, and a correct file says what it holds')
+def _():
+    tip = lambda numbers: '<ziroTipp>' + numbers + '</ziroTipp>'
+    path = write('mehrere.tzv', ('<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein>' + tip('01,02,03,04,05,46')
+                                 + tip('01,02,03,04,41,33') + '</schein></uvra>').encode())
+    choose(path, example('korrekt-47-ziro.tzv'))
+    broken, good = results()
+    more = broken.find_element(By.CSS_SELECTOR, 'details.more')
+    expect(more.find_element(By.TAG_NAME, 'summary').text == '1 weiterer Verstoß', more.text)
+    more.find_element(By.TAG_NAME, 'summary').click()
+    expect('33 steht nach 41' in more.text, more.text)
+    expect(good.find_element(By.CLASS_NAME, 'summary').text.startswith('2 Scheine, 3 Tipps, Spielart 47'), good.text)
+
+
 if screenshot:
     choose(example('fehler-zahl-zu-gross.tzv'), example('korrekt-34-vex.tzv'))
     driver.set_window_size(900, 1500)
