@@ -147,6 +147,16 @@ void mainWindow::createMenus()
     recheckAction = fileMenu->addAction(QStringLiteral("Bei Änderung &neu prüfen"));
     recheckAction->setCheckable(true);
     recheckAction->setChecked(true);
+    // Steps the message and the excerpt through a file's violations.
+    nextViolationAction = fileMenu->addAction(QStringLiteral("Nächs&ter Verstoß"), this, [this] { stepViolation(1); });
+    nextViolationAction->setShortcut(QKeySequence(Qt::Key_F8));
+    previousViolationAction
+        = fileMenu->addAction(QStringLiteral("&Voriger Verstoß"), this, [this] { stepViolation(-1); });
+    previousViolationAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    for (QAction* step : { nextViolationAction, previousViolationAction }) {
+        step->setEnabled(false);
+        addAction(step); // its key works wherever the focus is in the window
+    }
     fileMenu->addSeparator();
     fileMenu->addAction(QStringLiteral("&Beenden"), this, &QWidget::close);
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Hilfe"));
@@ -279,17 +289,53 @@ void mainWindow::runCheck()
     setWindowTitle(QFile::decodeName(QByteArray::fromStdString(kavrin::windowTitle(nameText))));
     messageEdit->repaint();
 
-    const kavrin::fileReport report = kavrin::reportOfFile(nameText);
+    const kavrin::fileReport report
+        = kavrin::reportOfFile(nameText, kavrin::withExcerpt::yes, tzvParser::defaultMaxViolations);
     checkedName = nameEdit->text();
     watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.openedName)));
     excerptEdit->clear();
-    messageEdit->setPlainText(fromUtf8(report.message));
-    if (!report.valid) {
-        excerptEdit->setNote(fromUtf8(kavrin::reasonLabel) + fromUtf8(report.reason));
-        if (report.excerpt)
-            showExcerpt(*report.excerpt);
+    found = report.violations;
+    if (found.empty() && !report.valid)
+        found.push_back({ report.message, report.line, report.column, report.code, report.reason, report.offset,
+            report.length, report.excerpt });
+    if (report.valid) {
+        messageEdit->setPlainText(fromUtf8(report.message));
+        // A correct file says, set apart, what will be played.
+        if (report.summary)
+            excerptEdit->setNote(QStringLiteral("\u2714 ") + fromUtf8(kavrin::summaryText(*report.summary)));
     }
+    showViolation(0);
     QApplication::restoreOverrideCursor();
+}
+
+// The message pane, the reason and the excerpt of one of the violations;
+// the first is shown as the check has always shown it.
+void mainWindow::showViolation(std::size_t index)
+{
+    nextViolationAction->setEnabled(found.size() > 1);
+    previousViolationAction->setEnabled(found.size() > 1);
+    if (index >= found.size())
+        return;
+    shownViolation = index;
+    const kavrin::violationReport& shown = found[index];
+    clearMarkAndNote();
+    excerptEdit->clear();
+    lineNumberEdit->clear();
+    messageEdit->setPlainText(fromUtf8(shown.message));
+    QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason);
+    if (found.size() > 1)
+        note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(found.size());
+    excerptEdit->setNote(note);
+    if (shown.excerpt)
+        showExcerpt(*shown.excerpt);
+}
+
+void mainWindow::stepViolation(int step)
+{
+    if (found.size() < 2)
+        return;
+    const auto count = static_cast<std::ptrdiff_t>(found.size());
+    showViolation(static_cast<std::size_t>((static_cast<std::ptrdiff_t>(shownViolation) + step + count) % count));
 }
 
 void mainWindow::showExcerpt(const kavrin::excerptDisplay& display)

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "excerptView.h"
+#include "fileReport.h"
 
 #include <QFrame>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 
 #include <functional>
-
-namespace kavrin {
-struct excerptDisplay;
-}
+#include <vector>
 
 class QAction;
 class QFileSystemWatcher;
@@ -86,12 +84,19 @@ private:
     void recheckAfterSave();
     void clearMarkAndNote();
     void showExcerpt(const kavrin::excerptDisplay& display);
+    void showViolation(std::size_t index);
+    void stepViolation(int step);
 
     QFileSystemWatcher* watcher;
     QTimer* recheckTimer;
     QString checkedName; // the name field's text at the last check
     QString watchedPath;
     QString watchedState; // size and time of the file at the last check
+    // The violations of the last check, and which one is shown.
+    std::vector<kavrin::violationReport> found;
+    std::size_t shownViolation = 0;
+    QAction* nextViolationAction;
+    QAction* previousViolationAction;
 
     friend class clientArea;
 };

@@ -78,6 +78,7 @@ private slots:
     void umlautsAndNarrowExcerpts();
     void longLineScrollsToTheMark();
     void reasonShownAndCleared();
+    void stepsThroughTheViolations();
     void aboutTextsFitAtLargeFonts();
     void cutMarkGetsItsNumber();
     void excerptCanBeCopied();
@@ -134,8 +135,10 @@ void mainWindowTest::textsMenusAndFocus()
             entries += entry->isSeparator() ? QString("-,") : entry->text() + ",";
         menus << entries;
     }
-    QCOMPARE(
-        menus, QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,-,&Beenden,", "&Hilfe:&Info...," }));
+    QCOMPARE(menus,
+        QStringList(
+            { "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,-,&Beenden,",
+                "&Hilfe:&Info...," }));
 
     for (QWidget* w : std::initializer_list<QWidget*> {
              window.hintEdit, window.messageEdit, window.excerptEdit, window.lineNumberEdit })
@@ -387,10 +390,32 @@ void mainWindowTest::reasonShownAndCleared()
 
     window.nameEdit->setText(path(valid, "reason-good.tzv"));
     window.runCheck();
-    QVERIFY(window.excerptEdit->note().isEmpty());
+    QVERIFY2(window.excerptEdit->note().startsWith(QStringLiteral("\u2714 1 Schein, 1 Tipp, Spielart 47")),
+        qPrintable(window.excerptEdit->note()));
     window.nameEdit->setText("/nirgends/tipps.tzv");
     window.runCheck();
     QVERIFY(window.excerptEdit->note().contains("gibt es nicht"));
+}
+
+// F8 and Shift+F8 step through every violation of the file; the first is
+// shown as it always was.
+void mainWindowTest::stepsThroughTheViolations()
+{
+    mainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const std::string twoFaults = "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>01,02,03,04,05,"
+                                  "46</ziroTipp><ziroTipp>01,02,03,04,41,33</ziroTipp></schein></uvra>";
+    window.nameEdit->setText(path(twoFaults, "zwei.tzv"));
+    window.runCheck();
+    const QString first = window.messageEdit->toPlainText();
+    QVERIFY(first.contains("Spalte 85"));
+    QVERIFY(window.excerptEdit->note().endsWith("(Verstoß 1 von 2; F8: nächster)"));
+    QTest::keyClick(window.nameEdit, Qt::Key_F8);
+    QVERIFY(window.messageEdit->toPlainText().contains("Spalte 123"));
+    QVERIFY(window.excerptEdit->note().contains("33 steht nach 41"));
+    QTest::keyClick(window.nameEdit, Qt::Key_F8, Qt::ShiftModifier);
+    QCOMPARE(window.messageEdit->toPlainText(), first);
 }
 
 void mainWindowTest::aboutTextsFitAtLargeFonts()
@@ -513,7 +538,7 @@ void mainWindowTest::recheckAfterRenameOverSave()
     const QString fresh = path(valid, "watched.tzv.new");
     QVERIFY(std::rename(fresh.toLocal8Bit().constData(), file.toLocal8Bit().constData()) == 0);
     QTRY_COMPARE_WITH_TIMEOUT(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."), 5000);
-    QVERIFY(window.excerptEdit->note().startsWith("Nach dem Speichern neu geprüft um "));
+    QVERIFY(window.excerptEdit->note().contains("Nach dem Speichern neu geprüft um "));
 
     window.recheckAction->setChecked(false);
     QVERIFY(
