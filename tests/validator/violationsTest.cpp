@@ -110,8 +110,10 @@ TEST(AllViolations, FirstIsTodaysOutcomeAndCorrectFilesAreCounted)
             all.checkBytes(bytes);
             EXPECT_EQ(std::tie(all.message, all.errorLine, all.errorColumn, all.code, all.reason),
                 std::tie(first.message, first.errorLine, first.errorColumn, first.code, first.reason));
-            if (first.message.empty())
+            if (first.message.empty()) {
                 EXPECT_TRUE(all.violations.empty());
+                EXPECT_TRUE(first.summary.tickets > 0 && first.summary.tips > 0 && first.summary.gameType != 0);
+            }
             else
                 EXPECT_EQ(all.violations.front().reason, first.reason);
         }
