@@ -108,8 +108,7 @@ std::string shortOptions()
     return letters;
 }
 
-constexpr std::string_view versionText = "kavrin-check " KAVRIN_VERSION "\n"
-                                         "Copyright (c) 2026 The Kavrin authors. Lizenz: MIT.\n";
+constexpr std::string_view versionText = "kavrin-check " KAVRIN_VERSION "\n" KAVRIN_LICENCE_LINE "\n";
 
 int usageError(const std::string& problem)
 {

@@ -50,7 +50,7 @@ int main(int argc, char** argv)
         if (arg == "-h" || arg == "--help")
             return writeAll(helpText) ? 0 : exitUsage;
         if (arg == "--version")
-            return writeAll("kavrin-lsp " KAVRIN_VERSION "\n") ? 0 : exitUsage;
+            return writeAll("kavrin-lsp " KAVRIN_VERSION "\n" KAVRIN_LICENCE_LINE "\n") ? 0 : exitUsage;
         std::fprintf(stderr, "kavrin-lsp: unbekannte Option '%s' (Hilfe: kavrin-lsp --help)\n", argv[i]);
         return exitUsage;
     }

@@ -28,7 +28,7 @@ bool answeredOnTerminal(int argc, char** argv, int& status)
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
         text = helpText;
     else if (std::strcmp(argv[1], "--version") == 0)
-        text = "kavrin " KAVRIN_VERSION "\nCopyright (c) 2026 The Kavrin authors. Lizenz: MIT.\n";
+        text = "kavrin " KAVRIN_VERSION "\n" KAVRIN_LICENCE_LINE "\n";
     else
         return false;
     status = std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 2;
