@@ -1,10 +1,12 @@
+#include "codes.h"
+#include "reasons.h"
+#include "resultText.h"
 #include "terminalReport.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <getopt.h>
 #include <optional>
 #include <string>
@@ -17,7 +19,10 @@ namespace {
 
 constexpr int exitCorrect = 0;
 constexpr int exitViolation = 1;
+// As grep has them: 2 for trouble (a file that cannot be read, a wrong
+// call, output that cannot be written), also when violations were found.
 constexpr int exitUsage = 2;
+constexpr int exitTrouble = 2;
 constexpr int exitWriteFailed = 2;
 
 // Off a terminal, lines are cut to this width.
@@ -63,8 +68,11 @@ constexpr std::string_view helpHead
       "\n";
 constexpr std::string_view helpTail = "  --                  alles Folgende sind Dateinamen\n"
                                       "\n"
-                                      "Exit-Status: 0 alle Dateien korrekt, 1 mindestens ein Verstoß,\n"
-                                      "2 falscher Aufruf oder die Ausgabe ließ sich nicht schreiben.\n";
+                                      "Exit-Status: 0 alle Dateien korrekt, 1 mindestens ein Verstoß, 2 eine Datei\n"
+                                      "ließ sich nicht lesen, falscher Aufruf oder die Ausgabe ließ sich nicht\n"
+                                      "schreiben (2 auch, wenn dazu Verstöße gefunden wurden).\n"
+                                      "\n"
+                                      "Handbuch: man kavrin-check\n";
 constexpr std::size_t helpColumn = 22;
 
 std::string helpText()
@@ -123,7 +131,8 @@ void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), std
 int finish(int status)
 {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "kavrin-check: Ausgabe nicht schreibbar: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "kavrin-check: Die Ausgabe ließ sich nicht schreiben: %s\n",
+            kavrin::reasons::systemCause(errno).c_str());
         return exitWriteFailed;
     }
     return status;
@@ -142,6 +151,20 @@ bool parseColour(std::string_view value, colourChoice& choice)
     else
         return false;
     return true;
+}
+
+std::size_t terminalWidth();
+
+// COLUMNS when it is set, as other tools honour it, off a terminal too.
+std::size_t widthWanted(bool onTerminal)
+{
+    if (const char* columns = std::getenv("COLUMNS")) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(columns, &end, 10);
+        if (end != columns && *end == '\0' && value > 0 && value < 10000)
+            return value;
+    }
+    return onTerminal ? terminalWidth() : defaultWidth;
 }
 
 std::size_t terminalWidth()
@@ -209,8 +232,13 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
             write(versionText);
             return finish(exitCorrect);
         default: {
-            const std::string given = ::optopt != 0 ? std::string("-") + static_cast<char>(::optopt) : argv[previous];
-            return usageError("unbekannte oder mehrdeutige Option '" + given + "'");
+            // A long option given a value it does not take names itself.
+            for (const optionRow& row : optionRows)
+                if (::optopt == row.id && row.id >= 256)
+                    return usageError("--" + std::string(row.name) + " nimmt keinen Wert");
+            const std::string given = ::optopt > 0 && ::optopt < 256 ? std::string("-") + static_cast<char>(::optopt)
+                                                                     : std::string(argv[previous]);
+            return usageError("unbekannte oder mehrdeutige Option '" + kavrin::terminalSafe(given) + "'");
         }
         }
     }
@@ -240,7 +268,7 @@ int main(int argc, char** argv)
         return *status;
     const bool onTerminal = ::isatty(STDOUT_FILENO);
     const bool useColour = wantsColour(wanted.colour, onTerminal);
-    const std::size_t width = onTerminal ? terminalWidth() : defaultWidth;
+    const std::size_t width = widthWanted(onTerminal);
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
@@ -248,7 +276,9 @@ int main(int argc, char** argv)
     std::size_t violations = 0;
     for (const std::string& file : wanted.files) {
         const kavrin::fileReport report = kavrin::checkOneFile(file, wanted.all ? wanted.maxViolations : 1);
-        if (!report.valid)
+        if (report.code == kavrin::codes::cannotOpen)
+            status = exitTrouble;
+        else if (!report.valid && status != exitTrouble)
             status = exitViolation;
         violations += report.valid ? 0 : std::max<std::size_t>(report.violations.size(), 1);
         if (wanted.quiet)

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
+#include <cwchar>
 #include <unistd.h>
 #include <vector>
 
@@ -42,15 +44,37 @@ namespace {
         return utf8::isLowSurrogate(text[i]) && i > 0 && utf8::isHighSurrogate(text[i - 1]);
     }
 
+    // The character at text[i], a surrogate pair as one.
+    char32_t characterAt(std::u16string_view text, std::size_t i)
+    {
+        if (utf8::isHighSurrogate(text[i]) && i + 1 < text.size() && utf8::isLowSurrogate(text[i + 1]))
+            return 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+        return text[i];
+    }
+
+    // Columns a terminal gives a character: two for the wide ones of East
+    // Asian scripts, none for combining marks, as wcwidth() has them.
+    std::size_t widthOf(char32_t c)
+    {
+        static const bool utf8Locale = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
+        if (c < 0x300 || !utf8Locale)
+            return 1;
+        const int width = ::wcwidth(static_cast<wchar_t>(c));
+        return width < 0 ? 1 : static_cast<std::size_t>(width);
+    }
+
     // Marks under a piece of text: TABs are kept so the '^' line stays level with
-    // the text above it; a surrogate pair is one character.
+    // the text above it; a character takes as many marks as columns.
     std::string underline(std::u16string_view text, char mark)
     {
         std::string out;
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (isLowSurrogateAfterHigh(text, i))
                 continue;
-            out.push_back(text[i] == u'\t' ? '\t' : mark);
+            if (text[i] == u'\t')
+                out.push_back('\t');
+            else
+                out.append(widthOf(characterAt(text, i)), mark);
         }
         return out;
     }
@@ -86,14 +110,14 @@ namespace {
 
     constexpr std::size_t tabColumns = 8;
 
-    // Columns a terminal gives the text: one per character, TABs to the next
-    // multiple of eight.
+    // Columns a terminal gives the text, TABs to the next multiple of eight.
     std::size_t columnsOf(std::u16string_view text)
     {
         std::size_t columns = 0;
         for (std::size_t i = 0; i < text.size(); ++i)
             if (!isLowSurrogateAfterHigh(text, i))
-                columns = text[i] == u'\t' ? (columns / tabColumns + 1) * tabColumns : columns + 1;
+                columns = text[i] == u'\t' ? (columns / tabColumns + 1) * tabColumns
+                                           : columns + widthOf(characterAt(text, i));
         return columns;
     }
 
@@ -102,6 +126,9 @@ namespace {
     std::string windowed(const excerptLine& line, std::size_t from, std::size_t room, bool colour, bool carets)
     {
         constexpr std::string_view cut = "…";
+        // A neighbouring line that ends before the window shows its own text.
+        if (!carets && line.mark.empty() && columnsOf(line.whole()) <= from)
+            from = 0;
         const std::size_t shown = room - 2; // one column for each '…'
         std::string out;
         out += from > 0 ? (carets ? std::string(" ") : std::string(cut)) : std::string();
@@ -115,7 +142,15 @@ namespace {
             for (std::size_t i = 0; i < text.size(); ++i) {
                 if (isLowSurrogateAfterHigh(text, i))
                     continue;
-                const std::size_t next = text[i] == u'\t' ? (column / tabColumns + 1) * tabColumns : column + 1;
+                const std::size_t width = text[i] == u'\t' ? 0 : widthOf(characterAt(text, i));
+                const std::size_t next = text[i] == u'\t' ? (column / tabColumns + 1) * tabColumns
+                                                          : column + std::max<std::size_t>(width, 1);
+                if (width == 0) {
+                    // A combining mark joins the character before it.
+                    if (!carets && column > from && column <= from + shown)
+                        out += utf16ToUtf8(std::u16string_view(shownText).substr(i, 1));
+                    continue;
+                }
                 for (std::size_t k = column; k < next; ++k) {
                     if (k < from)
                         continue;
@@ -132,9 +167,11 @@ namespace {
                         out += part == 1 ? '^' : ' ';
                     else if (text[i] == u'\t')
                         out += ' ';
-                    else
+                    else if (k == column)
                         out += utf16ToUtf8(std::u16string_view(shownText).substr(
                             i, i + 1 < text.size() && isLowSurrogateAfterHigh(text, i + 1) ? 2 : 1));
+                    else if (k == from)
+                        out += ' '; // the second half of a wide character cut by the window
                 }
                 column = next;
                 if (more)

@@ -24,6 +24,13 @@ std::string terminalSafe(std::string_view text)
         const bool control = length == 1
             ? byte < 0x20 || byte == 0x7F
             : length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        // A backslash is doubled, so that a name holding one can never be
+        // taken for an escape.
+        if (byte == '\\') {
+            out += "\\\\";
+            ++i;
+            continue;
+        }
         if (length == 0 || control) {
             const auto shown = static_cast<unsigned char>(control && length == 2 ? text[i + 1] : text[i]);
             out.append("\\x").append(utf8::hex(shown, 2));

@@ -6,43 +6,46 @@
 
 namespace kavrin::reasons {
 
-namespace {
-
-    // What the operating system says, in German, for every cause an open or
-    // a read can meet.
-    std::string systemCause(int errorNumber)
-    {
-        switch (errorNumber) {
-        case ENAMETOOLONG:
-            return "Der Name ist für das Betriebssystem zu lang; bitte kürzen.";
-        case ELOOP:
-            return "Der Name führt über zu viele symbolische Verknüpfungen, vermutlich im Kreis.";
-        case EIO:
-            return "Beim Lesen trat ein Fehler des Datenträgers auf.";
-        case EMFILE:
-        case ENFILE:
-            return "Es sind zu viele Dateien gleichzeitig geöffnet.";
-        case ENOMEM:
-            return "Dem Betriebssystem fehlt Speicher.";
-        case ENXIO:
-        case ENODEV:
-            return "Das Gerät hinter diesem Namen ist nicht vorhanden.";
-        case EOVERFLOW:
-        case EFBIG:
-            return "Die Datei ist für das Betriebssystem zu groß.";
-        case ETXTBSY:
-        case EBUSY:
-            return "Die Datei ist gerade in Gebrauch; bitte später erneut prüfen.";
-        case EAGAIN:
-            return "Die Datei ist gerade gesperrt; bitte später erneut prüfen.";
-        case EINTR:
-            return "Das Öffnen wurde unterbrochen; bitte erneut prüfen.";
-        default:
-            return "Das Betriebssystem meldet den Fehler " + number(static_cast<std::uint64_t>(errorNumber)) + ".";
-        }
+// What the operating system says, in German, for every cause an open or
+// a read can meet.
+std::string systemCause(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENAMETOOLONG:
+        return "Der Name ist für das Betriebssystem zu lang; bitte kürzen.";
+    case ELOOP:
+        return "Der Name führt über zu viele symbolische Verknüpfungen, vermutlich im Kreis.";
+    case EIO:
+        return "Beim Lesen trat ein Fehler des Datenträgers auf.";
+    case EMFILE:
+    case ENFILE:
+        return "Es sind zu viele Dateien gleichzeitig geöffnet.";
+    case ENOMEM:
+        return "Dem Betriebssystem fehlt Speicher.";
+    case ENXIO:
+    case ENODEV:
+        return "Das Gerät hinter diesem Namen ist nicht vorhanden.";
+    case EOVERFLOW:
+    case EFBIG:
+        return "Die Datei ist für das Betriebssystem zu groß.";
+    case ETXTBSY:
+    case EBUSY:
+        return "Die Datei ist gerade in Gebrauch; bitte später erneut prüfen.";
+    case EAGAIN:
+        return "Die Datei ist gerade gesperrt; bitte später erneut prüfen.";
+    case EINTR:
+        return "Das Öffnen wurde unterbrochen; bitte erneut prüfen.";
+    case ENOSPC:
+    case EDQUOT:
+        return "Auf dem Datenträger ist kein Platz mehr.";
+    case EPIPE:
+        return "Der Empfänger der Ausgabe hat geschlossen.";
+    case EBADF:
+        return "Die Ausgabe ist geschlossen.";
+    default:
+        return "Das Betriebssystem meldet den Fehler " + number(static_cast<std::uint64_t>(errorNumber)) + ".";
     }
-
-} // namespace
+}
 
 std::string noFileName() { return "Es wurde kein Dateiname angegeben: Bitte eine .tzv-Datei wählen."; }
 

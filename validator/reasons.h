@@ -17,6 +17,9 @@ std::string quoted(std::string_view value);
 // The content of a tag as it stood in the file: <name>, </name>, <!-- … -->.
 std::string tag(std::string_view inner);
 
+// What the operating system says for an error number, in German.
+std::string systemCause(int errorNumber);
+
 std::string noFileName();
 std::string wrongFileName(std::string_view name);
 std::string cannotOpen(textReader::openFailure failure, int errorNumber);

@@ -102,7 +102,7 @@ TEST(Checker, HumanOutputForms)
     const runResult positionless = run({ missing });
     EXPECT_EQ(positionless.out,
         missing + ": Konnte Datei nicht öffnen.\n  Grund: Die Datei gibt es nicht. Bitte Ordner und Namen prüfen.\n");
-    EXPECT_EQ(positionless.status, 1);
+    EXPECT_EQ(positionless.status, 2) << "a file that cannot be read is trouble";
 
     const runResult positioned = run({ "--color=never", bad });
     EXPECT_EQ(positioned.out,
@@ -169,8 +169,26 @@ TEST(Checker, OptionsAndExitStatus)
     const std::string good = writeTicketFile(valid, "-dash.tzv").string();
     const runResult quiet = run({ "--quiet", good, "nope.tzv" });
     EXPECT_EQ(quiet.out, "");
-    EXPECT_EQ(quiet.status, 1);
-    EXPECT_EQ(run({ "-q", good }).status, 0);
+    EXPECT_EQ(quiet.status, 2);
+    // The exit status as grep has it: 2 for trouble, also beside violations.
+    const std::string bad = writeTicketFile(broken, "exit-bad.tzv").string();
+    const std::string folder = (scratchFolder() / "ordner.tzv").string();
+    std::filesystem::create_directories(folder);
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+    } exits[] = {
+        { { "-q", good }, 0 },
+        { { "-q", bad }, 1 },
+        { { "-q", "wrong.xml" }, 1 },
+        { { "-q", "missing.tzv" }, 2 },
+        { { "-q", folder }, 2 },
+        { { "-q", bad, "missing.tzv", good }, 2 },
+        { { "--json=1", good }, 2 },
+    };
+    for (const auto& row : exits)
+        EXPECT_EQ(run(row.arguments).status, row.status) << row.arguments.back();
+    EXPECT_EQ(run({ "--json=1", good }).err, "kavrin-check: --json nimmt keinen Wert (Hilfe: kavrin-check --help)\n");
 
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(scratchFolder());
@@ -188,7 +206,8 @@ TEST(Checker, OptionsAndExitStatus)
     }
     EXPECT_EQ(run({ "--help" }).status, 0);
     EXPECT_NE(run({ "--help" }).out.find("--json"), std::string::npos);
-    EXPECT_EQ(run({ "--version" }).out, "kavrin-check 2.11.0\nCopyright (c) 2026 The Kavrin authors. Lizenz: MIT.\n");
+    EXPECT_EQ(run({ "--version" }).out,
+        std::string("kavrin-check ") + KAVRIN_VERSION + "\nCopyright (c) 2026 The Kavrin authors. Lizenz: MIT.\n");
 }
 
 // GNU conventions: optional and separate option values, abbreviations,
@@ -291,6 +310,39 @@ TEST(Checker, PrintsOnlySafeText)
             EXPECT_TRUE(isShownSafely(human.out.substr(reason + 1, human.out.find('\n', reason + 1) - reason - 1)));
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// Wide characters take two columns and the carets follow them; a short
+// neighbouring line of a windowed excerpt shows its text; COLUMNS sets the
+// width off a terminal too; a backslash in a name is doubled.
+TEST(Checker, TerminalFormStaysLevel)
+{
+    const std::string wide
+        = writeTicketFile("<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt>\n<schein><!--日本語-->"
+                          "<ziroTipp>01,02,03,04,05,46</ziroTipp></schein></uvra>\n",
+            "breit.tzv")
+              .string();
+    const std::string out = run({ wide }).out;
+    EXPECT_NE(out.find("\n  |" + std::string(1 + 12 + 6 + 28, ' ') + "^^\n"), std::string::npos) << out;
+
+    const std::string longLine = writeTicketFile("<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><!--"
+            + std::string(120, 'x') + "--><ziroTipp>01,02,03,04,05,46</ziroTipp></schein></uvra>\n",
+        "lang.tzv")
+                                     .string();
+    const std::string windowed = run({ longLine }).out;
+    EXPECT_NE(windowed.find("1 | <uvra>\n"), std::string::npos) << windowed;
+
+    ::setenv("COLUMNS", "60", 1);
+    const std::string narrow = run({ longLine }).out;
+    ::unsetenv("COLUMNS");
+    EXPECT_LE(narrow.substr(narrow.find("2 | ")).find('\n'), 70U) << narrow;
+
+    const std::string backslash = writeTicketFile(valid, "back\\x1B.tzv").string();
+    EXPECT_NE(run({ backslash }).out.find("back\\\\x1B.tzv:"), std::string::npos);
 }
 
 } // namespace
