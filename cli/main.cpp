@@ -1,4 +1,5 @@
 #include "codes.h"
+#include "options.h"
 #include "reasons.h"
 #include "resultText.h"
 #include "terminalReport.h"
@@ -15,6 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace kavrin::cli;
+
 namespace {
 
 constexpr int exitCorrect = 0;
@@ -27,38 +30,6 @@ constexpr int exitWriteFailed = 2;
 
 // Off a terminal, lines are cut to this width.
 constexpr std::size_t defaultWidth = 100;
-
-enum optionId {
-    colourOption = 256,
-    jsonOption,
-    versionOption,
-    maxViolationsOption,
-    quietOption = 'q',
-    helpOption = 'h',
-    allOption = 'a',
-};
-
-// Every option once: getopt's table and --help are made from it.
-struct optionRow {
-    const char* name;
-    optionId id;
-    int argument; // no_argument, optional_argument or required_argument
-    const char* shown; // as --help shows it
-    std::string_view help; // its later lines are indented to the help column
-};
-
-constexpr optionRow optionRows[] = {
-    { "color", colourOption, optional_argument, "--color[=WANN]",
-        "Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR\n"
-        "oder TERM=dumb), always (auch: --color allein) oder never" },
-    { "all", allOption, no_argument, "--all", "jeden Verstoß melden, nicht nur den ersten" },
-    { "max-violations", maxViolationsOption, required_argument, "--max-violations=N",
-        "mit --all höchstens N Verstöße je Datei (Standard: 1000)" },
-    { "json", jsonOption, no_argument, "--json", "je Datei ein JSON-Objekt in einer Zeile (JSON Lines)" },
-    { "quiet", quietOption, no_argument, "--quiet", "keine Ausgabe, nur der Exit-Status" },
-    { "help", helpOption, no_argument, "--help", "diese Hilfe" },
-    { "version", versionOption, no_argument, "--version", "Version" },
-};
 
 constexpr std::string_view helpHead
     = "Aufruf: kavrin-check [OPTIONEN] DATEI...\n"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <getopt.h>
+#include <string_view>
+
+// kavrin-check's options, each once: getopt's table, --help and the shell
+// completions are made from it.
+namespace kavrin::cli {
+
+enum optionId {
+    colourOption = 256,
+    jsonOption,
+    versionOption,
+    maxViolationsOption,
+    quietOption = 'q',
+    helpOption = 'h',
+    allOption = 'a',
+};
+
+struct optionRow {
+    const char* name;
+    optionId id;
+    int argument; // no_argument, optional_argument or required_argument
+    const char* shown; // as --help shows it
+    std::string_view help; // its later lines are indented to the help column
+};
+
+inline constexpr optionRow optionRows[] = {
+    { "color", colourOption, optional_argument, "--color[=WANN]",
+        "Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR\n"
+        "oder TERM=dumb), always (auch: --color allein) oder never" },
+    { "all", allOption, no_argument, "--all", "jeden Verstoß melden, nicht nur den ersten" },
+    { "max-violations", maxViolationsOption, required_argument, "--max-violations=N",
+        "mit --all höchstens N Verstöße je Datei (Standard: 1000)" },
+    { "json", jsonOption, no_argument, "--json", "je Datei ein JSON-Objekt in einer Zeile (JSON Lines)" },
+    { "quiet", quietOption, no_argument, "--quiet", "keine Ausgabe, nur der Exit-Status" },
+    { "help", helpOption, no_argument, "--help", "diese Hilfe" },
+    { "version", versionOption, no_argument, "--version", "Version" },
+};
+
+// The values --color takes, for the completions.
+inline constexpr std::string_view colourValues[] = { "auto", "always", "never" };
+
+} // namespace kavrin::cli
