@@ -72,18 +72,24 @@ run: build
 	  echo "Das Fenster öffnet sich mit: $(BUILD_DIR)/shell/kavrin $(EXAMPLE)  (mit DISPLAY gesetzt)"; \
 	fi
 
-# Installs what the build made, below PREFIX; DESTDIR stages it elsewhere.
-install: build
-	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+# Installs a release build (warnings are no errors there) below PREFIX;
+# DESTDIR stages it elsewhere. Says what it installed.
+install: deps
+	cmake --preset release
+	cmake --build build-release --parallel $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install build-release --prefix "$(PREFIX)" > build-release/install.log
+	@sed -n 's/^-- \(Installing\|Up-to-date\): /installiert: /p' build-release/install.log
 
-# The Debian packages, built the Debian way; debian/rules never calls this Makefile.
+# The Debian packages and the source package, built the Debian way (debian/rules
+# never calls this Makefile), then lintian on all of them: no error, no warning.
 package: deps
 	@$(call install,$(PACKAGE_PACKAGES))
-	dpkg-buildpackage -b -us -uc
+	dpkg-buildpackage -us -uc
 	mkdir -p $(PACKAGE_DIR)
-	mv ../kavrin*_*.deb ../libkavrin-dev_*.deb \
+	mv ../kavrin*_*.deb ../libkavrin-dev_*.deb ../kavrin_*.dsc ../kavrin_*.tar.* \
 	   ../kavrin_*.buildinfo ../kavrin_*.changes $(PACKAGE_DIR)/
-	@echo "Die Pakete liegen in $(PACKAGE_DIR)/:"; ls -1 $(PACKAGE_DIR)/*.deb
+	lintian --fail-on error,warning $(PACKAGE_DIR)/kavrin_*.changes
+	@echo "Die Pakete liegen in $(PACKAGE_DIR)/:"; ls -1 $(PACKAGE_DIR)/*.deb $(PACKAGE_DIR)/*.dsc
 
 screenshot: build
 	@$(call install,$(SCREENSHOT_PACKAGES))
@@ -117,4 +123,4 @@ bench: deps
 	bench/run-comparison build-bench
 
 clean:
-	rm -rf $(BUILD_DIR) build-fuzz build-sanitize build-bench build-web $(PACKAGE_DIR) obj-*
+	rm -rf $(BUILD_DIR) build-release build-fuzz build-sanitize build-bench build-web $(PACKAGE_DIR) obj-*
