@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,7 +15,7 @@ namespace kavrin {
 // input. Positions given to seek() are byte offsets in the file. The reader
 // owns one buffer of fixed size and never holds more of the input than that;
 // bytes in memory are taken chunk by chunk from where they are.
-class textReader {
+class KAVRIN_EXPORT textReader {
 public:
     static constexpr std::size_t defaultBufferSize = 64 * 1024;
     static constexpr int endOfInput = -1;

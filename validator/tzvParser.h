@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export.h"
 #include "textReader.h"
 #include "valueRules.h"
 
@@ -52,7 +53,7 @@ struct fileSummary {
 // unless the violation has a place in the file), and the rule that was broken:
 // code, a stable identifier, and reason, a German sentence naming the value
 // found and what was expected (both empty when the file is correct).
-class tzvParser {
+class KAVRIN_EXPORT tzvParser {
 public:
     // One violation. Rules throw it; only check() catches it.
     class Error {
