@@ -43,7 +43,9 @@ constexpr std::string_view helpTail = "  --                  alles Folgende sind
                                       "ließ sich nicht lesen, falscher Aufruf oder die Ausgabe ließ sich nicht\n"
                                       "schreiben (2 auch, wenn dazu Verstöße gefunden wurden).\n"
                                       "\n"
-                                      "Handbuch: man kavrin-check\n";
+                                      "Handbuch: man kavrin-check\n"
+                                      "Fehler melden: mit reportbug kavrin-check (Debian) oder dort, woher\n"
+                                      "Kavrin stammt.\n";
 constexpr std::size_t helpColumn = 22;
 
 std::string helpText()
