@@ -113,8 +113,7 @@ TEST(AllViolations, FirstIsTodaysOutcomeAndCorrectFilesAreCounted)
             if (first.message.empty()) {
                 EXPECT_TRUE(all.violations.empty());
                 EXPECT_TRUE(first.summary.tickets > 0 && first.summary.tips > 0 && first.summary.gameType != 0);
-            }
-            else
+            } else
                 EXPECT_EQ(all.violations.front().reason, first.reason);
         }
     }
