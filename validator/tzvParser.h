@@ -13,8 +13,8 @@
 
 namespace kavrin {
 
-// One violation of the rules: which rule, the specified message, the reason,
-// and where. line and column are the check's (a line ends at LF, a column
+// One violation of the rules: which rule, its message, the reason and
+// where. line and column are the check's (a line ends at LF, a column
 // counts bytes); offset is where the place stands in the input and length
 // how many bytes of the input the part it marks covers, the CRs that text
 // mode drops counted. A place past the end of its line (a value broken over
