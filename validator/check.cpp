@@ -171,6 +171,17 @@ void tzvParser::keep(Error violation)
     record(std::move(violation));
 }
 
+// Opens a second reader on the checked input, at an input offset.
+bool tzvParser::openSourceAt(kavrin::textReader& reader, std::uint64_t offset)
+{
+    if (sourceBytes)
+        reader.openBytes(*sourceBytes, maximumFileSize);
+    else if (!reader.open(openedName, maximumFileSize))
+        return false;
+    reader.seek(offset);
+    return true;
+}
+
 // A fault met where the input ended follows from that end: a byte 0x1A that
 // ends the input before the rest of the file, or the file's own end.
 void tzvParser::sayWhereTheInputEnded(kavrin::violation& found)
@@ -203,11 +214,8 @@ void tzvParser::measureMarkedPart(kavrin::violation& found)
     if (found.line == tokenLine && found.offset - tokenLineOffset < found.column - 1u)
         return;
     kavrin::textReader& part = markedPartReader;
-    if (sourceBytes)
-        part.openBytes(*sourceBytes, maximumFileSize);
-    else if (!part.open(openedName, maximumFileSize))
+    if (!openSourceAt(part, found.offset))
         return;
-    part.seek(found.offset);
     std::uint64_t end = found.offset;
     kavrin::readMarkedPart(part, [&](int, bool) { end = part.offsetOf(part.next() - 1) + 1; });
     found.length = end - found.offset;

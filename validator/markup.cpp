@@ -141,11 +141,19 @@ std::vector<std::string_view> tzvParser::allowedAt(std::string_view name) const
     return allowed;
 }
 
-// Every second byte 0x00, as text saved as UTF-16 has it.
+// Every second byte 0x00 from the NUL on, as text saved as UTF-16 has it.
+// Read beside the check, so that where the input is cut into chunks never
+// shows.
 bool tzvParser::looksLikeUtf16()
 {
-    const unsigned char* at = input.next();
-    return input.limit() - at >= 3 && at[0] == 0 && at[1] > 0 && at[1] < 0x80 && at[2] == 0;
+    kavrin::textReader& ahead = markedPartReader;
+    if (!openSourceAt(ahead, input.offsetOf(input.next())))
+        return false;
+    const int first = ahead.get();
+    const int second = ahead.get();
+    const int third = ahead.get();
+    ahead.close();
+    return first == 0 && second > 0 && second < 0x80 && third == 0;
 }
 
 // "!--" and "--" may overlap: "!--" and "!---" are comments too.

@@ -159,6 +159,7 @@ private:
     void keep(Error violation);
     struct stopChecking { };
     void measureMarkedPart(kavrin::violation& found);
+    bool openSourceAt(kavrin::textReader& reader, std::uint64_t offset);
     void sayWhereTheInputEnded(kavrin::violation& found);
     std::uint64_t offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const;
 
