@@ -131,9 +131,9 @@ std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool
     constexpr std::u32string_view germanLetters = U"ÄÖÜäöüß";
     const bool neverLead = byte < 0xC2 || byte > 0xF4;
     if (byte >= 0x80 && letter >= 0xA0 && (neverLead || germanLetters.find(letter) != std::u32string_view::npos)) {
-        reason += ", wohl Windows-1252 für „";
-        utf8::appendUtf8(reason, letter);
-        reason += "“: Als UTF-8 speichern.";
+        std::string shown;
+        utf8::appendUtf8(shown, letter);
+        reason += ", wohl Windows-1252 für " + quoted(shown) + ": Als UTF-8 speichern.";
     } else {
         reason += ". Bitte als UTF-8 speichern.";
     }
