@@ -40,6 +40,11 @@ void tzvParser::reset()
     openedName.clear();
     sourceBytes.reset();
     documentStarted = afterComment = false;
+    textEnd = UINT64_MAX;
+    // A reused object must not let an earlier input's tag or text into a
+    // reason.
+    currentTag.clear();
+    currentText.clear();
     seenOptional = 0;
     violationsCut = false;
     summary = {};

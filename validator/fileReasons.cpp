@@ -142,7 +142,7 @@ std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool
 
 std::string nulByte(std::string_view elementName, std::uint32_t line, std::uint32_t column, bool everySecondByte)
 {
-    const std::string where = elementName.empty() ? "in einem Tag" : "in " + element(elementName);
+    const std::string where = elementName.empty() ? "in einem Tag" : "in " + element(escaped(elementName, 24));
     return "NUL-Byte (0x00) " + where + ", Zeile " + number(line) + ", Spalte " + number(column)
         + (everySecondByte ? ": Jedes zweite Byte ist 0x00, also UTF-16; als UTF-8 speichern."
                            : ": Textdateien enthalten keine; bitte löschen.");

@@ -97,7 +97,8 @@ void tzvParser::nextTag()
 
 void tzvParser::skipComments()
 {
-    afterComment = true;
+    // The comment stands right where an element's text ended: inside it.
+    afterComment = tokenLineOffset + tokenColumn - 1 == textEnd;
     do
         readMarkup();
     while (isComment());
@@ -168,7 +169,9 @@ void tzvParser::readText()
     tokenLine = line;
     tokenColumn = column;
     tokenLineOffset = lineOffset;
-    if (collectUntil(textStops.bytes, currentText) == '\0')
+    const int stop = collectUntil(textStops.bytes, currentText);
+    textEnd = lineOffset + column - 1;
+    if (stop == '\0')
         throw Error(kavrin::messages::encoding, kavrin::codes::nulByte,
             kavrin::reasons::nulByte(currentTag, line, column, looksLikeUtf16()));
 }

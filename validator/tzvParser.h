@@ -116,6 +116,7 @@ private:
     // skipped inside an element, and which optional elements were seen.
     bool documentStarted = false;
     bool afterComment = false;
+    std::uint64_t textEnd = UINT64_MAX; // where the last element text ended
     enum : unsigned {
         seenCustomer = 1,
         seenGameId = 2,
