@@ -2,12 +2,15 @@
 
 #include "aboutBox.h"
 #include "accessibility.h"
+#include "codes.h"
 #include "excerptDisplay.h"
 #include "fileReport.h"
 #include "resultText.h"
+#include "terminalReport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -127,7 +130,8 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
     connectCommands();
 
     fileDialog = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QString(), QString(), QStringLiteral("TZV-System Files (*.tzv)"));
+        return QFileDialog::getOpenFileName(
+            owner, QString(), QString(), QStringLiteral("TZV-System Files (*.tzv);;Alle Dateien (*)"));
     };
 
     resize(740, 326);
@@ -153,6 +157,11 @@ void mainWindow::createMenus()
     previousViolationAction
         = fileMenu->addAction(QStringLiteral("&Voriger Verstoß"), this, [this] { stepViolation(-1); });
     previousViolationAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    // The result as kavrin-check prints it, with the code, for an e-mail.
+    copyReportAction = fileMenu->addAction(QStringLiteral("&Bericht kopieren"), this, &mainWindow::copyReport);
+    copyReportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyReportAction->setEnabled(false);
+    addAction(copyReportAction);
     for (QAction* step : { nextViolationAction, previousViolationAction }) {
         step->setEnabled(false);
         addAction(step); // its key works wherever the focus is in the window
@@ -169,12 +178,14 @@ void mainWindow::createElements()
     setCentralWidget(client);
     hintEdit = readOnlyPane(client);
     nameEdit = new QLineEdit(client);
+    nameEdit->setPlaceholderText(QStringLiteral("Datei wählen, Namen eingeben oder Datei hierher ziehen"));
     nameEdit->setFocusPolicy(Qt::StrongFocus);
     nameEdit->setAcceptDrops(false);
     checkButton = new QPushButton(QStringLiteral("CHECK"), client);
     checkButton->setAutoDefault(true);
     checkButton->setDefault(true);
     checkButton->setFocusPolicy(Qt::StrongFocus);
+    checkButton->setToolTip(QStringLiteral("Prüfen (F5)"));
     messageEdit = readOnlyPane(client);
     excerptEdit = new excerptView(client);
     lineNumberEdit = new lineNumberColumn(excerptEdit, client);
@@ -291,6 +302,8 @@ void mainWindow::runCheck()
 
     const kavrin::fileReport report
         = kavrin::reportOfFile(nameText, kavrin::withExcerpt::yes, tzvParser::defaultMaxViolations);
+    lastReport = report;
+    copyReportAction->setEnabled(true);
     checkedName = nameEdit->text();
     watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.openedName)));
     excerptEdit->clear();
@@ -322,12 +335,25 @@ void mainWindow::showViolation(std::size_t index)
     excerptEdit->clear();
     lineNumberEdit->clear();
     messageEdit->setPlainText(fromUtf8(shown.message));
-    QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason);
-    if (found.size() > 1)
-        note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(found.size());
-    excerptEdit->setNote(note);
+    // Without a name the message says it all; the reason would repeat it.
+    if (shown.code != kavrin::codes::noFileName) {
+        QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason);
+        if (found.size() > 1)
+            note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(found.size());
+        excerptEdit->setNote(note);
+    }
     if (shown.excerpt)
         showExcerpt(*shown.excerpt);
+}
+
+void mainWindow::copyReport()
+{
+    if (!lastReport)
+        return;
+    std::string text = kavrin::humanReport(*lastReport, false);
+    if (!lastReport->valid)
+        text += "  Code: " + lastReport->code + "\n";
+    QApplication::clipboard()->setText(fromUtf8(text));
 }
 
 void mainWindow::stepViolation(int step)

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -86,6 +87,7 @@ private:
     void showExcerpt(const kavrin::excerptDisplay& display);
     void showViolation(std::size_t index);
     void stepViolation(int step);
+    void copyReport();
 
     QFileSystemWatcher* watcher;
     QTimer* recheckTimer;
@@ -95,6 +97,8 @@ private:
     // The violations of the last check, and which one is shown.
     std::vector<kavrin::violationReport> found;
     std::size_t shownViolation = 0;
+    std::optional<kavrin::fileReport> lastReport;
+    QAction* copyReportAction;
     QAction* nextViolationAction;
     QAction* previousViolationAction;
 

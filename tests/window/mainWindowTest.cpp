@@ -136,9 +136,10 @@ void mainWindowTest::textsMenusAndFocus()
         menus << entries;
     }
     QCOMPARE(menus,
-        QStringList(
-            { "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,-,&Beenden,",
-                "&Hilfe:&Info...," }));
+        QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,&Bericht "
+                      "kopieren,-,&"
+                      "Beenden,",
+            "&Hilfe:&Info...," }));
 
     for (QWidget* w : std::initializer_list<QWidget*> {
              window.hintEdit, window.messageEdit, window.excerptEdit, window.lineNumberEdit })
@@ -418,6 +419,13 @@ void mainWindowTest::stepsThroughTheViolations()
     QVERIFY(window.excerptEdit->note().contains("33 steht nach 41"));
     QTest::keyClick(window.nameEdit, Qt::Key_F8, Qt::ShiftModifier);
     QCOMPARE(window.messageEdit->toPlainText(), first);
+
+    // Datei > Bericht kopieren: the result as kavrin-check prints it, with the code.
+    QTest::keyClick(window.nameEdit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QString copied = QApplication::clipboard()->text();
+    QVERIFY2(copied.contains("zwei.tzv:1:85: ") && copied.contains("  Grund: 46 ist zu groß") && copied.contains("^^")
+            && copied.endsWith("  Code: number-out-of-range\n"),
+        qPrintable(copied));
 }
 
 void mainWindowTest::aboutTextsFitAtLargeFonts()
