@@ -246,18 +246,27 @@ void excerptView::scrollToMarkEnd()
             int(std::min<qint64>(x - width + qint64(std::ceil(characterWidth())), horizontal->maximum())));
 }
 
-QColor excerptView::markColour() const
+QColor readableRed(const QColor& background)
 {
     const QColor pureRed(255, 0, 0);
-    const QColor background = viewport()->palette().color(QPalette::Base);
-    if (contrast(pureRed, background) >= readableContrast || luminance(background) > 0.18)
+    if (background == QColor(Qt::white) || contrast(pureRed, background) >= readableContrast)
         return pureRed;
-    // On a dark background, red is lightened towards white until it reads.
-    QColor red = pureRed;
-    for (int step = 1; step <= 20 && contrast(red, background) < readableContrast; ++step)
-        red = QColor(255, step * 10, step * 10);
-    return red;
+    // Every background reads against black or white at 4.5:1 or more, so one
+    // of the two directions always arrives; the nearer one keeps most red.
+    for (int step = 1; step <= 255; ++step) {
+        const QColor darker(255 - step, 0, 0);
+        if (contrast(darker, background) >= readableContrast)
+            return darker;
+        const QColor lighter(255, step, step);
+        if (contrast(lighter, background) >= readableContrast)
+            return lighter;
+    }
+    return pureRed;
 }
+
+QColor excerptView::markColour() const { return readableRed(viewport()->palette().color(QPalette::Base)); }
+
+QColor excerptView::selectedMarkColour() const { return readableRed(viewport()->palette().color(QPalette::Highlight)); }
 
 // The line that holds offset: the last one starting at or before it.
 int excerptView::lineOf(qsizetype offset) const
@@ -434,9 +443,10 @@ void excerptView::paintLine(QPainter& painter, int line, const shownColumns& sho
             continue;
         const bool marked = from >= markFrom && to <= markTo && markTo > markFrom;
         const bool selected = from >= selectFrom && to <= selectTo;
-        painter.setPen(marked ? shown.mark
-                : selected    ? palette().color(QPalette::HighlightedText)
-                              : palette().color(QPalette::Text));
+        painter.setPen(marked && selected ? shown.selectedMark
+                : marked                  ? shown.mark
+                : selected                ? palette().color(QPalette::HighlightedText)
+                                          : palette().color(QPalette::Text));
         const qreal x = margin + qreal(from) * width - shiftX;
         painter.drawText(QPointF(x, baseline), shownPart(span, from, to));
         // The mark is underlined just below the baseline, inside its line,
@@ -452,7 +462,8 @@ void excerptView::paintEvent(QPaintEvent*)
     painter.setFont(font());
     const qreal width = characterWidth();
     const auto firstColumn = qsizetype(horizontalScrollBar()->value() / width);
-    const shownColumns shown { firstColumn, firstColumn + qsizetype(viewport()->width() / width) + 2, markColour() };
+    const shownColumns shown { firstColumn, firstColumn + qsizetype(viewport()->width() / width) + 2, markColour(),
+        selectedMarkColour() };
     paintNote(painter);
     for (int line = verticalScrollBar()->value(); line < lineCount() && rowTop(line) <= viewport()->height(); ++line)
         paintLine(painter, line, shown);

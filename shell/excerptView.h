@@ -7,13 +7,17 @@
 #include <algorithm>
 #include <vector>
 
+class QPainter;
+
+// The red nearest to pure red that reads on background at 4.5:1: pure red
+// itself on white, the reference background, and wherever it reads.
+QColor readableRed(const QColor& background);
+
 // The excerpt view: read-only text in one fixed-pitch face, no wrapping, the
 // marked part in red and underlined. Only what is visible is laid out, so a
 // line of millions of characters shows as fast as a short one. The text can
 // be selected and copied; screen readers read it through its accessible
 // text interface.
-class QPainter;
-
 class excerptView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -48,9 +52,10 @@ public:
     // Puts the selection on the clipboard, its line breaks as LF.
     void copy() const;
 
-    // The colour of the marked part: pure red, or on a dark background a
-    // lighter red that keeps a contrast of at least 4.5:1.
+    // The colour of the marked part against the background, and against the
+    // selection's background where the mark is selected.
     QColor markColour() const;
+    QColor selectedMarkColour() const;
     // The box of a character in viewport coordinates.
     QRect characterRect(qsizetype offset) const;
     qsizetype offsetAt(const QPoint& viewportPoint) const;
@@ -94,6 +99,7 @@ private:
         qsizetype first;
         qsizetype last;
         QColor mark;
+        QColor selectedMark;
     };
     void paintNote(QPainter& painter) const;
     void paintLine(QPainter& painter, int line, const shownColumns& shown) const;

@@ -33,19 +33,22 @@ QString path(const std::string& content, const char* name)
 
 QString redText(const excerptView* view) { return view->markedText(); }
 
-// The pure-red pixels of the excerpt as painted, as a rectangle.
-QRect paintedRed(excerptView* view)
+// The pixels of the excerpt painted in (about) colour, as a rectangle.
+QRect paintedIn(excerptView* view, const QColor& colour)
 {
     const QImage image = view->viewport()->grab().toImage();
-    QRect red;
+    QRect found;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.red() > 200 && c.green() < 80 && c.blue() < 80)
-                red |= QRect(x, y, 1, 1);
+            if (std::abs(c.red() - colour.red()) < 56 && std::abs(c.green() - colour.green()) < 80
+                && std::abs(c.blue() - colour.blue()) < 80)
+                found |= QRect(x, y, 1, 1);
         }
-    return red;
+    return found;
 }
+
+QRect paintedRed(excerptView* view) { return paintedIn(view, QColor(255, 0, 0)); }
 
 // Closes the next modal dialog once it is open; returns its title by reference.
 void closeNextDialog(QString& title, QString& texts)
@@ -83,7 +86,7 @@ private slots:
     void cutMarkGetsItsNumber();
     void excerptCanBeCopied();
     void accessibleTree();
-    void markReadsOnDarkBackgrounds();
+    void markReadsOnEveryBackground();
     void heightsScaleWithTheFont();
     void recheckAfterRenameOverSave();
 };
@@ -475,9 +478,9 @@ void mainWindowTest::excerptCanBeCopied()
     QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QString("46"));
-    // The red range survives the selection.
+    // The red range survives the selection, in a red that reads on it.
     QCOMPARE(redText(view), QString("46"));
-    QVERIFY(!paintedRed(view).isEmpty());
+    QVERIFY(!paintedIn(view, view->selectedMarkColour()).isEmpty());
 }
 
 void mainWindowTest::accessibleTree()
@@ -502,21 +505,34 @@ void mainWindowTest::accessibleTree()
         QAccessible::queryAccessibleInterface(window.lineNumberEdit)->text(QAccessible::Value), QString("2 3 4 5 6 7"));
 }
 
-void mainWindowTest::markReadsOnDarkBackgrounds()
+void mainWindowTest::markReadsOnEveryBackground()
 {
-    excerptView view(nullptr);
-    QCOMPARE(view.markColour(), QColor(255, 0, 0)); // pure red on a light background
-    QPalette dark = view.palette();
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    view.setPalette(dark);
-    view.viewport()->setPalette(dark);
     const auto luminance = [](const QColor& c) {
         const auto channel = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
         return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
     };
-    const qreal ratio = (luminance(view.markColour()) + 0.05) / (luminance(QColor(30, 30, 30)) + 0.05);
-    QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
-    QVERIFY(view.markColour().red() > view.markColour().green());
+    const auto ratio = [&](const QColor& a, const QColor& b) {
+        const qreal x = luminance(a), y = luminance(b);
+        return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+    };
+    // White is the reference background, where the mark is pure red.
+    QCOMPARE(readableRed(Qt::white), QColor(255, 0, 0));
+    for (const QColor background : { QColor(0xF5F5F5), QColor(0x7F7F7F), QColor(0x3D3D3D), QColor(Qt::black),
+             QColor(0x308CC6), QColor(0x2A82DA) }) {
+        const QColor mark = readableRed(background);
+        QVERIFY2(ratio(mark, background) >= 4.5, qPrintable(background.name() + " " + mark.name()));
+        QVERIFY2(mark.red() > mark.green() && mark.green() == mark.blue(), qPrintable(mark.name())); // still a red
+    }
+
+    // A selected mark is coloured against the selection, the rest against the base.
+    excerptView view(nullptr);
+    QPalette dusk = view.palette();
+    dusk.setColor(QPalette::Base, QColor(0x7F7F7F));
+    dusk.setColor(QPalette::Highlight, QColor(0x308CC6));
+    view.setPalette(dusk);
+    view.viewport()->setPalette(dusk);
+    QCOMPARE(view.markColour(), readableRed(QColor(0x7F7F7F)));
+    QCOMPARE(view.selectedMarkColour(), readableRed(QColor(0x308CC6)));
 }
 
 void mainWindowTest::heightsScaleWithTheFont()
