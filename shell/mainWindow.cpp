@@ -147,7 +147,7 @@ void mainWindow::createMenus()
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&Datei"));
     fileMenu->addAction(QStringLiteral("&Öffnen..."), this, &mainWindow::chooseFile);
     fileMenu->addSeparator();
-    fileMenu->addAction(QStringLiteral("&Check"), this, &mainWindow::checkCommand);
+    QAction* check = fileMenu->addAction(QStringLiteral("&Check"), this, &mainWindow::checkCommand);
     recheckAction = fileMenu->addAction(QStringLiteral("Bei Änderung &neu prüfen"));
     recheckAction->setCheckable(true);
     recheckAction->setChecked(true);
@@ -169,7 +169,13 @@ void mainWindow::createMenus()
     fileMenu->addSeparator();
     fileMenu->addAction(QStringLiteral("&Beenden"), this, &QWidget::close);
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Hilfe"));
-    helpMenu->addAction(QStringLiteral("&Info..."), this, &mainWindow::showAbout);
+    QAction* about = helpMenu->addAction(QStringLiteral("&Info..."), this, &mainWindow::showAbout);
+    // The menus show the window's keys; the keys themselves are the window's
+    // shortcuts (connectCommands), so these act only inside the open menu.
+    check->setShortcut(QKeySequence(Qt::Key_F5));
+    about->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Question));
+    for (QAction* shown : { check, about })
+        shown->setShortcutContext(Qt::WidgetShortcut);
 }
 
 void mainWindow::createElements()

@@ -143,6 +143,9 @@ void mainWindowTest::textsMenusAndFocus()
                       "kopieren,-,&"
                       "Beenden,",
             "&Hilfe:&Info...," }));
+    const QList<QAction*> menuBar = window.menuBar()->actions();
+    QCOMPARE(menuBar[0]->menu()->actions()[2]->shortcut().toString(), QString("F5"));
+    QCOMPARE(menuBar[1]->menu()->actions()[0]->shortcut().toString(), QString("Alt+?"));
 
     for (QWidget* w : std::initializer_list<QWidget*> {
              window.hintEdit, window.messageEdit, window.excerptEdit, window.lineNumberEdit })
