@@ -46,6 +46,8 @@ qreal contrast(const QColor& a, const QColor& b)
 
 constexpr qreal readableContrast = 4.5;
 
+constexpr QChar tick(u'\u2714');
+
 // The note is prose: the window's own face, set apart in italics.
 QFont noteFont(const QWidget* view)
 {
@@ -117,9 +119,10 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
     emit scrolled();
 }
 
-void excerptView::setNote(const QString& text)
+void excerptView::setNote(const QString& text, noteKind kind)
 {
     noteText = text;
+    kindOfNoteText = kind;
     updateScrollBars();
     viewport()->update();
     emit scrolled();
@@ -133,12 +136,20 @@ int excerptView::noteAfter() const
     return lineOf(std::max(markStart, markEnd - 1));
 }
 
+// The width the tick before a success note takes; 0 before a reason.
+int excerptView::tickRoom() const
+{
+    if (kindOfNoteText != noteKind::success)
+        return 0;
+    return QFontMetrics(noteFont(this)).horizontalAdvance(QString(tick) + QLatin1Char(' '));
+}
+
 // The room the note takes, its gap included; 0 without a note.
 int excerptView::noteHeight() const
 {
     if (noteText.isEmpty())
         return 0;
-    const QRect room(0, 0, std::max(1, viewport()->width() - 2 * margin), viewport()->height());
+    const QRect room(0, 0, std::max(1, viewport()->width() - 2 * margin - tickRoom()), viewport()->height());
     return QFontMetrics(noteFont(this)).boundingRect(room, Qt::TextWordWrap, noteText).height() + 2 * margin;
 }
 
@@ -246,23 +257,32 @@ void excerptView::scrollToMarkEnd()
             int(std::min<qint64>(x - width + qint64(std::ceil(characterWidth())), horizontal->maximum())));
 }
 
-QColor readableRed(const QColor& background)
+// Every background reads against black or white at 4.5:1 or more, so one of
+// the two directions always arrives; the nearer one keeps most of the colour.
+QColor nearestReadable(const QColor& wanted, const QColor& background)
 {
-    const QColor pureRed(255, 0, 0);
-    if (background == QColor(Qt::white) || contrast(pureRed, background) >= readableContrast)
-        return pureRed;
-    // Every background reads against black or white at 4.5:1 or more, so one
-    // of the two directions always arrives; the nearer one keeps most red.
+    if (contrast(wanted, background) >= readableContrast)
+        return wanted;
+    const int r = wanted.red(), g = wanted.green(), b = wanted.blue();
     for (int step = 1; step <= 255; ++step) {
-        const QColor darker(255 - step, 0, 0);
+        const int keep = 255 - step;
+        const QColor darker(r * keep / 255, g * keep / 255, b * keep / 255);
         if (contrast(darker, background) >= readableContrast)
             return darker;
-        const QColor lighter(255, step, step);
+        const QColor lighter(r + (255 - r) * step / 255, g + (255 - g) * step / 255, b + (255 - b) * step / 255);
         if (contrast(lighter, background) >= readableContrast)
             return lighter;
     }
-    return pureRed;
+    return wanted;
 }
+
+QColor readableRed(const QColor& background)
+{
+    const QColor pureRed(255, 0, 0);
+    return background == QColor(Qt::white) ? pureRed : nearestReadable(pureRed, background);
+}
+
+QColor readableGreen(const QColor& background) { return nearestReadable(QColor(0, 128, 0), background); }
 
 QColor excerptView::markColour() const { return readableRed(viewport()->palette().color(QPalette::Base)); }
 
@@ -405,8 +425,12 @@ void excerptView::paintNote(QPainter& painter) const
     const QRect box(margin, top + margin, viewport()->width() - 2 * margin, noteHeight - 2 * margin);
     painter.save();
     painter.setFont(noteFont(this));
+    if (tickRoom() > 0) {
+        painter.setPen(readableGreen(palette().color(QPalette::Base)));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, QString(tick));
+    }
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(box, Qt::TextWordWrap, noteText);
+    painter.drawText(box.adjusted(tickRoom(), 0, 0, 0), Qt::TextWordWrap, noteText);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(box.left(), top + margin / 2, box.right(), top + margin / 2);
     painter.drawLine(box.left(), box.bottom() + margin / 2, box.right(), box.bottom() + margin / 2);

@@ -12,6 +12,11 @@ class QPainter;
 // The red nearest to pure red that reads on background at 4.5:1: pure red
 // itself on white, the reference background, and wherever it reads.
 QColor readableRed(const QColor& background);
+// The success tick's green, as near to a plain green as reads on background.
+QColor readableGreen(const QColor& background);
+
+// A note is a reason, or a correct file's outcome shown with a green tick.
+enum class noteKind { reason, success };
 
 // The excerpt view: read-only text in one fixed-pitch face, no wrapping, the
 // marked part in red and underlined. Only what is visible is laid out, so a
@@ -34,8 +39,9 @@ public:
     // width, as editors show a diagnostic inline: why the marked part breaks
     // the rules. Without text it stands at the top. The lines after it move
     // down; an empty note takes no room.
-    void setNote(const QString& text);
+    void setNote(const QString& text, noteKind kind = noteKind::reason);
     QString note() const { return noteText; }
+    noteKind kindOfNote() const { return kindOfNoteText; }
 
     QString text() const { return content; }
     QString markedText() const { return content.mid(markStart, markEnd - markStart); }
@@ -106,10 +112,12 @@ private:
     int lineOf(qsizetype offset) const;
     void moveCursor(qsizetype to, bool extend);
     int noteHeight() const;
+    int tickRoom() const;
     qreal rowTop(int line) const;
 
     QString content;
     QString noteText;
+    noteKind kindOfNoteText = noteKind::reason;
     std::vector<lineSpan> lines;
     qsizetype markStart = 0;
     qsizetype markEnd = 0;

@@ -319,9 +319,11 @@ void mainWindow::runCheck()
             report.length, report.excerpt });
     if (report.valid) {
         messageEdit->setPlainText(fromUtf8(report.message));
-        // A correct file says, set apart, what will be played.
+        // A correct file says so set apart, with a tick, and what will be played.
+        QString note = fromUtf8(report.message);
         if (report.summary)
-            excerptEdit->setNote(QStringLiteral("\u2714 ") + fromUtf8(kavrin::summaryText(*report.summary)));
+            note += QLatin1Char('\n') + fromUtf8(kavrin::summaryText(*report.summary));
+        excerptEdit->setNote(note, noteKind::success);
     }
     showViolation(0);
     QApplication::restoreOverrideCursor();
@@ -415,7 +417,7 @@ void mainWindow::recheckAfterSave()
     const QString reason = excerptEdit->note();
     const QString when = QStringLiteral("Nach dem Speichern neu geprüft um %1.")
                              .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-    excerptEdit->setNote(reason.isEmpty() ? when : reason + QLatin1Char('\n') + when);
+    excerptEdit->setNote(reason.isEmpty() ? when : reason + QLatin1Char('\n') + when, excerptEdit->kindOfNote());
 }
 
 void mainWindow::showAbout()

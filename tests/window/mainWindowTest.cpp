@@ -399,11 +399,14 @@ void mainWindowTest::reasonShownAndCleared()
 
     window.nameEdit->setText(path(valid, "reason-good.tzv"));
     window.runCheck();
-    QVERIFY2(window.excerptEdit->note().startsWith(QStringLiteral("\u2714 1 Schein, 1 Tipp, Spielart 47")),
+    QVERIFY2(window.excerptEdit->note().startsWith("Datei korrekt. Tipps nun spielbar.\n1 Schein, 1 Tipp, Spielart 47"),
         qPrintable(window.excerptEdit->note()));
+    QVERIFY(window.excerptEdit->kindOfNote() == noteKind::success);
+    QVERIFY(!paintedIn(window.excerptEdit, readableGreen(Qt::white)).isEmpty());
     window.nameEdit->setText("/nirgends/tipps.tzv");
     window.runCheck();
     QVERIFY(window.excerptEdit->note().contains("gibt es nicht"));
+    QVERIFY(window.excerptEdit->kindOfNote() == noteKind::reason);
 }
 
 // F8 and Shift+F8 step through every violation of the file; the first is
@@ -525,6 +528,7 @@ void mainWindowTest::markReadsOnEveryBackground()
         const QColor mark = readableRed(background);
         QVERIFY2(ratio(mark, background) >= 4.5, qPrintable(background.name() + " " + mark.name()));
         QVERIFY2(mark.red() > mark.green() && mark.green() == mark.blue(), qPrintable(mark.name())); // still a red
+        QVERIFY2(ratio(readableGreen(background), background) >= 4.5, qPrintable(background.name()));
     }
 
     // A selected mark is coloured against the selection, the rest against the base.
