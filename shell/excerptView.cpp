@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <cmath>
 #include <iterator>
@@ -136,12 +137,14 @@ int excerptView::noteAfter() const
     return lineOf(std::max(markStart, markEnd - 1));
 }
 
-// The width the tick before a success note takes; 0 before a reason.
-int excerptView::tickRoom() const
+// The width the sign before the note takes: a tick before a success note,
+// the error icon, a line high, before a reason.
+int excerptView::signRoom() const
 {
-    if (kindOfNoteText != noteKind::success)
-        return 0;
-    return QFontMetrics(noteFont(this)).horizontalAdvance(QString(tick) + QLatin1Char(' '));
+    const QFontMetrics metrics(noteFont(this));
+    if (kindOfNoteText == noteKind::success)
+        return metrics.horizontalAdvance(QString(tick) + QLatin1Char(' '));
+    return metrics.height() + metrics.horizontalAdvance(QLatin1Char(' '));
 }
 
 // The room the note takes, its gap included; 0 without a note.
@@ -149,7 +152,7 @@ int excerptView::noteHeight() const
 {
     if (noteText.isEmpty())
         return 0;
-    const QRect room(0, 0, std::max(1, viewport()->width() - 2 * margin - tickRoom()), viewport()->height());
+    const QRect room(0, 0, std::max(1, viewport()->width() - 2 * margin - signRoom()), viewport()->height());
     return QFontMetrics(noteFont(this)).boundingRect(room, Qt::TextWordWrap, noteText).height() + 2 * margin;
 }
 
@@ -425,12 +428,17 @@ void excerptView::paintNote(QPainter& painter) const
     const QRect box(margin, top + margin, viewport()->width() - 2 * margin, noteHeight - 2 * margin);
     painter.save();
     painter.setFont(noteFont(this));
-    if (tickRoom() > 0) {
+    if (kindOfNoteText == noteKind::success) {
         painter.setPen(readableGreen(palette().color(QPalette::Base)));
         painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, QString(tick));
+    } else {
+        const int side = painter.fontMetrics().height();
+        style()
+            ->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this)
+            .paint(&painter, box.left(), box.top(), side, side);
     }
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(box.adjusted(tickRoom(), 0, 0, 0), Qt::TextWordWrap, noteText);
+    painter.drawText(box.adjusted(signRoom(), 0, 0, 0), Qt::TextWordWrap, noteText);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(box.left(), top + margin / 2, box.right(), top + margin / 2);
     painter.drawLine(box.left(), box.bottom() + margin / 2, box.right(), box.bottom() + margin / 2);

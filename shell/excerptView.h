@@ -112,7 +112,7 @@ private:
     int lineOf(qsizetype offset) const;
     void moveCursor(qsizetype to, bool extend);
     int noteHeight() const;
-    int tickRoom() const;
+    int signRoom() const;
     qreal rowTop(int line) const;
 
     QString content;

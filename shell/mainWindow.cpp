@@ -345,7 +345,8 @@ void mainWindow::showViolation(std::size_t index)
     messageEdit->setPlainText(fromUtf8(shown.message));
     // Without a name the message says it all; the reason would repeat it.
     if (shown.code != kavrin::codes::noFileName) {
-        QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason);
+        QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason)
+            + QStringLiteral(" [%1]").arg(fromUtf8(shown.code));
         if (found.size() > 1)
             note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(found.size());
         excerptEdit->setNote(note);

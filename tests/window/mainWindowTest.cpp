@@ -48,7 +48,16 @@ QRect paintedIn(excerptView* view, const QColor& colour)
     return found;
 }
 
-QRect paintedRed(excerptView* view) { return paintedIn(view, QColor(255, 0, 0)); }
+// The mark as painted, without the reason's error icon beside it.
+QRect paintedRed(excerptView* view)
+{
+    const QString note = view->note();
+    const noteKind kind = view->kindOfNote();
+    view->setNote(QString());
+    const QRect red = paintedIn(view, QColor(255, 0, 0));
+    view->setNote(note, kind);
+    return red;
+}
 
 // Closes the next modal dialog once it is open; returns its title by reference.
 void closeNextDialog(QString& title, QString& texts)
@@ -392,8 +401,11 @@ void mainWindowTest::reasonShownAndCleared()
     window.show();
     window.nameEdit->setText(path(broken, "reason.tzv"));
     window.runCheck();
-    const QString reason = "Grund: 46 ist zu groß: Die Zahlen in <ziroTipp> liegen zwischen 01 und 45.";
+    const QString reason
+        = "Grund: 46 ist zu groß: Die Zahlen in <ziroTipp> liegen zwischen 01 und 45. [number-out-of-range]";
     QCOMPARE(window.excerptEdit->note(), reason);
+    // The error icon stands before the reason, below the mark.
+    QVERIFY(paintedIn(window.excerptEdit, QColor(255, 0, 0)).bottom() > paintedRed(window.excerptEdit).bottom());
     QVERIFY(window.excerptEdit->lineTop(4) - window.excerptEdit->lineTop(3)
         > 2 * window.excerptEdit->fontMetrics().lineSpacing());
 
