@@ -113,6 +113,7 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
         }
     }
     endLine(content.size(), 0);
+    markPlacedAt = -1;
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
@@ -220,6 +221,11 @@ void excerptView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    // Until the user scrolls, the mark keeps its place in the middle at the
+    // new width: start-up, where the width settles late, shows what a later
+    // check shows.
+    if (markPlacedAt >= 0 && horizontalScrollBar()->value() == markPlacedAt)
+        scrollToMarkEnd();
 }
 
 void excerptView::scrollContentsBy(int, int)
@@ -241,6 +247,8 @@ qreal excerptView::lineTop(int line) const
 
 void excerptView::scrollToMarkEnd()
 {
+    if (lines.empty())
+        return;
     const int line = lineOf(markEnd);
     const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
     QScrollBar* vertical = verticalScrollBar();
@@ -249,15 +257,20 @@ void excerptView::scrollToMarkEnd()
     else if (line >= vertical->value() + visibleLines)
         vertical->setValue(int(line) - visibleLines + 1);
 
+    // A mark beyond the first screen is put in the middle, with text after
+    // it in view, whatever was scrolled before.
     const lineSpan& span = lines[line];
-    const auto x = qint64(qreal(columnOf(span, std::min(markEnd - span.start, span.length))) * characterWidth());
-    QScrollBar* horizontal = horizontalScrollBar();
+    const auto columnX = [&](qsizetype offset) {
+        return qint64(
+            qreal(columnOf(span, std::clamp(offset - span.start, qsizetype(0), span.length))) * characterWidth());
+    };
+    const qint64 from = columnX(std::max(markStart, span.start)), to = columnX(markEnd);
     const int width = viewport()->width() - 2 * margin;
-    if (x < horizontal->value())
-        horizontal->setValue(int(std::max<qint64>(0, x - width / 2)));
-    else if (x > horizontal->value() + width)
-        horizontal->setValue(
-            int(std::min<qint64>(x - width + qint64(std::ceil(characterWidth())), horizontal->maximum())));
+    qint64 value = 0;
+    if (to + qint64(std::ceil(characterWidth())) > width)
+        value = to - from >= width / 2 ? from - width / 4 : (from + to) / 2 - width / 2;
+    horizontalScrollBar()->setValue(int(std::clamp<qint64>(value, 0, horizontalScrollBar()->maximum())));
+    markPlacedAt = horizontalScrollBar()->value();
 }
 
 // Every background reads against black or white at 4.5:1 or more, so one of

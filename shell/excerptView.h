@@ -118,6 +118,7 @@ private:
     QString content;
     QString noteText;
     noteKind kindOfNoteText = noteKind::reason;
+    int markPlacedAt = -1; // the horizontal scroll that scrollToMarkEnd chose
     std::vector<lineSpan> lines;
     qsizetype markStart = 0;
     qsizetype markEnd = 0;
