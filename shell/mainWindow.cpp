@@ -228,9 +228,12 @@ void mainWindow::watchForSaves()
     connect(watcher, &QFileSystemWatcher::fileChanged, this, &mainWindow::fileChangedOnDisk);
     connect(watcher, &QFileSystemWatcher::directoryChanged, this, &mainWindow::fileChangedOnDisk);
     connect(recheckTimer, &QTimer::timeout, this, &mainWindow::recheckAfterSave);
+    // Switched on again, a file changed meanwhile is checked at once.
     connect(recheckAction, &QAction::toggled, this, [this](bool on) {
         if (!on)
             recheckTimer->stop();
+        else if (!watchedPath.isEmpty())
+            recheckAfterSave();
     });
 }
 
@@ -389,13 +392,17 @@ void mainWindow::watchCheckedFile(const QString& path)
         watcher->removePaths(watcher->files());
     if (!watcher->directories().isEmpty())
         watcher->removePaths(watcher->directories());
+    // A name that does not exist yet is watched too, through its folder, so
+    // that the file is checked when it appears.
     const QFileInfo file(path);
-    watchedPath = file.exists() && !path.isEmpty() ? file.absoluteFilePath() : QString();
+    watchedPath = path.isEmpty() ? QString() : file.absoluteFilePath();
     watchedState = fileState(file);
     if (watchedPath.isEmpty())
         return;
-    watcher->addPath(watchedPath);
-    watcher->addPath(file.absolutePath());
+    if (file.exists())
+        watcher->addPath(watchedPath);
+    if (QFileInfo(file.absolutePath()).isDir())
+        watcher->addPath(file.absolutePath());
 }
 
 void mainWindow::fileChangedOnDisk()
@@ -412,8 +419,17 @@ void mainWindow::recheckAfterSave()
     // Not while the name field holds another name than the one checked, and
     // not for a change elsewhere in the folder.
     if (!recheckAction->isChecked() || nameEdit->text() != checkedName
-        || fileState(QFileInfo(watchedPath)) == watchedState || !QFileInfo::exists(watchedPath))
+        || fileState(QFileInfo(watchedPath)) == watchedState)
         return;
+    // Gone since the check: the result stays, said to be old, until a file
+    // of that name is back.
+    if (!QFileInfo::exists(watchedPath)) {
+        watchedState.clear();
+        const QString reason = excerptEdit->note();
+        const QString gone = QStringLiteral("Die Datei wurde gelöscht oder umbenannt. Das Ergebnis ist veraltet.");
+        excerptEdit->setNote(reason.isEmpty() ? gone : reason + QLatin1Char('\n') + gone, excerptEdit->kindOfNote());
+        return;
+    }
     runCheck();
     const QString reason = excerptEdit->note();
     const QString when = QStringLiteral("Nach dem Speichern neu geprüft um %1.")

@@ -99,6 +99,7 @@ private slots:
     void markReadsOnEveryBackground();
     void heightsScaleWithTheFont();
     void recheckAfterRenameOverSave();
+    void recheckWhenTheFileAppears();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -593,8 +594,32 @@ void mainWindowTest::recheckAfterRenameOverSave()
     QVERIFY(
         std::rename(path(broken, "watched.tzv.new").toLocal8Bit().constData(), file.toLocal8Bit().constData()) == 0);
     QTest::qWait(3 * mainWindow::recheckPause);
-    // Switched off: the file changed, the result stays.
+    // Switched off: the file changed, the result stays; switched on, it is checked at once.
     QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
+    window.recheckAction->setChecked(true);
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+
+    // Deleted: the result stays, said to be old; back again: checked.
+    QVERIFY(std::remove(file.toLocal8Bit().constData()) == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(window.excerptEdit->note().endsWith("Die Datei wurde gelöscht oder umbenannt. Das "
+                                                                 "Ergebnis ist veraltet."),
+        5000);
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+    path(valid, "watched.tzv");
+    QTRY_COMPARE_WITH_TIMEOUT(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."), 5000);
+}
+
+// A name checked before its file exists is checked when the file appears.
+void mainWindowTest::recheckWhenTheFileAppears()
+{
+    mainWindow window;
+    const QString file = path(valid, "appears.tzv");
+    QVERIFY(std::remove(file.toLocal8Bit().constData()) == 0);
+    window.nameEdit->setText(file);
+    window.runCheck();
+    QVERIFY(window.messageEdit->toPlainText() != QString("Datei korrekt. Tipps nun spielbar."));
+    path(valid, "appears.tzv");
+    QTRY_COMPARE_WITH_TIMEOUT(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."), 5000);
 }
 
 QTEST_MAIN(mainWindowTest)
