@@ -24,8 +24,11 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
+#include <QtMath>
 
 namespace {
 
@@ -134,7 +137,13 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
             owner, QString(), QString(), QStringLiteral("TZV-System Files (*.tzv);;Alle Dateien (*)"));
     };
 
-    resize(740, 326);
+    // A larger font starts a larger window, so that the texts wrap as they
+    // do at the reference font; never larger than the screen.
+    const qreal scale = std::max<qreal>(1, qreal(fontMetrics().lineSpacing()) / referenceLineSpacing);
+    QSize start(qRound(740 * scale), qRound(326 * scale));
+    if (scale > 1 && screen())
+        start = start.boundedTo(screen()->availableSize());
+    resize(start);
     if (!commandLine.isEmpty()) {
         nameEdit->setText(commandLine);
         runCheck();
@@ -241,6 +250,10 @@ void mainWindow::connectCommands()
 {
     connect(nameEdit, &QLineEdit::returnPressed, this, &mainWindow::runCheck);
     connect(checkButton, &QPushButton::clicked, this, &mainWindow::checkCommand);
+    // A longer text may need more room at a large font.
+    for (QPlainTextEdit* pane : { hintEdit, messageEdit })
+        connect(pane, &QPlainTextEdit::textChanged, this,
+            [this] { layoutElements(centralWidget()->width(), centralWidget()->height()); });
     // F5 checks wherever the focus is in the window; Alt+? and Alt+/ open the
     // About box as the menu does.
     auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
@@ -257,13 +270,33 @@ void mainWindow::layoutElements(int w, int h)
     // stands where it always stood; a larger font makes them taller.
     const qreal scale = std::max<qreal>(1, qreal(fontMetrics().lineSpacing()) / referenceLineSpacing);
     const auto scaled = [scale](int height) { return qRound(height * scale); };
-    const int nameTop = 10 + scaled(37) + 8;
+    // Above the reference font a pane also grows to hold its text as wrapped
+    // at the width it has, where the window is narrower than the text needs.
+    const auto paneHeight = [&](const QPlainTextEdit* pane, int height) {
+        if (scale <= 1)
+            return height;
+        const int chrome = 2 * pane->frameWidth() + 2 * qCeil(pane->document()->documentMargin());
+        // Wrapped as if a scroll bar stood beside it, so that none is needed;
+        // the pane keeps a pixel free below its last line.
+        const int bar = pane->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, pane);
+        const QRect room(0, 0, std::max(1, w - 20 - chrome - bar), QWIDGETSIZE_MAX);
+        const int needed = QFontMetrics(pane->font()).boundingRect(room, Qt::TextWordWrap, pane->toPlainText()).height()
+            + chrome + 2;
+        return std::max(scaled(height), needed);
+    };
+    const int hintHeight = paneHeight(hintEdit, 37);
+    const int messageHeight = paneHeight(messageEdit, 40);
+    const int nameTop = 10 + hintHeight + 8;
     const int messageTop = nameTop + scaled(20) + 6;
-    const int numbersTop = messageTop + scaled(40) + 7;
-    hintEdit->setGeometry(10, 10, w - 20, scaled(37));
-    nameEdit->setGeometry(10, nameTop, w - 90, scaled(20));
-    checkButton->setGeometry(w - 70, nameTop - 1, 60, scaled(22));
-    messageEdit->setGeometry(10, messageTop, w - 20, scaled(40));
+    const int numbersTop = messageTop + messageHeight + 7;
+    // The button is 60 wide, or as wide as its label needs inside the frame.
+    const int frame = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, checkButton)
+        + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, checkButton);
+    const int buttonWidth = std::max(60, checkButton->fontMetrics().horizontalAdvance(checkButton->text()) + 2 * frame);
+    hintEdit->setGeometry(10, 10, w - 20, hintHeight);
+    nameEdit->setGeometry(10, nameTop, w - 30 - buttonWidth, scaled(20));
+    checkButton->setGeometry(w - 10 - buttonWidth, nameTop - 1, buttonWidth, scaled(22));
+    messageEdit->setGeometry(10, messageTop, w - 20, messageHeight);
     lineNumberEdit->setGeometry(10, numbersTop, 65, h - numbersTop - 11);
     excerptEdit->setGeometry(80, numbersTop - 2, w - 90, h - numbersTop - 8);
 }

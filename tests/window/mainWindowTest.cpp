@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -100,6 +101,7 @@ private slots:
     void heightsScaleWithTheFont();
     void recheckAfterRenameOverSave();
     void recheckWhenTheFileAppears();
+    void textsFitAtEveryFont();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -620,6 +622,28 @@ void mainWindowTest::recheckWhenTheFileAppears()
     QVERIFY(window.messageEdit->toPlainText() != QString("Datei korrekt. Tipps nun spielbar."));
     path(valid, "appears.tzv");
     QTRY_COMPARE_WITH_TIMEOUT(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."), 5000);
+}
+
+// Window fonts from small to large: the button's label, the hint's and the
+// message's lines are never cut.
+void mainWindowTest::textsFitAtEveryFont()
+{
+    const QFont original = QApplication::font();
+    for (const qreal points : { 9.0, 14.0, 20.0 }) {
+        QFont font = original;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        mainWindow window(path(broken, "fonts.tzv"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QFontMetrics metrics(window.checkButton->font());
+        const QString at = QString::number(points) + " pt";
+        QVERIFY2(window.checkButton->width() >= metrics.horizontalAdvance("CHECK") + 8, qPrintable(at));
+        QVERIFY2(window.checkButton->height() >= metrics.height(), qPrintable(at));
+        for (const QPlainTextEdit* pane : { window.hintEdit, window.messageEdit })
+            QVERIFY2(pane->verticalScrollBar()->maximum() == 0, qPrintable(at + " " + pane->toPlainText()));
+    }
+    QApplication::setFont(original);
 }
 
 QTEST_MAIN(mainWindowTest)
