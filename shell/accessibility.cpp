@@ -39,12 +39,16 @@ public:
         if (kind == QAccessible::Value)
             return view()->text();
         if (kind == QAccessible::Description) {
-            QString description = QAccessibleWidget::text(kind);
+            // Without lines, as after a correct file, there is no faulty
+            // place to speak of: only the note is told.
+            QStringList description;
+            if (!view()->text().isEmpty())
+                description << QAccessibleWidget::text(kind);
             if (!view()->markedText().isEmpty())
-                description += QStringLiteral(" Markiert ist „%1“.").arg(view()->markedText());
+                description << QStringLiteral("Markiert ist „%1“.").arg(view()->markedText());
             if (!view()->note().isEmpty())
-                description += QLatin1Char(' ') + view()->note();
-            return description;
+                description << view()->note();
+            return description.join(QLatin1Char(' '));
         }
         return QAccessibleWidget::text(kind);
     }

@@ -528,6 +528,10 @@ void mainWindowTest::accessibleTree()
     QVERIFY(excerpt->text(QAccessible::Description).contains("„46“"));
     QCOMPARE(
         QAccessible::queryAccessibleInterface(window.lineNumberEdit)->text(QAccessible::Value), QString("2 3 4 5 6 7"));
+    // After a correct file the description tells the outcome, not a faulty place.
+    window.nameEdit->setText(path(valid, "accessible-good.tzv"));
+    window.runCheck();
+    QVERIFY(excerpt->text(QAccessible::Description).startsWith("Datei korrekt. Tipps nun spielbar."));
 }
 
 void mainWindowTest::markReadsOnEveryBackground()
