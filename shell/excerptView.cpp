@@ -344,6 +344,10 @@ void excerptView::select(qsizetype anchor, qsizetype cursor)
     selectionCursor = std::clamp<qsizetype>(cursor, 0, content.size());
     viewport()->update();
     emit selectionChanged();
+    // As in any X11 text view, selected text is ready for a middle click.
+    QClipboard* clipboard = QApplication::clipboard();
+    if (selectionStart() != selectionEnd() && clipboard->supportsSelection())
+        clipboard->setText(copiedText(), QClipboard::Selection);
     if (QAccessible::isActive()) {
         QAccessibleTextSelectionEvent changed(this, int(selectionStart()), int(selectionEnd()));
         changed.setCursorPosition(int(selectionCursor));
@@ -351,13 +355,16 @@ void excerptView::select(qsizetype anchor, qsizetype cursor)
     }
 }
 
+QString excerptView::copiedText() const
+{
+    QString text = selectedText();
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 void excerptView::copy() const
 {
-    if (selectionStart() == selectionEnd())
-        return;
-    QString text = selectedText();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QApplication::clipboard()->setText(text);
+    if (selectionStart() != selectionEnd())
+        QApplication::clipboard()->setText(copiedText());
 }
 
 void excerptView::moveCursor(qsizetype to, bool extend)

@@ -57,6 +57,7 @@ public:
     QString selectedText() const { return content.mid(selectionStart(), selectionEnd() - selectionStart()); }
     // Puts the selection on the clipboard, its line breaks as LF.
     void copy() const;
+    QString copiedText() const;
 
     // The colour of the marked part against the background, and against the
     // selection's background where the mark is selected.
