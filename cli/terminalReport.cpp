@@ -227,17 +227,8 @@ std::string humanReport(const fileReport& report, bool colour, std::size_t width
     std::string out = diagnostic(report, colour, width);
     if (report.summary)
         out.append(reasonIndent).append(summaryText(*report.summary)).append("\n");
-    for (std::size_t i = 1; i < report.violations.size(); ++i) {
-        const violationReport& found = report.violations[i];
-        fileReport next;
-        next.file = report.file;
-        next.message = found.message;
-        next.line = found.line;
-        next.column = found.column;
-        next.reason = found.reason;
-        next.excerpt = found.excerpt;
-        out += diagnostic(next, colour, width);
-    }
+    for (std::size_t i = 1; i < report.violations.size(); ++i)
+        out += diagnostic(reportOfViolation(report, report.violations[i]), colour, width);
     if (report.violationsCut)
         out.append(reasonIndent).append(moreViolationsText(report.violations.size())).append("\n");
     return out;

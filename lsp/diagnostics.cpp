@@ -91,20 +91,6 @@ namespace {
             { "source", source }, { "code", report.code }, { "message", std::move(message) } };
     }
 
-    // A later violation as a report of its own, for the same shapes.
-    fileReport reportOf(const violationReport& found)
-    {
-        fileReport report;
-        report.message = found.message;
-        report.line = found.line;
-        report.column = found.column;
-        report.code = found.code;
-        report.reason = found.reason;
-        report.offset = found.offset;
-        report.length = found.length;
-        return report;
-    }
-
 } // namespace
 
 json diagnosticsOfText(std::string_view text, positionEncoding encoding)
@@ -112,7 +98,7 @@ json diagnosticsOfText(std::string_view text, positionEncoding encoding)
     const fileReport report = reportOfBytes({}, text, 0, withExcerpt::no, tzvParser::defaultMaxViolations);
     json diagnostics = json::array();
     for (const violationReport& found : report.violations) {
-        const fileReport each = reportOf(found);
+        const fileReport each = reportOfViolation(report, found);
         diagnostics.push_back(diagnostic(text, each, encoding, each.message));
     }
     return diagnostics;

@@ -120,6 +120,22 @@ namespace {
 
 } // namespace
 
+fileReport reportOfViolation(const fileReport& whole, const violationReport& found)
+{
+    fileReport report;
+    report.file = whole.file;
+    report.openedName = whole.openedName;
+    report.message = found.message;
+    report.line = found.line;
+    report.column = found.column;
+    report.code = found.code;
+    report.reason = found.reason;
+    report.offset = found.offset;
+    report.length = found.length;
+    report.excerpt = found.excerpt;
+    return report;
+}
+
 fileReport reportOfFile(const std::string& name, withExcerpt excerpt, std::size_t maxViolations)
 {
     tzvParser parser;

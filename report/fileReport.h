@@ -61,6 +61,10 @@ fileReport reportOfBytes(std::string name, std::string_view bytes, std::uint64_t
 fileReport reportOfFileBytes(
     const std::string& name, std::string_view bytes, std::uint64_t wholeSize = 0, std::size_t maxViolations = 1);
 
+// One of a file's violations as a report of its own, for a front end that
+// shows every violation as it shows the first.
+fileReport reportOfViolation(const fileReport& whole, const violationReport& found);
+
 // What a correct file holds, in one German line: "12 Scheine, 72 Tipps,
 // Spielart 47 (6 aus 45), Version 4.0".
 std::string summaryText(const fileSummary& summary);

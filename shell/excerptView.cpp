@@ -130,6 +130,11 @@ void excerptView::setNote(const QString& text, noteKind kind)
     emit scrolled();
 }
 
+void excerptView::appendNote(const QString& line)
+{
+    setNote(noteText.isEmpty() ? line : noteText + QLatin1Char('\n') + line, kindOfNoteText);
+}
+
 // The line the note follows: -1 puts it above the first line.
 int excerptView::noteAfter() const
 {

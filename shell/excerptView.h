@@ -40,6 +40,8 @@ public:
     // the rules. Without text it stands at the top. The lines after it move
     // down; an empty note takes no room.
     void setNote(const QString& text, noteKind kind = noteKind::reason);
+    // A line more under the note, which keeps its kind.
+    void appendNote(const QString& line);
     QString note() const { return noteText; }
     noteKind kindOfNote() const { return kindOfNoteText; }
 

@@ -458,16 +458,12 @@ void mainWindow::recheckAfterSave()
     // of that name is back.
     if (!QFileInfo::exists(watchedPath)) {
         watchedState.clear();
-        const QString reason = excerptEdit->note();
-        const QString gone = QStringLiteral("Die Datei wurde gelöscht oder umbenannt. Das Ergebnis ist veraltet.");
-        excerptEdit->setNote(reason.isEmpty() ? gone : reason + QLatin1Char('\n') + gone, excerptEdit->kindOfNote());
+        excerptEdit->appendNote(QStringLiteral("Die Datei wurde gelöscht oder umbenannt. Das Ergebnis ist veraltet."));
         return;
     }
     runCheck();
-    const QString reason = excerptEdit->note();
-    const QString when = QStringLiteral("Nach dem Speichern neu geprüft um %1.")
-                             .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-    excerptEdit->setNote(reason.isEmpty() ? when : reason + QLatin1Char('\n') + when, excerptEdit->kindOfNote());
+    excerptEdit->appendNote(QStringLiteral("Nach dem Speichern neu geprüft um %1.")
+                                .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
 }
 
 void mainWindow::showAbout()
