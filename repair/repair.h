@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavrin {
+
+// One change a repair made. line and column are the place in the copy as it
+// stood before the change (both 0 for a change of the whole file, as a new
+// encoding); code is the rule the bytes broke, empty for bytes the check
+// never reads (a 0x1A tail).
+struct repairChange {
+    std::uint32_t line = 0;
+    std::uint32_t column = 0;
+    std::string code;
+    std::string what; // German: "Zahlen aufsteigend sortiert"
+    std::string before;
+    std::string after;
+};
+
+struct repairResult {
+    std::string bytes; // the repaired copy; the input's bytes when nothing was repaired
+    std::vector<repairChange> changes;
+};
+
+// Repairs what can be repaired without a choice: a file saved as UTF-16 or
+// Windows-1252, a 0x1A tail, blanks around a value, one-digit numbers,
+// numbers out of order, the letter case of an element name and of symbols.
+// Each fix is made only where the check found a violation, so a correct
+// file comes back unchanged; repairing a repaired copy changes nothing.
+repairResult repairBytes(std::string_view bytes);
+
+// "alt.tzv" → "alt-korrigiert.tzv": the name offered for a repaired copy.
+std::string repairedName(std::string_view name);
+
+// "Zeile 3, Spalte 15: Zahlen aufsteigend sortiert: „12,07“ → „07,12“ [numbers-not-ascending]"
+std::string changeText(const repairChange& change);
+
+// "3 Korrekturen; die korrigierte Fassung ist korrekt." or, with violations
+// left, how many remain; "Nichts zu korrigieren." without changes.
+std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft);
+
+} // namespace kavrin
