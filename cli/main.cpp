@@ -1,6 +1,7 @@
 #include "codes.h"
 #include "options.h"
 #include "reasons.h"
+#include "repairCommand.h"
 #include "resultText.h"
 #include "terminalReport.h"
 
@@ -153,6 +154,8 @@ struct settings {
     bool json = false;
     bool quiet = false;
     bool all = false;
+    bool repair = false;
+    bool force = false;
     std::size_t maxViolations = tzvParser::defaultMaxViolations;
     std::vector<std::string> files;
 };
@@ -195,6 +198,12 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
             wanted.maxViolations = static_cast<std::size_t>(limit);
             break;
         }
+        case repairOption:
+            wanted.repair = true;
+            break;
+        case forceOption:
+            wanted.force = true;
+            break;
         case quietOption:
             wanted.quiet = true;
             break;
@@ -218,6 +227,8 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
     wanted.files.assign(argv + ::optind, argv + argc);
     if (wanted.files.empty())
         return usageError("keine Datei angegeben");
+    if (wanted.repair && wanted.files.size() != 1)
+        return usageError("--repair nimmt genau eine Datei");
     return std::nullopt;
 }
 
@@ -239,6 +250,11 @@ int main(int argc, char** argv)
     settings wanted;
     if (const std::optional<int> status = readOptions(argc, argv, wanted))
         return *status;
+    if (wanted.repair) {
+        const bool errorsOnTerminal = ::isatty(STDERR_FILENO);
+        return repairCommand({ wanted.files.front(), wanted.json, wanted.quiet, wanted.force,
+            wantsColour(wanted.colour, errorsOnTerminal), widthWanted(errorsOnTerminal), wanted.maxViolations });
+    }
     const bool onTerminal = ::isatty(STDOUT_FILENO);
     const bool useColour = wantsColour(wanted.colour, onTerminal);
     const std::size_t width = widthWanted(onTerminal);

@@ -12,9 +12,11 @@ enum optionId {
     jsonOption,
     versionOption,
     maxViolationsOption,
+    forceOption,
     quietOption = 'q',
     helpOption = 'h',
     allOption = 'a',
+    repairOption = 'r',
 };
 
 struct optionRow {
@@ -32,6 +34,11 @@ inline constexpr optionRow optionRows[] = {
     { "all", allOption, no_argument, "--all", "jeden Verstoß melden, nicht nur den ersten" },
     { "max-violations", maxViolationsOption, required_argument, "--max-violations=N",
         "mit --all höchstens N Verstöße je Datei (Standard: 1000)" },
+    { "repair", repairOption, no_argument, "--repair",
+        "die korrigierte Fassung der einen DATEI auf die Standard-\n"
+        "ausgabe schreiben, die Korrekturen auf die Standardfehler-\n"
+        "ausgabe; die DATEI selbst bleibt unverändert" },
+    { "force", forceOption, no_argument, "--force", "mit --repair auch an ein Terminal schreiben" },
     { "json", jsonOption, no_argument, "--json", "je Datei ein JSON-Objekt in einer Zeile (JSON Lines)" },
     { "quiet", quietOption, no_argument, "--quiet", "keine Ausgabe, nur der Exit-Status" },
     { "help", helpOption, no_argument, "--help", "diese Hilfe" },

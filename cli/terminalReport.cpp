@@ -187,32 +187,30 @@ namespace {
         return out;
     }
 
-    // Reads at most limit bytes; true when the input went on beyond them. A read
-    // error ends the input, as it does for a file.
-    bool readStandardInput(std::string& into, std::size_t limit)
-    {
-        into.resize(limit);
-        std::size_t got = 0;
-        while (got < limit) {
-            const ssize_t n = ::read(STDIN_FILENO, into.data() + got, limit - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        into.resize(got);
-        return got == limit;
-    }
-
 } // namespace
+
+bool readAtMost(int descriptor, std::string& into, std::size_t limit)
+{
+    into.resize(limit);
+    std::size_t got = 0;
+    while (got < limit) {
+        const ssize_t n = ::read(descriptor, into.data() + got, limit - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    into.resize(got);
+    return got == limit;
+}
 
 fileReport checkOneFile(const std::string& argument, std::size_t maxViolations)
 {
     if (argument != standardInputArgument)
         return reportOfFile(argument, withExcerpt::yes, maxViolations);
     std::string input;
-    const bool cutShort = readStandardInput(input, tzvParser::maximumFileSize + 1);
+    const bool cutShort = readAtMost(STDIN_FILENO, input, tzvParser::maximumFileSize + 1);
     return reportOfBytes(argument, input, cutShort ? tzvParser::unknownSize : 0, withExcerpt::yes, maxViolations);
 }
 

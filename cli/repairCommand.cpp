@@ -1,0 +1,147 @@
+#include "repairCommand.h"
+
+#include "codes.h"
+#include "reasons.h"
+#include "repair.h"
+#include "resultText.h"
+#include "terminalReport.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kavrin::cli {
+
+namespace {
+
+    constexpr int exitCorrect = 0;
+    constexpr int exitViolation = 1;
+    constexpr int exitTrouble = 2;
+
+    // How the diagnostics name the repaired copy: it has no name of its own.
+    constexpr std::string_view copyName = "<korrigierte Fassung>";
+    constexpr std::string_view repairedLabel = " korrigiert: ";
+
+    void say(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+
+    int trouble(const std::string& problem)
+    {
+        say("kavrin-check: " + problem + "\n");
+        return exitTrouble;
+    }
+
+    // The shell empties a file before the program starts when its output is
+    // sent there; reading it then would "repair" nothing into nothing.
+    bool outputIsInput(int input)
+    {
+        struct stat in {};
+        struct stat out {};
+        return ::fstat(input, &in) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode)
+            && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+    }
+
+    std::string changeLine(const std::string& shownName, const repairChange& change)
+    {
+        std::string line = shownName;
+        if (change.line != 0)
+            line += ':' + std::to_string(change.line) + ':' + std::to_string(change.column);
+        line += ':';
+        line += repairedLabel;
+        // changeText begins with the place in words; the compiler form has it
+        // in front already.
+        const std::string text = changeText(change);
+        return line + text.substr(text.find(": ") + 2) + '\n';
+    }
+
+    std::string jsonChanges(const std::vector<repairChange>& changes)
+    {
+        std::string out = "[";
+        for (const repairChange& change : changes) {
+            if (out.size() > 1)
+                out += ',';
+            out += "{\"line\":" + std::to_string(change.line) + ",\"column\":" + std::to_string(change.column)
+                + ",\"code\":" + (change.code.empty() ? std::string("null") : jsonQuoted(change.code))
+                + ",\"what\":" + jsonQuoted(change.what) + ",\"before\":" + jsonQuoted(change.before)
+                + ",\"after\":" + jsonQuoted(change.after) + '}';
+        }
+        return out + ']';
+    }
+
+    bool writeAll(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+
+} // namespace
+
+int repairCommand(const repairSettings& wanted)
+{
+    if (::isatty(STDOUT_FILENO) && !wanted.force)
+        return trouble("Die korrigierte Fassung wird auf die Standardausgabe geschrieben, nicht an ein Terminal: "
+                       "umleiten (kavrin-check --repair alt.tzv > neu.tzv) oder --force angeben.");
+    const bool fromStandardInput = wanted.file == standardInputArgument;
+    const std::string shownName = fromStandardInput ? std::string(standardInputName) : terminalSafe(wanted.file);
+
+    std::string bytes;
+    bool cutShort = false;
+    fileReport original;
+    int input = fromStandardInput ? STDIN_FILENO : ::open(wanted.file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat status {};
+    if (input >= 0 && !fromStandardInput && (::fstat(input, &status) != 0 || S_ISDIR(status.st_mode))) {
+        ::close(input);
+        input = -1;
+    }
+    if (input < 0) {
+        original = reportOfFile(wanted.file);
+    } else {
+        if (outputIsInput(input))
+            return trouble("Eingabe und Ausgabe sind dieselbe Datei '" + shownName
+                + "': die korrigierte Fassung an einen anderen Ort schreiben.");
+        // Opened without waiting for a writer; reading waits as a check does.
+        if (!fromStandardInput)
+            ::fcntl(input, F_SETFL, ::fcntl(input, F_GETFL) & ~O_NONBLOCK);
+        cutShort = readAtMost(input, bytes, tzvParser::maximumFileSize + 1);
+        if (!fromStandardInput)
+            ::close(input);
+        original = fromStandardInput
+            ? reportOfBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0)
+            : reportOfFileBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0);
+    }
+    const bool readWhole = input >= 0 && !cutShort && original.code != codes::cannotOpen;
+    if (!readWhole) {
+        // Nothing to repair from: the check says why, and no copy is written.
+        if (!wanted.quiet)
+            say(wanted.json ? jsonReport(original) + '\n' : humanReport(original, wanted.colour, wanted.width));
+        return original.code == codes::cannotOpen ? exitTrouble : exitViolation;
+    }
+
+    const repairResult repaired = repairBytes(bytes);
+    if (!writeAll(repaired.bytes))
+        return trouble("Die Ausgabe ließ sich nicht schreiben: " + reasons::systemCause(errno));
+    fileReport copy = reportOfBytes(std::string(copyName), repaired.bytes, 0, withExcerpt::yes, wanted.maxViolations);
+    const std::size_t left = copy.valid ? 0 : std::max<std::size_t>(copy.violations.size(), 1);
+    if (!wanted.quiet) {
+        if (wanted.json) {
+            say("{\"file\":" + jsonQuoted(wanted.file) + ",\"changes\":" + jsonChanges(repaired.changes)
+                + ",\"repaired\":" + jsonReport(copy) + "}\n");
+        } else {
+            for (const repairChange& change : repaired.changes)
+                say(changeLine(shownName, change));
+            say(humanReport(copy, wanted.colour, wanted.width));
+            say(repairSummaryText(repaired.changes.size(), left) + '\n');
+        }
+    }
+    return copy.valid ? exitCorrect : exitViolation;
+}
+
+} // namespace kavrin::cli
