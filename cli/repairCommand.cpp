@@ -36,8 +36,8 @@ namespace {
     // sent there; reading it then would "repair" nothing into nothing.
     bool outputIsInput(int input)
     {
-        struct stat in {};
-        struct stat out {};
+        struct stat in { };
+        struct stat out { };
         return ::fstat(input, &in) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode)
             && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
     }
@@ -62,6 +62,7 @@ namespace {
             if (out.size() > 1)
                 out += ',';
             out += "{\"line\":" + std::to_string(change.line) + ",\"column\":" + std::to_string(change.column)
+                + ",\"offset\":" + std::to_string(change.offset) + ",\"length\":" + std::to_string(change.length)
                 + ",\"code\":" + (change.code.empty() ? std::string("null") : jsonQuoted(change.code))
                 + ",\"what\":" + jsonQuoted(change.what) + ",\"before\":" + jsonQuoted(change.before)
                 + ",\"after\":" + jsonQuoted(change.after) + '}';
@@ -96,7 +97,7 @@ int repairCommand(const repairSettings& wanted)
     bool cutShort = false;
     fileReport original;
     int input = fromStandardInput ? STDIN_FILENO : ::open(wanted.file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat status {};
+    struct stat status { };
     if (input >= 0 && !fromStandardInput && (::fstat(input, &status) != 0 || S_ISDIR(status.st_mode))) {
         ::close(input);
         input = -1;
@@ -113,9 +114,8 @@ int repairCommand(const repairSettings& wanted)
         cutShort = readAtMost(input, bytes, tzvParser::maximumFileSize + 1);
         if (!fromStandardInput)
             ::close(input);
-        original = fromStandardInput
-            ? reportOfBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0)
-            : reportOfFileBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0);
+        original = fromStandardInput ? reportOfBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0)
+                                     : reportOfFileBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0);
     }
     const bool readWhole = input >= 0 && !cutShort && original.code != codes::cannotOpen;
     if (!readWhole) {

@@ -103,7 +103,8 @@ std::optional<converted> toUtf8(std::string_view bytes)
     std::size_t skip = 0;
     if (const byteOrder order = utf16Order(bytes, skip); order != byteOrder::none) {
         if (auto text = fromUtf16(bytes.substr(skip), order))
-            return converted { std::move(*text), order == byteOrder::little ? repairTexts::utf16le : repairTexts::utf16be };
+            return converted { std::move(*text),
+                order == byteOrder::little ? repairTexts::utf16le : repairTexts::utf16be };
         return std::nullopt;
     }
     if (auto text = from1252(bytes))
@@ -116,7 +117,8 @@ std::optional<declarationFix> declarationEncoding(std::string_view bytes)
     // The declaration has one fixed form; its value's quote stands at byte 29.
     constexpr std::size_t valueQuote = 29;
     const std::size_t start = holdsAt(bytes, 0, utf8::byteOrderMark) ? utf8::byteOrderMark.size() : 0;
-    const bool versionOne = holdsAt(bytes, start, "<?xml version=\"1.0\" ") || holdsAt(bytes, start, "<?xml version='1.0' ");
+    const bool versionOne
+        = holdsAt(bytes, start, "<?xml version=\"1.0\" ") || holdsAt(bytes, start, "<?xml version='1.0' ");
     if (!versionOne || !holdsAt(bytes, start + 20, "encoding=") || bytes.size() <= start + valueQuote)
         return std::nullopt;
     const char quote = bytes[start + valueQuote];

@@ -123,6 +123,7 @@ namespace {
     public:
         explicit repairRun(std::string_view input)
             : bytes(input)
+            , base(input)
         {
             parser.maxViolations = tzvParser::defaultMaxViolations;
             check();
@@ -138,9 +139,10 @@ namespace {
             std::optional<repairSteps::converted> text = repairSteps::toUtf8(bytes);
             if (!text || text->text.size() > tzvParser::maximumFileSize)
                 return;
-            changes.push_back({ 0, 0, std::string(code), std::string(repairTexts::savedAsUtf8), std::string(text->from),
-                std::string(repairTexts::utf8) });
+            changes.push_back({ 0, 0, 0, 0, std::string(code), std::string(repairTexts::savedAsUtf8),
+                std::string(text->from), std::string(repairTexts::utf8) });
             bytes = std::move(text->text);
+            base = bytes;
             converted = true;
             check();
         }
@@ -167,18 +169,27 @@ namespace {
             if (tail == 0 || lastText == std::string::npos || lastText + 1 < rootEndTag.size()
                 || bytes.compare(lastText + 1 - rootEndTag.size(), rootEndTag.size(), rootEndTag) != 0)
                 return;
-            repairChange change { 0, 0, {}, std::string(repairTexts::tailRemoved),
-                bytes.substr(tail), {} };
-            placeCounter(bytes).placeOf(tail, change);
-            changes.push_back(std::move(change));
-            bytes.resize(tail);
+            apply({ { tail, bytes.size() - tail, {},
+                { 0, 0, 0, 0, {}, std::string(repairTexts::tailRemoved), bytes.substr(tail), {} } } });
         }
 
         std::string bytes;
         std::vector<repairChange> changes;
 
     private:
+        // Where an applied edit stands now and where it stood in base.
+        struct applied {
+            std::size_t currentStart = 0;
+            std::size_t currentEnd = 0;
+            std::size_t baseStart = 0;
+            std::size_t baseEnd = 0;
+        };
+
         tzvParser parser;
+        // The text the places of the changes refer to: the input, or the
+        // input converted to UTF-8.
+        std::string base;
+        std::vector<applied> edited;
         bool converted = false;
         std::set<std::string> unrenamable;
 
@@ -207,7 +218,7 @@ namespace {
                 const std::string_view text = std::string_view(bytes).substr(span->start, span->end - span->start);
                 if (auto fix = repairSteps::repairedValue(span->element, text))
                     edits.push_back({ span->start, text.size(), fix->text,
-                        { 0, 0, std::string(found.code), std::move(fix->what), std::string(text), fix->text } });
+                        { 0, 0, 0, 0, std::string(found.code), std::move(fix->what), std::string(text), fix->text } });
             }
             return edits;
         }
@@ -222,27 +233,61 @@ namespace {
             if (!fix || fix->found == repairTexts::utf8)
                 return std::nullopt;
             return edit { fix->offset, fix->found.size(), std::string(repairTexts::utf8),
-                { 0, 0, std::string(found.code), std::string(repairTexts::declaredUtf8), fix->found,
+                { 0, 0, 0, 0, std::string(found.code), std::string(repairTexts::declaredUtf8), fix->found,
                     std::string(repairTexts::utf8) } };
+        }
+
+        // The place in base of an offset in the current bytes; inside an
+        // earlier edit, that edit's start or end.
+        std::size_t baseOf(std::size_t current, bool isEnd) const
+        {
+            const auto after = std::upper_bound(edited.begin(), edited.end(), current,
+                [](std::size_t at, const applied& a) { return at < a.currentStart; });
+            if (after == edited.begin())
+                return current;
+            const applied& before = *std::prev(after);
+            if (current < before.currentEnd || (current == before.currentStart && !isEnd))
+                return isEnd ? before.baseEnd : before.baseStart;
+            return current - before.currentEnd + before.baseEnd;
         }
 
         void apply(std::vector<edit> edits)
         {
             std::sort(edits.begin(), edits.end(), [](const edit& a, const edit& b) { return a.offset < b.offset; });
-            placeCounter places(bytes);
+            placeCounter places(base);
             std::string out;
             out.reserve(bytes.size());
+            std::vector<applied> now;
             std::size_t copied = 0;
+            auto earlier = edited.begin();
+            const auto keepEarlierBefore = [&](std::size_t offset) {
+                for (; earlier != edited.end() && earlier->currentStart < offset; ++earlier) {
+                    const std::ptrdiff_t shift
+                        = static_cast<std::ptrdiff_t>(out.size()) - static_cast<std::ptrdiff_t>(copied);
+                    now.push_back({ earlier->currentStart + shift, earlier->currentEnd + shift, earlier->baseStart,
+                        earlier->baseEnd });
+                }
+            };
             for (edit& e : edits) {
                 if (e.offset < copied)
                     continue;
-                places.placeOf(e.offset, e.change);
+                keepEarlierBefore(e.offset + 1);
+                const std::size_t baseStart = baseOf(e.offset, false);
+                const std::size_t baseEnd = std::max(baseStart, baseOf(e.offset + e.length, true));
+                places.placeOf(baseStart, e.change);
+                e.change.offset = baseStart;
+                e.change.length = baseEnd - baseStart;
                 out.append(bytes, copied, e.offset - copied);
+                now.push_back({ out.size(), out.size() + e.replacement.size(), baseStart, baseEnd });
                 out += e.replacement;
                 copied = e.offset + e.length;
                 changes.push_back(std::move(e.change));
             }
             out.append(bytes, copied);
+            keepEarlierBefore(std::string::npos);
+            std::sort(now.begin(), now.end(),
+                [](const applied& a, const applied& b) { return a.currentStart < b.currentStart; });
+            edited = std::move(now);
             bytes = std::move(out);
         }
 
@@ -264,11 +309,13 @@ namespace {
             const std::string_view code = fault->code;
             forEachTagNamed(name, [&](std::size_t at) {
                 edits.push_back({ at, name.size(), std::string(right),
-                    { 0, 0, std::string(code), std::string(repairTexts::elementCase), name, std::string(right) } });
+                    { 0, 0, 0, 0, std::string(code), std::string(repairTexts::elementCase), name,
+                        std::string(right) } });
             });
             const std::uint64_t place = fault->offset;
             const std::string before = bytes;
             const std::size_t changesBefore = changes.size();
+            const std::vector<applied> editedBefore = edited;
             apply(std::move(edits));
             check();
             const bool stillThere = std::any_of(parser.violations.begin(), parser.violations.end(),
@@ -276,6 +323,7 @@ namespace {
             if (!stillThere)
                 return true;
             bytes = before;
+            edited = editedBefore;
             changes.resize(changesBefore);
             unrenamable.insert(name);
             check();
@@ -293,7 +341,8 @@ namespace {
                 }
                 const std::size_t start = i + (bytes.compare(i, 2, "</") == 0 ? 2 : 1);
                 const std::size_t end = bytes.find_first_of(" \t\r\n/>", start);
-                if (end != std::string::npos && end - start == name.size() && bytes.compare(start, name.size(), name) == 0)
+                if (end != std::string::npos && end - start == name.size()
+                    && bytes.compare(start, name.size(), name) == 0)
                     found(start);
             }
         }
@@ -341,13 +390,14 @@ std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft)
 {
     if (changes == 0)
         return std::string(violationsLeft == 0 ? repairTexts::nothingToRepair : repairTexts::nothingRepairedLeft);
-    std::string text
-        = changes == 1 ? std::string(repairTexts::oneChange) : std::to_string(changes) + std::string(repairTexts::changesAfterCount);
+    std::string text = changes == 1 ? std::string(repairTexts::oneChange)
+                                    : std::to_string(changes) + std::string(repairTexts::changesAfterCount);
     if (violationsLeft == 0)
         return text + std::string(repairTexts::copyCorrect);
     if (violationsLeft == 1)
         return text + std::string(repairTexts::oneLeft);
-    return text + std::string(repairTexts::leftBeforeCount) + std::to_string(violationsLeft) + std::string(repairTexts::leftAfterCount);
+    return text + std::string(repairTexts::leftBeforeCount) + std::to_string(violationsLeft)
+        + std::string(repairTexts::leftAfterCount);
 }
 
 } // namespace kavrin

@@ -7,13 +7,16 @@
 
 namespace kavrin {
 
-// One change a repair made. line and column are the place in the copy as it
-// stood before the change (both 0 for a change of the whole file, as a new
-// encoding); code is the rule the bytes broke, empty for bytes the check
-// never reads (a 0x1A tail).
+// One change a repair made: the bytes from offset, length long, became
+// after. Places are those of the input, or when the whole file was converted
+// to UTF-8 (line 0, a change of its own), of the converted text; line and
+// column as the check counts them. code is the rule the bytes broke, empty
+// for bytes the check never reads (a 0x1A tail).
 struct repairChange {
     std::uint32_t line = 0;
     std::uint32_t column = 0;
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
     std::string code;
     std::string what; // German: "Zahlen aufsteigend sortiert"
     std::string before;

@@ -129,12 +129,13 @@ namespace {
     {
         std::vector<std::string> parts = split(text);
         for (std::string& part : parts)
-            if (part.size() == 1 && part[0] >= '1' && part[0] <= '9' && static_cast<std::uint32_t>(part[0] - '0') <= element.maximum) {
+            if (part.size() == 1 && part[0] >= '1' && part[0] <= '9'
+                && static_cast<std::uint32_t>(part[0] - '0') <= element.maximum) {
                 part.insert(part.begin(), '0');
                 done.add(repairTexts::leadingZero);
             }
-        const bool allAllowed = std::all_of(
-            parts.begin(), parts.end(), [&](const std::string& part) { return isTwoDigitsUpTo(part, element.maximum); });
+        const bool allAllowed = std::all_of(parts.begin(), parts.end(),
+            [&](const std::string& part) { return isTwoDigitsUpTo(part, element.maximum); });
         if (allAllowed && parts.size() == element.count && !std::is_sorted(parts.begin(), parts.end())) {
             std::vector<std::string> sorted = parts;
             std::sort(sorted.begin(), sorted.end());
@@ -199,9 +200,8 @@ std::optional<valueFix> repairedValue(std::string_view elementName, std::string_
 
 std::string_view elementSpelled(std::string_view name)
 {
-    const auto differsInCaseOnly = [name](std::string_view known) {
-        return known != name && utf8::equalIgnoringAsciiCase(known, name);
-    };
+    const auto differsInCaseOnly
+        = [name](std::string_view known) { return known != name && utf8::equalIgnoringAsciiCase(known, name); };
     for (const valueElement& element : valueElements)
         if (differsInCaseOnly(element.name))
             return element.name;

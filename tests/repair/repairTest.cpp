@@ -1,6 +1,6 @@
+#include "repair.h"
 #include "checkFiles.h"
 #include "codes.h"
-#include "repair.h"
 #include "tzvParser.h"
 
 #include <gtest/gtest.h>
@@ -33,12 +33,15 @@ struct repairCase {
     std::vector<std::string_view> codes; // of the changes, in order
 };
 
-std::string ziro(std::string_view list) { return document47("<schein><ziroTipp>" + std::string(list) + "</ziroTipp></schein>"); }
+std::string ziro(std::string_view list)
+{
+    return document47("<schein><ziroTipp>" + std::string(list) + "</ziroTipp></schein>");
+}
 
 std::string pool(std::string_view row, std::string_view goals = "10,2+,00,+1,21")
 {
     return document28("<schein><fenuTipp>" + std::string(row) + "</fenuTipp><brakelTipp>" + std::string(goals)
-            + "</brakelTipp></schein>")
+        + "</brakelTipp></schein>")
         .replace(18, 3, "3.0");
 }
 
@@ -61,21 +64,28 @@ TEST(Repair, EachFixOnce)
         { ziro(" 01,02,03,04,05,06\r\n"), good, { codes::badNumberList } },
         { ziro("01, 02 ,03,04,05,06"), good, { codes::badNumberList } },
         { ziro("6,5,4,3,2,1"), good, { codes::badNumberList } },
-        { document47("<schein><ZiroTipp>01,02,03,04,05,06</ZiroTipp></schein>"), good, { codes::noTips, codes::noTips } },
+        { document47("<schein><ZiroTipp>01,02,03,04,05,06</ZiroTipp></schein>"), good,
+            { codes::noTips, codes::noTips } },
         { document47("<schein><ziroTipp>01,02,03,04,05,06</ZIROTIPP></schein>"), good, { codes::missingEndTag } },
-        { "<uvra><versionsNr>4.0</versionsNr><WSART>47</WSART><schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>",
+        { "<uvra><versionsNr>4.0</versionsNr><WSART>47</WSART><schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></"
+          "uvra>",
             good, { codes::unexpectedElement, codes::unexpectedElement } },
-        { pool("1,x,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2"), pool("1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2"), { codes::badPoolSymbol } },
+        { pool("1,x,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2"), pool("1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2"),
+            { codes::badPoolSymbol } },
         { pool("1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2", "10, 2+,00,+1,21"), pool("1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2"),
             { codes::badBrakelTip } },
         { document47("<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>", "<filter>ab12,</filter>"),
             document47("<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>", "<filter>AB12</filter>"),
             { codes::badFilter } },
-        { "<uvra><versionsNr>4.0</versionsNr><kundenNr>\n12\n</kundenNr><wsArt> 47 </wsArt><schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>",
-            "<uvra><versionsNr>4.0</versionsNr><kundenNr>12</kundenNr><wsArt>47</wsArt><schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>",
+        { "<uvra><versionsNr>4.0</versionsNr><kundenNr>\n12\n</kundenNr><wsArt> 47 "
+          "</wsArt><schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>",
+            "<uvra><versionsNr>4.0</versionsNr><kundenNr>12</kundenNr><wsArt>47</"
+            "wsArt><schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>",
             { codes::notANumber, codes::unknownGameType } },
         { "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + good, declared + good, { codes::unsupportedEncoding } },
-        { "<?xml version=\"1.0\" encoding=\"windows-1252\"?><!-- Gr\xFC\xDF" "e -->" + good,
+        { "<?xml version=\"1.0\" encoding=\"windows-1252\"?><!-- Gr\xFC\xDF"
+          "e -->"
+                + good,
             declared + "<!-- Grüße -->" + good, { codes::invalidUtf8, codes::unsupportedEncoding } },
         { utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + good, true), declared + good,
             { codes::wrongFirstBytes, codes::unsupportedEncoding } },
@@ -92,7 +102,10 @@ TEST(Repair, EachFixOnce)
         { "<uvra><versionsNr>4.0</versionsNr><wsArt>48</wsArt></uvra>", "", {} },
         { good.substr(0, 60), "", {} },
         { "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><!-- Grüße -->" + good, "", {} },
-        { "<!-- Gr\xFC\xDF" "e und Grüße -->" + good, "", {} },
+        { "<!-- Gr\xFC\xDF"
+          "e und Grüße -->"
+                + good,
+            "", {} },
         { "<!-- \x81 -->" + good, "", {} },
         { ziro("02,01,03,04,05,06").insert(50, "\x1A"), "", {} },
     };
@@ -111,10 +124,24 @@ TEST(Repair, EachFixOnce)
     }
 }
 
+TEST(Repair, ChangesSayWhereInTheInput)
+{
+    // A value broken over lines is joined; the later fixes still name the
+    // input's lines.
+    const std::string input = "<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt>\n<schein><ziroTipp>\n01,02,03,"
+                              "04,05,06\n</ziroTipp>\n<ZiroTipp>02,01,03,04,05,06</ZiroTipp></schein></uvra>";
+    const kavrin::repairResult result = kavrin::repairBytes(input);
+    ASSERT_EQ(result.changes.size(), 4u);
+    for (const kavrin::repairChange& change : result.changes)
+        EXPECT_EQ(input.substr(change.offset, change.length), change.before);
+    EXPECT_EQ(std::make_pair(result.changes[3].line, result.changes[3].column), std::make_pair(6u, 30u));
+}
+
 TEST(Repair, ChangesSayWhereAndWhat)
 {
-    const kavrin::repairResult result = kavrin::repairBytes("<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt>\n"
-                                                            "<schein>\n  <ziroTipp>02,01,03,04,05,06</ziroTipp></schein></uvra>");
+    const kavrin::repairResult result
+        = kavrin::repairBytes("<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt>\n"
+                              "<schein>\n  <ziroTipp>02,01,03,04,05,06</ziroTipp></schein></uvra>");
     ASSERT_EQ(result.changes.size(), 1u);
     EXPECT_EQ(kavrin::changeText(result.changes[0]),
         "Zeile 4, Spalte 13: Aufsteigend sortiert: „02,01,03,04,05,06“ → „01,02,03,04,05,06“ [numbers-not-ascending]");
@@ -128,8 +155,8 @@ bool readToTheEnd(const std::set<std::string>& found)
 {
     const std::set<std::string_view> goesOn = { codes::notANumber, codes::valueOutOfRange, codes::unknownGameType,
         codes::badFilter, codes::tooManyFilterCodes, codes::badNumberList, codes::numberOutOfRange,
-        codes::numbersNotAscending, codes::badPoolRow, codes::badPoolSymbol, codes::wrongDashCount,
-        codes::badBrakelTip, codes::versionMismatch, codes::tooManyTips, codes::ziroPlusNeedsVersion4 };
+        codes::numbersNotAscending, codes::badPoolRow, codes::badPoolSymbol, codes::wrongDashCount, codes::badBrakelTip,
+        codes::versionMismatch, codes::tooManyTips, codes::ziroPlusNeedsVersion4 };
     return std::all_of(found.begin(), found.end(), [&](const std::string& code) { return goesOn.count(code) != 0; });
 }
 
