@@ -49,10 +49,10 @@ namespace {
             line += ':' + std::to_string(change.line) + ':' + std::to_string(change.column);
         line += ':';
         line += repairedLabel;
-        // changeText begins with the place in words; the compiler form has it
-        // in front already.
-        const std::string text = changeText(change);
-        return line + text.substr(text.find(": ") + 2) + '\n';
+        line += changeWhat(change);
+        if (!change.code.empty())
+            line += " [" + change.code + "]";
+        return line + '\n';
     }
 
     std::string jsonChanges(const std::vector<repairChange>& changes)

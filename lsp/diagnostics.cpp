@@ -2,6 +2,7 @@
 
 #include "codes.h"
 #include "fileReport.h"
+#include "outline.h"
 #include "protocol.h"
 #include "tzvParser.h"
 #include "utf8.h"
@@ -19,6 +20,13 @@ namespace {
 
     constexpr std::string_view source = "kavrin";
     constexpr std::string_view savedFileLabel = "Gespeicherte Datei: ";
+    // The editor shows the text decoded; only saving it again as UTF-8 mends
+    // the bytes, so no edit is offered.
+    constexpr std::string_view saveAsUtf8
+        = "Bitte als UTF-8 speichern, dann wird neu geprüft: in Neovim mit :set fileencoding=utf-8 nobomb und :w, "
+          "in VS Code über die Kodierung in der Statusleiste und „Mit Codierung speichern“.";
+    constexpr std::string_view encodingCodes[]
+        = { codes::invalidUtf8, codes::wrongFirstBytes, codes::nulByte, codes::unsupportedEncoding };
 
     int hexDigit(char c)
     {
@@ -64,23 +72,12 @@ namespace {
         return bytes;
     }
 
-    // The editor's range of a violation's place and the part it marks. An
-    // editor hides a UTF-8 BOM, which the checker counts.
+    // The editor's range of a violation's place and the part it marks.
     json rangeOf(std::string_view bytes, const fileReport& report, positionEncoding encoding)
     {
-        editorPosition start;
-        editorPosition end;
-        if (report.line != 0) {
-            const std::size_t bom
-                = bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
-            const std::string_view shown = bytes.substr(bom);
-            const auto place = [&](std::uint64_t offset) {
-                return static_cast<std::size_t>(std::max<std::uint64_t>(offset, bom) - bom);
-            };
-            start = positionOf(shown, place(report.offset), encoding);
-            end = positionOf(shown, characterEnd(shown, place(report.offset + report.length)), encoding);
-        }
-        return protocol::rangeJson(start, end);
+        if (report.line == 0)
+            return protocol::rangeJson({}, {});
+        return rangeOfBytes(bytes, report.offset, report.offset + report.length, encoding);
     }
 
     json diagnostic(std::string_view bytes, const fileReport& report, positionEncoding encoding, std::string message)
@@ -93,13 +90,28 @@ namespace {
 
 } // namespace
 
-json diagnosticsOfText(std::string_view text, positionEncoding encoding)
+// An editor hides a UTF-8 BOM, which the checker counts.
+json rangeOfBytes(std::string_view bytes, std::uint64_t start, std::uint64_t end, positionEncoding encoding)
+{
+    const std::size_t bom
+        = bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
+    const std::string_view shown = bytes.substr(bom);
+    const auto place
+        = [&](std::uint64_t offset) { return static_cast<std::size_t>(std::max<std::uint64_t>(offset, bom) - bom); };
+    return protocol::rangeJson(
+        positionOf(shown, place(start), encoding), positionOf(shown, characterEnd(shown, place(end)), encoding));
+}
+
+json diagnosticsOfText(const std::string& uri, std::string_view text, positionEncoding encoding)
 {
     const fileReport report = reportOfBytes({}, text, 0, withExcerpt::no, tzvParser::defaultMaxViolations);
     json diagnostics = json::array();
     for (const violationReport& found : report.violations) {
         const fileReport each = reportOfViolation(report, found);
-        diagnostics.push_back(diagnostic(text, each, encoding, each.message));
+        json item = diagnostic(text, each, encoding, each.message);
+        if (json related = relatedPlaces(uri, text, each.code, each.offset, encoding); !related.empty())
+            item["relatedInformation"] = std::move(related);
+        diagnostics.push_back(std::move(item));
     }
     return diagnostics;
 }
@@ -117,7 +129,10 @@ json diagnosticOfSavedFile(std::string_view uri, std::string_view text, position
         == std::tie(buffer.message, buffer.line, buffer.column, buffer.code, buffer.reason))
         return nullptr;
     const std::string bytes = saved.line != 0 ? savedBytes(*path) : std::string();
-    return diagnostic(bytes, saved, encoding, std::string(savedFileLabel) + saved.message);
+    json found = diagnostic(bytes, saved, encoding, std::string(savedFileLabel) + saved.message);
+    if (std::find(std::begin(encodingCodes), std::end(encodingCodes), saved.code) != std::end(encodingCodes))
+        found["message"] = found["message"].get<std::string>() + "\n" + std::string(saveAsUtf8);
+    return found;
 }
 
 } // namespace kavrin::lsp

@@ -1,7 +1,9 @@
 #include "server.h"
 
+#include "codeActions.h"
 #include "diagnostics.h"
 #include "framing.h"
+#include "outline.h"
 #include "protocol.h"
 
 #include <algorithm>
@@ -14,6 +16,9 @@ namespace rpc = protocol;
 const std::map<std::string_view, server::requestHandler> server::requestHandlers = {
     { "initialize", &server::initialize },
     { "shutdown", &server::shutdown },
+    { "textDocument/codeAction", &server::codeAction },
+    { "textDocument/hover", &server::hover },
+    { "textDocument/documentSymbol", &server::documentSymbol },
 };
 
 const std::map<std::string_view, server::notificationHandler> server::notificationHandlers = {
@@ -111,7 +116,9 @@ void server::initialize(const json& message, const json& id)
               { { "positionEncoding", utf8 ? "utf-8" : "utf-16" },
                   { "textDocumentSync",
                       { { "openClose", true }, { "change", rpc::syncIncremental },
-                          { "save", { { "includeText", false } } } } } } },
+                          { "save", { { "includeText", false } } } } },
+                  { "codeActionProvider", { { "codeActionKinds", { quickFixKind, fixAllKind } } } },
+                  { "hoverProvider", true }, { "documentSymbolProvider", true } } },
             { "serverInfo", { { "name", "kavrin-lsp" }, { "version", KAVRIN_VERSION } } } }));
 }
 
@@ -119,6 +126,36 @@ void server::shutdown(const json&, const json& id)
 {
     shutDown = true;
     post(rpc::response(id, nullptr));
+}
+
+const server::document* server::documentOf(const json& message) const
+{
+    const auto found = documents.find(message.at("params").at("textDocument").at("uri").get<std::string>());
+    return found == documents.end() ? nullptr : &found->second;
+}
+
+// A request about a document that is not open is answered as one about an
+// empty document.
+void server::codeAction(const json& message, const json& id)
+{
+    const json& params = message.at("params");
+    const document* open = documentOf(message);
+    post(rpc::response(id,
+        open ? codeActions(params.at("textDocument").at("uri").get<std::string>(), open->text, params, encoding)
+             : json::array()));
+}
+
+void server::hover(const json& message, const json& id)
+{
+    const document* open = documentOf(message);
+    const editorPosition at = rpc::positionFrom(message.at("params").at("position"));
+    post(rpc::response(id, open ? hoverAt(open->text, at, encoding) : json()));
+}
+
+void server::documentSymbol(const json& message, const json& id)
+{
+    const document* open = documentOf(message);
+    post(rpc::response(id, open ? documentSymbols(open->text, encoding) : json::array()));
 }
 
 namespace {
@@ -221,7 +258,7 @@ void server::runDue(clock::time_point now)
 
 void server::publish(const std::string& uri, const document& open)
 {
-    json diagnostics = diagnosticsOfText(open.text, encoding);
+    json diagnostics = diagnosticsOfText(uri, open.text, encoding);
     if (!open.savedDiagnostic.is_null())
         diagnostics.push_back(open.savedDiagnostic);
     json params = { { "uri", uri } };

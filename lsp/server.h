@@ -60,6 +60,11 @@ private:
 
     void initialize(const nlohmann::json& message, const nlohmann::json& id);
     void shutdown(const nlohmann::json& message, const nlohmann::json& id);
+    void codeAction(const nlohmann::json& message, const nlohmann::json& id);
+    void hover(const nlohmann::json& message, const nlohmann::json& id);
+    void documentSymbol(const nlohmann::json& message, const nlohmann::json& id);
+    // The open document a request names, or none.
+    const document* documentOf(const nlohmann::json& message) const;
     void didOpen(const nlohmann::json& params, clock::time_point now);
     void didChange(const nlohmann::json& params, clock::time_point now);
     void didSave(const nlohmann::json& params, clock::time_point now);

@@ -374,13 +374,18 @@ std::string repairedName(std::string_view name)
     return std::string(stem) + std::string(repairTexts::copySuffix) + std::string(extension);
 }
 
+std::string changeWhat(const repairChange& change)
+{
+    return change.what + ": " + reasons::quoted(change.before) + std::string(repairTexts::arrow)
+        + (change.after.empty() ? std::string(repairTexts::nothing) : reasons::quoted(change.after));
+}
+
 std::string changeText(const repairChange& change)
 {
     std::string text = change.line == 0 ? std::string(repairTexts::wholeFile)
                                         : std::string(repairTexts::line) + std::to_string(change.line)
             + std::string(repairTexts::column) + std::to_string(change.column);
-    text += ": " + change.what + ": " + reasons::quoted(change.before) + std::string(repairTexts::arrow)
-        + (change.after.empty() ? std::string(repairTexts::nothing) : reasons::quoted(change.after));
+    text += ": " + changeWhat(change);
     if (!change.code.empty())
         text += " [" + change.code + "]";
     return text;

@@ -38,6 +38,8 @@ repairResult repairBytes(std::string_view bytes);
 // "alt.tzv" → "alt-korrigiert.tzv": the name offered for a repaired copy.
 std::string repairedName(std::string_view name);
 
+// "Aufsteigend sortiert: „12,07“ → „07,12“"
+std::string changeWhat(const repairChange& change);
 // "Zeile 3, Spalte 15: Zahlen aufsteigend sortiert: „12,07“ → „07,12“ [numbers-not-ascending]"
 std::string changeText(const repairChange& change);
 

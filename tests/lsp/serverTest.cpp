@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -399,6 +400,86 @@ TEST(LanguageServer, ExitWithoutShutdownFails)
     server.initialize();
     server.notify("exit", nullptr);
     EXPECT_EQ(server.exitStatus(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Applies the edits of one document's WorkspaceEdit, last first, as an
+// editor does; lines are single here.
+std::string applied(std::string text, const json& edit, const std::string& uri)
+{
+    std::vector<json> edits(edit["changes"][uri].begin(), edit["changes"][uri].end());
+    std::sort(edits.begin(), edits.end(), [](const json& a, const json& b) {
+        return a["range"]["start"]["character"] > b["range"]["start"]["character"];
+    });
+    for (const json& e : edits) {
+        const std::size_t start = e["range"]["start"]["character"];
+        const std::size_t end = e["range"]["end"]["character"];
+        text.replace(start, end - start, e["newText"].get<std::string>());
+    }
+    return text;
+}
+
+TEST(LanguageServer, QuickFixesRepairAndFixAllRepairsEverything)
+{
+    serverInProcess server;
+    server.initialize();
+    const std::string text
+        = "<uvra>" + header + "02,01,03,04,05,06</ziroTipp><ZiroTipp>1,02,03,04,05,06</ZiroTipp></schein></uvra>";
+    server.open(text);
+    const json diagnostics = server.diagnostics();
+    ASSERT_EQ(diagnostics.at(0)["code"], "numbers-not-ascending");
+    EXPECT_EQ(diagnostics[0]["relatedInformation"][0]["location"]["range"], range(0, 69, 71)) << "the 02 before";
+
+    server.ask(7, "textDocument/codeAction",
+        { { "textDocument", { { "uri", server.uri } } }, { "range", diagnostics[0]["range"] },
+            { "context", { { "diagnostics", { diagnostics[0] } } } } });
+    const json actions = server.receive()["result"];
+    ASSERT_EQ(actions.size(), 2U) << actions.dump();
+    EXPECT_EQ(actions[0]["kind"], "quickfix");
+    EXPECT_EQ(actions[0]["diagnostics"][0]["code"], "numbers-not-ascending");
+    EXPECT_EQ(applied(text, actions[0]["edit"], server.uri),
+        "<uvra>" + header + "01,02,03,04,05,06</ziroTipp><ZiroTipp>1,02,03,04,05,06</ZiroTipp></schein></uvra>");
+    EXPECT_EQ(actions[1]["kind"], "source.fixAll.kavrin");
+    EXPECT_EQ(applied(text, actions[1]["edit"], server.uri),
+        "<uvra>" + header + "01,02,03,04,05,06</ziroTipp><ziroTipp>01,02,03,04,05,06</ziroTipp></schein></uvra>");
+
+    server.ask(8, "textDocument/codeAction",
+        { { "textDocument", { { "uri", server.uri } } }, { "range", range(0, 0, 0) },
+            { "context", { { "diagnostics", json::array() }, { "only", { "source.fixAll" } } } } });
+    const json onlyFixAll = server.receive()["result"];
+    ASSERT_EQ(onlyFixAll.size(), 1U);
+    EXPECT_EQ(onlyFixAll[0]["kind"], "source.fixAll.kavrin");
+}
+
+TEST(LanguageServer, HoverAndTicketOutline)
+{
+    serverInProcess server;
+    server.initialize();
+    server.open("<uvra>" + header
+        + "01,02,03,04,05,06</ziroTipp><ziroTipp>01,02,03,04,05,07</ziroTipp></schein>"
+          "<schein><ziroTipp>01,02</ziroTipp></schein></uvra>");
+    server.diagnostics();
+    server.ask(3, "textDocument/hover",
+        { { "textDocument", { { "uri", server.uri } } }, { "position", { { "line", 0 }, { "character", 70 } } } });
+    const json hover = server.receive()["result"];
+    EXPECT_NE(hover["contents"]["value"].get<std::string>().find("Sechs Zahlen von 01 bis 45"), std::string::npos);
+    EXPECT_EQ(hover["range"], range(0, 59, 69)) << "the <ziroTipp> before the place";
+
+    server.ask(4, "textDocument/documentSymbol", { { "textDocument", { { "uri", server.uri } } } });
+    const json symbols = server.receive()["result"];
+    ASSERT_EQ(symbols.size(), 2U);
+    EXPECT_EQ(symbols[0]["name"], "Schein 1");
+    EXPECT_EQ(symbols[0]["detail"], "2 Tipps");
+    EXPECT_EQ(symbols[0]["children"][1]["detail"], "01,02,03,04,05,07");
+    EXPECT_EQ(symbols[1]["detail"], "1 Tipp");
+
+    server.ask(5, "textDocument/hover",
+        { { "textDocument", { { "uri", "file:///nicht/offen.tzv" } } },
+            { "position", { { "line", 0 }, { "character", 0 } } } });
+    EXPECT_EQ(server.receive()["result"], nullptr);
 }
 
 } // namespace
