@@ -1,9 +1,12 @@
 // The page's door into the checker: the same tzvParser, excerpt and JSON
 // record as kavrin-check, compiled to WebAssembly.
 #include "fileReport.h"
+#include "repair.h"
 #include "tzvParser.h"
+#include "utf8.h"
 
 #include <emscripten/bind.h>
+#include <emscripten/val.h>
 
 #include <string>
 
@@ -49,10 +52,38 @@ std::string check(const std::string& name, const std::string& bytes, double whol
         + ",\"violationBlocks\":" + violationBlocks + "],\"summaryText\":" + summary + "}";
 }
 
+// The repaired copy of the bytes, the name offered for it, its changes, each
+// as a line of text, and the copy's own check as check() gives it; no copy
+// when nothing could be repaired.
+emscripten::val repair(const std::string& name, const std::string& bytes)
+{
+    const kavrin::repairResult result = kavrin::repairBytes(bytes);
+    emscripten::val out = emscripten::val::object();
+    std::string changes = "[";
+    for (const kavrin::repairChange& change : result.changes)
+        changes.append(changes.size() > 1 ? "," : "").append(kavrin::jsonQuoted(kavrin::changeText(change)));
+    out.set("changes", changes + "]");
+    out.set("name", kavrin::repairedName(kavrin::utf8::baseName(name)));
+    if (result.changes.empty())
+        return out;
+    const std::string copyName = out["name"].as<std::string>();
+    tzvParser copyCheck;
+    copyCheck.maxViolations = tzvParser::defaultMaxViolations;
+    copyCheck.checkBytes(result.bytes);
+    out.set("summary", kavrin::repairSummaryText(result.changes.size(), copyCheck.violations.size()));
+    out.set("copy", check(copyName, result.bytes, 0, int(source::file)));
+    const auto* data = reinterpret_cast<const unsigned char*>(result.bytes.data());
+    // A copy the page owns: the view would die with this function's string.
+    out.set("bytes",
+        emscripten::val(emscripten::typed_memory_view(result.bytes.size(), data)).call<emscripten::val>("slice"));
+    return out;
+}
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(kavrin)
 {
     emscripten::function("check", &check);
+    emscripten::function("repair", &repair);
     emscripten::constant("maximumFileSize", double(tzvParser::maximumFileSize));
 }

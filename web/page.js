@@ -179,7 +179,39 @@ function appendViolation(container, { reason, code, excerpt }, lineBlocks) {
   }
 }
 
-function resultItem(name, { record, lineBlocks, violationBlocks, summaryText }) {
+// What can be repaired for certain, the button that gives the repaired copy
+// as a download, and the copy's own check beside it. Nothing leaves the
+// device: the copy is made here and handed to the browser as a file.
+function repairSection({ name, changes, summary, bytes, copy }) {
+  const section = element('section', 'repair');
+  section.setAttribute('aria-label', 'Korrigierte Fassung');
+  section.append(element('p', 'repair-summary', summary));
+  const list = element('ul', 'changes');
+  for (const change of changes) list.append(element('li', '', change));
+  section.append(list);
+  const download = element('button', 'download', 'Korrigierte Fassung herunterladen');
+  download.type = 'button';
+  download.title = name;
+  download.addEventListener('click', () => {
+    const link = element('a');
+    link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/x-kavrin-tzv' }));
+    link.download = name;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  });
+  section.append(download);
+  const copyResult = element('div', copy.record.valid ? 'copy-result correct' : 'copy-result');
+  copyResult.append(element('h4', '', 'Prüfung der korrigierten Fassung (' + visibleName(name) + ')'));
+  copyResult.append(element('p', 'message', copy.record.message));
+  if (copy.summaryText) copyResult.append(element('p', 'summary', copy.summaryText));
+  appendViolation(copyResult, copy.record, copy.lineBlocks);
+  section.append(copyResult);
+  return section;
+}
+
+function resultItem(name, { record, lineBlocks, violationBlocks, summaryText, repair }) {
   const item = element('li', record.valid ? 'result correct' : 'result');
   item.dataset.code = record.code ?? '';
   item.tabIndex = -1;
@@ -204,6 +236,7 @@ function resultItem(name, { record, lineBlocks, violationBlocks, summaryText }) 
     details.append(list);
     item.append(details);
   }
+  if (repair) item.append(repairSection(repair));
   return item;
 }
 

@@ -10,7 +10,22 @@ self.onmessage = async (event) => {
   const { id, name, bytes, wholeSize, source } = event.data;
   const module = await kavrin;
   const started = performance.now();
-  const result = JSON.parse(module.check(name, new Uint8Array(bytes), wholeSize, source));
+  const input = new Uint8Array(bytes ?? 0);
+  const result = JSON.parse(module.check(name, input, wholeSize, source));
   result.milliseconds = performance.now() - started;
-  self.postMessage({ id, result });
+  // A repair needs the whole file; its copy is checked as a file of its own.
+  const whole = source !== 2 && !(wholeSize > input.length);
+  if (!result.record.valid && whole) {
+    const repaired = module.repair(name, input);
+    if (repaired.bytes) {
+      result.repair = {
+        name: repaired.name,
+        changes: JSON.parse(repaired.changes),
+        summary: repaired.summary,
+        bytes: repaired.bytes,
+        copy: JSON.parse(repaired.copy),
+      };
+    }
+  }
+  self.postMessage({ id, result }, result.repair ? [result.repair.bytes.buffer] : []);
 };

@@ -363,6 +363,34 @@ def _():
     expect(good.find_element(By.CLASS_NAME, 'summary').text.startswith('2 Scheine, 3 Tipps, Spielart 47'), good.text)
 
 
+@case('a repairable file gives a corrected copy to download, which checks correct')
+def _():
+    downloads = os.path.join(scratch, 'downloads')
+    os.makedirs(downloads, exist_ok=True)
+    original = example('fehler-korrigierbar.tzv')
+    choose(original)
+    driver.execute_cdp_cmd('Browser.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': downloads})
+    item = results()[0]
+    repair = item.find_element(By.CLASS_NAME, 'repair')
+    summary = repair.find_element(By.CLASS_NAME, 'repair-summary').text
+    expect(summary == '5 Korrekturen; die korrigierte Fassung ist korrekt.', summary)
+    expect(len(repair.find_elements(By.CSS_SELECTOR, '.changes li')) == 5, repair.text)
+    expect(repair.find_element(By.CSS_SELECTOR, '.copy-result .message').text == 'Datei korrekt. Tipps nun spielbar.',
+           repair.text)
+    repair.find_element(By.CLASS_NAME, 'download').click()
+    copy = os.path.join(downloads, 'fehler-korrigierbar-korrigiert.tzv')
+    WebDriverWait(driver, 10).until(lambda d: os.path.exists(copy))
+    with open(copy, 'rb') as got:
+        data = got.read()
+    if checker:
+        expected = subprocess.run([checker, '--repair', original], capture_output=True).stdout
+        expect(data == expected, 'the download differs from kavrin-check --repair')
+    choose(copy)
+    verdict = results()[0].find_element(By.CLASS_NAME, 'message').text
+    expect(verdict == 'Datei korrekt. Tipps nun spielbar.', verdict)
+    expect(not results()[0].find_elements(By.CLASS_NAME, 'repair'), 'a correct file offers no repair')
+
+
 if screenshot:
     choose(example('fehler-zahl-zu-gross.tzv'), example('korrekt-34-vex.tzv'))
     driver.set_window_size(900, 1500)
