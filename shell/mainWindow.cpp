@@ -5,6 +5,7 @@
 #include "codes.h"
 #include "excerptDisplay.h"
 #include "fileReport.h"
+#include "repair.h"
 #include "resultText.h"
 #include "terminalReport.h"
 
@@ -21,9 +22,11 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -136,6 +139,20 @@ mainWindow::mainWindow(const QString& commandLine, QWidget* parent)
         return QFileDialog::getOpenFileName(
             owner, QString(), QString(), QStringLiteral("TZV-System Files (*.tzv);;Alle Dateien (*)"));
     };
+    repairDialog = [](QWidget* owner, const QString& summary, const QString& changes) {
+        QMessageBox ask(QMessageBox::Question, QStringLiteral("Korrigierte Fassung speichern"), summary,
+            QMessageBox::NoButton, owner);
+        ask.setInformativeText(changes);
+        ask.addButton(QStringLiteral("Speichern unter…"), QMessageBox::AcceptRole);
+        ask.setDefaultButton(ask.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+        ask.exec();
+        return ask.buttonRole(ask.clickedButton()) == QMessageBox::AcceptRole;
+    };
+    // The dialog asks before it replaces an existing file.
+    saveDialog = [](QWidget* owner, const QString& suggested) {
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("Korrigierte Fassung speichern unter"), suggested,
+            QStringLiteral("TZV-System Files (*.tzv);;Alle Dateien (*)"));
+    };
 
     // A larger font starts a larger window, so that the texts wrap as they
     // do at the reference font; never larger than the screen.
@@ -171,6 +188,10 @@ void mainWindow::createMenus()
     copyReportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     copyReportAction->setEnabled(false);
     addAction(copyReportAction);
+    // A copy, never the checked file unless the user picks it and confirms.
+    saveRepairedAction
+        = fileMenu->addAction(QStringLiteral("&Korrigierte Fassung speichern unter…"), this, &mainWindow::saveRepaired);
+    saveRepairedAction->setEnabled(false);
     for (QAction* step : { nextViolationAction, previousViolationAction }) {
         step->setEnabled(false);
         addAction(step); // its key works wherever the focus is in the window
@@ -346,6 +367,10 @@ void mainWindow::runCheck()
         = kavrin::reportOfFile(nameText, kavrin::withExcerpt::yes, tzvParser::defaultMaxViolations);
     lastReport = report;
     copyReportAction->setEnabled(true);
+    saveRepairedAction->setEnabled(false);
+    if (!report.valid && report.code != kavrin::codes::cannotOpen)
+        if (const std::optional<std::string> bytes = checkedBytes())
+            saveRepairedAction->setEnabled(!kavrin::repairBytes(*bytes).changes.empty());
     checkedName = nameEdit->text();
     watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.openedName)));
     excerptEdit->clear();
@@ -399,6 +424,64 @@ void mainWindow::copyReport()
     if (!lastReport->valid)
         text += "  Code: " + lastReport->code + "\n";
     QApplication::clipboard()->setText(fromUtf8(text));
+}
+
+std::optional<std::string> mainWindow::checkedBytes() const
+{
+    if (!lastReport || lastReport->openedName.empty())
+        return std::nullopt;
+    QFile file(QFile::decodeName(QByteArray::fromStdString(lastReport->openedName)));
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+        return std::nullopt;
+    const QByteArray bytes = file.read(qint64(tzvParser::maximumFileSize) + 1);
+    if (bytes.size() > qsizetype(tzvParser::maximumFileSize) || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes.toStdString();
+}
+
+// The file is read again as it is now; the changes are shown before anything
+// is written, and the copy goes where the user says.
+void mainWindow::saveRepaired()
+{
+    const std::optional<std::string> bytes = checkedBytes();
+    if (!bytes)
+        return;
+    const kavrin::repairResult repaired = kavrin::repairBytes(*bytes);
+    if (repaired.changes.empty()) {
+        saveRepairedAction->setEnabled(false);
+        return;
+    }
+    tzvParser copyCheck;
+    copyCheck.maxViolations = tzvParser::defaultMaxViolations;
+    copyCheck.checkBytes(repaired.bytes);
+    constexpr int shownChanges = 12;
+    QStringList lines;
+    for (const kavrin::repairChange& change : repaired.changes) {
+        if (lines.size() == shownChanges) {
+            lines << QStringLiteral("… und %1 weitere").arg(repaired.changes.size() - shownChanges);
+            break;
+        }
+        lines << QStringLiteral("• ") + fromUtf8(kavrin::changeText(change));
+    }
+    if (!repairDialog(this, fromUtf8(kavrin::repairSummaryText(repaired.changes.size(), copyCheck.violations.size())),
+            lines.join(QLatin1Char('\n'))))
+        return;
+    const QFileInfo checked(QFile::decodeName(QByteArray::fromStdString(lastReport->openedName)));
+    const QString suggested = checked.dir().filePath(
+        QFile::decodeName(QByteArray::fromStdString(kavrin::repairedName(checked.fileName().toStdString()))));
+    const QString target = saveDialog(this, suggested);
+    if (target.isEmpty())
+        return;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)
+        || out.write(repaired.bytes.data(), qint64(repaired.bytes.size())) != qint64(repaired.bytes.size())
+        || !out.commit()) {
+        QMessageBox::critical(this, QStringLiteral("Korrigierte Fassung speichern"),
+            QStringLiteral("Die Datei „%1“ ließ sich nicht schreiben: %2").arg(target, out.errorString()));
+        return;
+    }
+    nameEdit->setText(target);
+    runCheck();
 }
 
 void mainWindow::stepViolation(int step)

@@ -56,6 +56,14 @@ public:
 
     // The open-file dialog; replaceable so that tests need no real dialog.
     std::function<QString(QWidget* owner)> fileDialog;
+    // Before a corrected copy is saved: shows the changes and asks; then
+    // asks where to save it, suggested the name given. Replaceable as above.
+    std::function<bool(QWidget* owner, const QString& summary, const QString& changes)> repairDialog;
+    std::function<QString(QWidget* owner, const QString& suggested)> saveDialog;
+
+    // Datei → Korrigierte Fassung speichern unter…: enabled when the last
+    // check found something that can be repaired for certain.
+    QAction* saveRepairedAction;
 
     // Datei → Bei Änderung neu prüfen: after a check, a save of that file
     // checks it again. On by default; nothing remembers the choice.
@@ -88,6 +96,10 @@ private:
     void showViolation(std::size_t index);
     void stepViolation(int step);
     void copyReport();
+    void saveRepaired();
+    // The bytes of the last checked file as they are now, when all of it
+    // could be read.
+    std::optional<std::string> checkedBytes() const;
 
     QFileSystemWatcher* watcher;
     QTimer* recheckTimer;

@@ -4,6 +4,10 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,6 +106,7 @@ private slots:
     void recheckAfterRenameOverSave();
     void recheckWhenTheFileAppears();
     void textsFitAtEveryFont();
+    void savesACorrectedCopyOnlyWhereAsked();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -153,8 +158,7 @@ void mainWindowTest::textsMenusAndFocus()
     }
     QCOMPARE(menus,
         QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,&Bericht "
-                      "kopieren,-,&"
-                      "Beenden,",
+                      "kopieren,&Korrigierte Fassung speichern unter…,-,&Beenden,",
             "&Hilfe:&Info...," }));
     const QList<QAction*> menuBar = window.menuBar()->actions();
     QCOMPARE(menuBar[0]->menu()->actions()[2]->shortcut().toString(), QString("F5"));
@@ -651,6 +655,57 @@ void mainWindowTest::textsFitAtEveryFont()
             QVERIFY2(pane->verticalScrollBar()->maximum() == 0, qPrintable(at + " " + pane->toPlainText()));
     }
     QApplication::setFont(original);
+}
+
+void mainWindowTest::savesACorrectedCopyOnlyWhereAsked()
+{
+    mainWindow window;
+    const std::string unsorted = document47("<schein><ziroTipp>02,01,03,04,05,06</ziroTipp></schein>");
+    const QString original = path(unsorted, "alt.tzv");
+    const QString copy = QFileInfo(original).dir().filePath("alt-korrigiert.tzv");
+    QFile::remove(copy);
+    const QDateTime stamp = QFileInfo(original).lastModified();
+    QString shownSummary;
+    bool saveIt = false;
+    QString suggested;
+    window.repairDialog = [&](QWidget*, const QString& summary, const QString&) {
+        shownSummary = summary;
+        return saveIt;
+    };
+    window.saveDialog = [&](QWidget*, const QString& offered) {
+        suggested = offered;
+        return offered;
+    };
+
+    window.nameEdit->setText(path(document47("<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>"), "gut.tzv"));
+    window.runCheck();
+    QVERIFY(!window.saveRepairedAction->isEnabled());
+    window.nameEdit->setText(path(document47("<schein><ziroTipp>01,02,03,04,05,46</ziroTipp></schein>"), "x.tzv"));
+    window.runCheck();
+    QVERIFY(!window.saveRepairedAction->isEnabled()); // 46 needs a choice
+
+    window.nameEdit->setText(original);
+    window.runCheck();
+    QVERIFY(window.saveRepairedAction->isEnabled());
+    window.saveRepairedAction->trigger(); // declined
+    QCOMPARE(shownSummary, QString("1 Korrektur; die korrigierte Fassung ist korrekt."));
+    QVERIFY(suggested.isEmpty());
+    QVERIFY(!QFile::exists(copy));
+
+    saveIt = true;
+    window.saveRepairedAction->trigger();
+    QCOMPARE(suggested, copy);
+    QFile written(copy);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll().toStdString(), document47("<schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>"));
+    QFile checked(original);
+    QVERIFY(checked.open(QIODevice::ReadOnly));
+    QCOMPARE(checked.readAll().toStdString(), unsorted);
+    QCOMPARE(QFileInfo(original).lastModified(), stamp);
+    // The copy is checked at once.
+    QCOMPARE(window.nameEdit->text(), copy);
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
+    QVERIFY(!window.saveRepairedAction->isEnabled());
 }
 
 QTEST_MAIN(mainWindowTest)
