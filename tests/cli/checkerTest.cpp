@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
@@ -343,6 +345,54 @@ TEST(Checker, TerminalFormStaysLevel)
 
     const std::string backslash = writeTicketFile(valid, "back\\x1B.tzv").string();
     EXPECT_NE(run({ backslash }).out.find("back\\\\x1B.tzv:"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(Checker, RepairWritesACopyOnly)
+{
+    const std::string sorted = "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>02,01,03,04,05,"
+                               "06</ziroTipp></schein></uvra>\n";
+    const std::string old = writeTicketFile(sorted, "alt.tzv").string();
+    const auto stamp = std::filesystem::last_write_time(old);
+
+    const runResult fixed = run({ "--repair", old });
+    EXPECT_EQ(fixed.status, 0);
+    EXPECT_EQ(fixed.out,
+        "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>01,02,03,04,05,"
+        "06</ziroTipp></schein></uvra>\n");
+    EXPECT_NE(fixed.err.find(old + ":1:70: korrigiert: Aufsteigend sortiert: „02,01"), std::string::npos) << fixed.err;
+    EXPECT_NE(fixed.err.find("1 Korrektur; die korrigierte Fassung ist korrekt.\n"), std::string::npos);
+    EXPECT_EQ(readFile(old), sorted);
+    EXPECT_EQ(std::filesystem::last_write_time(old), stamp);
+
+    const runResult left = run({ "-r", "--json", writeTicketFile(broken, "rest.tzv").string() });
+    EXPECT_EQ(left.status, 1);
+    EXPECT_EQ(left.out, broken);
+    EXPECT_EQ(left.err.rfind("{\"file\":", 0), 0u);
+    EXPECT_NE(left.err.find("\"changes\":[],\"repaired\":{\"file\":\"<korrigierte Fassung>\",\"valid\":false"),
+        std::string::npos)
+        << left.err;
+
+    const runResult fromInput = run({ "--repair", "-" }, false, nullptr, "xterm", old.c_str());
+    EXPECT_EQ(fromInput.out, fixed.out);
+
+    EXPECT_EQ(run({ "--repair", old, old }).status, 2);
+    const runResult onTerminal = run({ "--repair", old }, true);
+    EXPECT_EQ(onTerminal.status, 2);
+    EXPECT_EQ(onTerminal.out, "");
+    EXPECT_EQ(run({ "--repair", "--force", old }, true).status, 0);
+    // Sent onto itself, the file is refused, not emptied further.
+    EXPECT_EQ(run({ "--repair", old }, false, nullptr, "xterm", nullptr, old.c_str()).status, 2);
+    EXPECT_EQ(run({ "--repair", (scratchFolder() / "fehlt.tzv").string() }).status, 2);
 }
 
 } // namespace
