@@ -28,22 +28,24 @@ namespace {
             if (!asked.is_string())
                 return false;
             const std::string& prefix = asked.get_ref<const std::string&>();
-            return kind == prefix || (kind.substr(0, prefix.size()) == prefix && kind.size() > prefix.size()
-                       && kind[prefix.size()] == '.');
+            return kind == prefix
+                || (kind.substr(0, prefix.size()) == prefix && kind.size() > prefix.size()
+                    && kind[prefix.size()] == '.');
         });
     }
 
-    editorPosition positionIn(const json& range, const char* end)
-    {
-        return protocol::positionFrom(range.at(end));
-    }
+    editorPosition positionIn(const json& range, const char* end) { return protocol::positionFrom(range.at(end)); }
 
-    bool before(editorPosition a, editorPosition b) { return a.line < b.line || (a.line == b.line && a.character < b.character); }
+    bool before(editorPosition a, editorPosition b)
+    {
+        return a.line < b.line || (a.line == b.line && a.character < b.character);
+    }
 
     // Ranges that overlap or touch.
     bool meet(const json& a, const json& b)
     {
-        return !before(positionIn(a, "end"), positionIn(b, "start")) && !before(positionIn(b, "end"), positionIn(a, "start"));
+        return !before(positionIn(a, "end"), positionIn(b, "start"))
+            && !before(positionIn(b, "end"), positionIn(a, "start"));
     }
 
     // The fixes of one action: a name spelled wrong is spelled right wherever

@@ -25,12 +25,10 @@ namespace {
         { "uvra",
             "Das Wurzelelement: `<versionsNr>`, dann freiwillig `<kundenNr>` und `<spielID>`, `<wsArt>`, "
             "freiwillig `<tnDauer>`, `<filter>`, `<wimbel>` und `<ziroPlus>`, dann die Scheine." },
-        { "versionsNr",
-            "Die Version der Schnittstelle: 4.x für Spielart 47 und 34, 3.x für Spielart 28, etwa „4.0“." },
+        { "versionsNr", "Die Version der Schnittstelle: 4.x für Spielart 47 und 34, 3.x für Spielart 28, etwa „4.0“." },
         { "kundenNr", "Freiwillig: die Kundennummer, eine Zahl von 1 bis 999999." },
         { "spielID", "Freiwillig: die Spiel-ID, eine Zahl von 1 bis 999999." },
-        { "wsArt",
-            "Die Spielart, zwei Ziffern: 47 (6 aus 45), 34 (5 aus 50 plus 2 aus 12) oder 28 (Ergebniswette)." },
+        { "wsArt", "Die Spielart, zwei Ziffern: 47 (6 aus 45), 34 (5 aus 50 plus 2 aus 12) oder 28 (Ergebniswette)." },
         { "tnDauer", "Freiwillig: die Teilnahmedauer, 1 bis 10, bei Spielart 28 1 bis 4." },
         { "filter",
             "Freiwillig: leer oder 1 bis 20 Codes aus je vier Ziffern oder Großbuchstaben, durch Kommas "
@@ -48,7 +46,8 @@ namespace {
         { "tipp", "Ein Tipp der Spielart 34: `<vexTippZahl>`, dann `<vexTippStern>`." },
         { "vexTippZahl",
             "Fünf Zahlen von 01 bis 50, je zwei Ziffern, aufsteigend, durch Kommas getrennt, etwa „04,17,23,38,50“." },
-        { "vexTippStern", "Zwei Zahlen von 01 bis 12, je zwei Ziffern, aufsteigend, durch Kommas getrennt, etwa „03,11“." },
+        { "vexTippStern",
+            "Zwei Zahlen von 01 bis 12, je zwei Ziffern, aufsteigend, durch Kommas getrennt, etwa „03,11“." },
         { "fenuTipp",
             "18 Zeichen aus 1, 2, X und -, durch Kommas getrennt; die ersten fünf nicht -, genau fünf - in allem." },
         { "brakelTipp", "Fünf Paare aus 0, 1, 2 und +, durch Kommas getrennt, etwa „10,2+,00,+1,21“." },
@@ -76,7 +75,8 @@ namespace {
                 continue;
             }
             const std::size_t close = text.find_first_of("<>", i + 1);
-            const std::size_t end = close != std::string_view::npos && text[close] == '>' ? close + 1 : text.find('<', i + 1);
+            const std::size_t end
+                = close != std::string_view::npos && text[close] == '>' ? close + 1 : text.find('<', i + 1);
             const bool closing = text.compare(i, 2, "</") == 0;
             const std::size_t nameStart = i + (closing ? 2 : 1);
             const std::size_t nameEnd = std::min(text.find_first_of(" \t\r\n/><", nameStart), text.size());
@@ -178,13 +178,15 @@ json hoverAt(std::string_view text, editorPosition at, positionEncoding encoding
         return nullptr;
     for (const elementRule& element : elementRules)
         if (element.name == found->name)
-            return { { "contents", { { "kind", "markdown" }, { "value", "**`<" + std::string(element.name) + ">`** " + std::string(element.rule) } } },
+            return { { "contents",
+                         { { "kind", "markdown" },
+                             { "value", "**`<" + std::string(element.name) + ">`** " + std::string(element.rule) } } },
                 { "range", rangeOfBytes(text, found->start, found->end, encoding) } };
     return nullptr;
 }
 
-json relatedPlaces(
-    const std::string& uri, std::string_view text, std::string_view code, std::uint64_t offset, positionEncoding encoding)
+json relatedPlaces(const std::string& uri, std::string_view text, std::string_view code, std::uint64_t offset,
+    positionEncoding encoding)
 {
     json related = json::array();
     const auto add = [&](std::size_t start, std::size_t end, std::string message) {

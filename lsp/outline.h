@@ -21,7 +21,7 @@ nlohmann::json hoverAt(std::string_view text, editorPosition at, positionEncodin
 // The other place a violation involves, as relatedInformation: the <wsArt>
 // a version does not fit, the earlier number of numbers out of order, the
 // start tag whose end tag is missing. Empty for any other.
-nlohmann::json relatedPlaces(
-    const std::string& uri, std::string_view text, std::string_view code, std::uint64_t offset, positionEncoding encoding);
+nlohmann::json relatedPlaces(const std::string& uri, std::string_view text, std::string_view code, std::uint64_t offset,
+    positionEncoding encoding);
 
 } // namespace kavrin::lsp
