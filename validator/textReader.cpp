@@ -1,11 +1,9 @@
 #include "textReader.h"
 
+#include "fileSource.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kavrin {
 
@@ -48,27 +46,13 @@ textReader::~textReader() { close(); }
 bool textReader::open(const std::string& path, std::uint64_t maxBytes)
 {
     close();
-    // O_NONBLOCK keeps the open of a FIFO without writer from waiting; the
-    // file type is checked before a single byte is read.
-    const int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (handle < 0) {
-        lastErrno = errno;
-        lastFailure = lastErrno == ENOENT || lastErrno == ENOTDIR ? openFailure::notFound
-            : lastErrno == EACCES || lastErrno == EPERM           ? openFailure::noPermission
-            : lastErrno == EISDIR                                 ? openFailure::directory
-                                                                  : openFailure::other;
+    const fileSource::opened file = fileSource::openRegular(path);
+    lastFailure = file.failure;
+    lastErrno = file.error;
+    if (file.descriptor < 0)
         return false;
-    }
-    struct stat status { };
-    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)) {
-        lastErrno = errno;
-        lastFailure = S_ISDIR(status.st_mode) ? openFailure::directory : openFailure::notRegular;
-        ::close(handle);
-        return false;
-    }
-    lastFailure = openFailure::none;
-    fd = handle;
-    size = static_cast<std::uint64_t>(status.st_size);
+    fd = file.descriptor;
+    size = file.size;
     readLimit = std::min(size, maxBytes);
     seek(0);
     return true;
@@ -87,7 +71,7 @@ void textReader::openBytes(std::string_view bytes, std::uint64_t maxBytes)
 void textReader::close()
 {
     if (fd >= 0)
-        ::close(fd);
+        fileSource::closeFile(fd);
     fd = -1;
     memory = nullptr;
     size = readLimit = remaining = 0;
@@ -107,7 +91,7 @@ void textReader::seek(std::uint64_t offset)
         memoryOffset = offset;
         ended = false;
     } else if (fd >= 0) {
-        ended = ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0;
+        ended = !fileSource::seekTo(fd, offset);
     } else {
         return;
     }
@@ -166,11 +150,7 @@ std::ptrdiff_t textReader::readSource(unsigned char* into, std::size_t want)
         memoryOffset += want;
         return static_cast<std::ptrdiff_t>(want);
     }
-    ssize_t got;
-    do
-        got = ::read(fd, into, want);
-    while (got < 0 && errno == EINTR);
-    return got;
+    return fileSource::readSome(fd, into, want);
 }
 
 } // namespace kavrin
