@@ -1,5 +1,6 @@
 #include "codes.h"
 #include "options.h"
+#include "platform.h"
 #include "reasons.h"
 #include "repairCommand.h"
 #include "resultText.h"
@@ -13,8 +14,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/ioctl.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace kavrin::cli;
@@ -127,10 +126,8 @@ bool parseColour(std::string_view value, colourChoice& choice)
     return true;
 }
 
-std::size_t terminalWidth();
-
 // COLUMNS when it is set, as other tools honour it, off a terminal too.
-std::size_t widthWanted(bool onTerminal)
+std::size_t widthWanted(int descriptor, bool onTerminal)
 {
     if (const char* columns = std::getenv("COLUMNS")) {
         char* end = nullptr;
@@ -138,15 +135,8 @@ std::size_t widthWanted(bool onTerminal)
         if (end != columns && *end == '\0' && value > 0 && value < 10000)
             return value;
     }
-    return onTerminal ? terminalWidth() : defaultWidth;
-}
-
-std::size_t terminalWidth()
-{
-    winsize size {};
-    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return defaultWidth;
+    const std::size_t terminal = onTerminal ? platform::terminalWidth(descriptor) : 0;
+    return terminal > 0 ? terminal : defaultWidth;
 }
 
 struct settings {
@@ -234,30 +224,38 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
 
 // Colour as asked, and by default only on a terminal that shows it and
 // where the user did not turn it off.
-bool wantsColour(colourChoice colour, bool onTerminal)
+bool wantsColour(colourChoice colour, int descriptor)
 {
+    const bool onTerminal = platform::isTerminal(descriptor);
     const char* noColour = std::getenv("NO_COLOR");
     const char* term = std::getenv("TERM");
     return colour == colourChoice::always
         || (colour == colourChoice::automatic && onTerminal && (noColour == nullptr || *noColour == '\0')
-            && !(term != nullptr && std::string_view(term) == "dumb"));
+            && !(term != nullptr && std::string_view(term) == "dumb") && platform::showsColour(descriptor));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    platform::prepareStreams();
+    std::vector<std::string> texts = platform::arguments(argc, argv);
+    std::vector<char*> arguments;
+    for (std::string& text : texts)
+        arguments.push_back(text.data());
+    arguments.push_back(nullptr);
     settings wanted;
-    if (const std::optional<int> status = readOptions(argc, argv, wanted))
+    if (const std::optional<int> status = readOptions(int(texts.size()), arguments.data(), wanted))
         return *status;
     if (wanted.repair) {
-        const bool errorsOnTerminal = ::isatty(STDERR_FILENO);
+        const bool errorsOnTerminal = platform::isTerminal(platform::standardError);
         return repairCommand({ wanted.files.front(), wanted.json, wanted.quiet, wanted.force,
-            wantsColour(wanted.colour, errorsOnTerminal), widthWanted(errorsOnTerminal), wanted.maxViolations });
+            wantsColour(wanted.colour, platform::standardError), widthWanted(platform::standardError, errorsOnTerminal),
+            wanted.maxViolations });
     }
-    const bool onTerminal = ::isatty(STDOUT_FILENO);
-    const bool useColour = wantsColour(wanted.colour, onTerminal);
-    const std::size_t width = widthWanted(onTerminal);
+    const bool onTerminal = platform::isTerminal(platform::standardOutput);
+    const bool useColour = wantsColour(wanted.colour, platform::standardOutput);
+    const std::size_t width = widthWanted(platform::standardOutput, onTerminal);
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);

@@ -6,11 +6,10 @@
 #include "resultText.h"
 #include "terminalReport.h"
 
+#include "platform.h"
+
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kavrin::cli {
 
@@ -30,16 +29,6 @@ namespace {
     {
         say("kavrin-check: " + problem + "\n");
         return exitTrouble;
-    }
-
-    // The shell empties a file before the program starts when its output is
-    // sent there; reading it then would "repair" nothing into nothing.
-    bool outputIsInput(int input)
-    {
-        struct stat in { };
-        struct stat out { };
-        return ::fstat(input, &in) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode)
-            && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
     }
 
     std::string changeLine(const std::string& shownName, const repairChange& change)
@@ -70,24 +59,11 @@ namespace {
         return out + ']';
     }
 
-    bool writeAll(std::string_view bytes)
-    {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        }
-        return true;
-    }
-
 } // namespace
 
 int repairCommand(const repairSettings& wanted)
 {
-    if (::isatty(STDOUT_FILENO) && !wanted.force)
+    if (platform::isTerminal(platform::standardOutput) && !wanted.force)
         return trouble("Die korrigierte Fassung wird auf die Standardausgabe geschrieben, nicht an ein Terminal: "
                        "umleiten (kavrin-check --repair alt.tzv > neu.tzv) oder --force angeben.");
     const bool fromStandardInput = wanted.file == standardInputArgument;
@@ -96,24 +72,18 @@ int repairCommand(const repairSettings& wanted)
     std::string bytes;
     bool cutShort = false;
     fileReport original;
-    int input = fromStandardInput ? STDIN_FILENO : ::open(wanted.file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat status { };
-    if (input >= 0 && !fromStandardInput && (::fstat(input, &status) != 0 || S_ISDIR(status.st_mode))) {
-        ::close(input);
-        input = -1;
-    }
+    const int input = fromStandardInput ? platform::standardInput : platform::openToRead(wanted.file);
     if (input < 0) {
         original = reportOfFile(wanted.file);
     } else {
-        if (outputIsInput(input))
+        // The shell empties a file before the program starts when its output
+        // is sent there; reading it then would "repair" nothing into nothing.
+        if (platform::sameFile(input, platform::standardOutput))
             return trouble("Eingabe und Ausgabe sind dieselbe Datei '" + shownName
                 + "': die korrigierte Fassung an einen anderen Ort schreiben.");
-        // Opened without waiting for a writer; reading waits as a check does.
+        cutShort = platform::readAtMost(input, bytes, tzvParser::maximumFileSize + 1);
         if (!fromStandardInput)
-            ::fcntl(input, F_SETFL, ::fcntl(input, F_GETFL) & ~O_NONBLOCK);
-        cutShort = readAtMost(input, bytes, tzvParser::maximumFileSize + 1);
-        if (!fromStandardInput)
-            ::close(input);
+            platform::closeFile(input);
         original = fromStandardInput ? reportOfBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0)
                                      : reportOfFileBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0);
     }
@@ -126,7 +96,7 @@ int repairCommand(const repairSettings& wanted)
     }
 
     const repairResult repaired = repairBytes(bytes);
-    if (!writeAll(repaired.bytes))
+    if (!platform::writeAll(platform::standardOutput, repaired.bytes))
         return trouble("Die Ausgabe ließ sich nicht schreiben: " + reasons::systemCause(errno));
     fileReport copy = reportOfBytes(std::string(copyName), repaired.bytes, 0, withExcerpt::yes, wanted.maxViolations);
     const std::size_t left = copy.valid ? 0 : std::max<std::size_t>(copy.violations.size(), 1);

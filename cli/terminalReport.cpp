@@ -1,14 +1,13 @@
 #include "terminalReport.h"
 
+#include "platform.h"
+
 #include "resultText.h"
 #include "tzvParser.h"
 #include "utf8.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <clocale>
-#include <cwchar>
-#include <unistd.h>
 #include <vector>
 
 namespace kavrin {
@@ -52,16 +51,7 @@ namespace {
         return text[i];
     }
 
-    // Columns a terminal gives a character: two for the wide ones of East
-    // Asian scripts, none for combining marks, as wcwidth() has them.
-    std::size_t widthOf(char32_t c)
-    {
-        static const bool utf8Locale = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
-        if (c < 0x300 || !utf8Locale)
-            return 1;
-        const int width = ::wcwidth(static_cast<wchar_t>(c));
-        return width < 0 ? 1 : static_cast<std::size_t>(width);
-    }
+    std::size_t widthOf(char32_t c) { return c < 0x300 ? 1 : cli::platform::columnsOf(c); }
 
     // Marks under a piece of text: TABs are kept so the '^' line stays level with
     // the text above it; a character takes as many marks as columns.
@@ -189,28 +179,13 @@ namespace {
 
 } // namespace
 
-bool readAtMost(int descriptor, std::string& into, std::size_t limit)
-{
-    into.resize(limit);
-    std::size_t got = 0;
-    while (got < limit) {
-        const ssize_t n = ::read(descriptor, into.data() + got, limit - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    into.resize(got);
-    return got == limit;
-}
-
 fileReport checkOneFile(const std::string& argument, std::size_t maxViolations)
 {
     if (argument != standardInputArgument)
         return reportOfFile(argument, withExcerpt::yes, maxViolations);
     std::string input;
-    const bool cutShort = readAtMost(STDIN_FILENO, input, tzvParser::maximumFileSize + 1);
+    const bool cutShort
+        = cli::platform::readAtMost(cli::platform::standardInput, input, tzvParser::maximumFileSize + 1);
     return reportOfBytes(argument, input, cutShort ? tzvParser::unknownSize : 0, withExcerpt::yes, maxViolations);
 }
 

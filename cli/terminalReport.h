@@ -11,10 +11,6 @@ namespace kavrin {
 inline constexpr std::string_view standardInputArgument = "-";
 inline constexpr std::string_view standardInputName = "<stdin>";
 
-// Reads at most limit bytes; true when the input went on beyond them. A read
-// error ends the input, as it does for a file.
-bool readAtMost(int descriptor, std::string& into, std::size_t limit);
-
 // Checks the named file, or with "-" standard input, read up to one byte past
 // the limit.
 fileReport checkOneFile(const std::string& argument, std::size_t maxViolations = 1);
