@@ -1,15 +1,11 @@
 #include "framing.h"
 #include "server.h"
+#include "standardStreams.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <poll.h>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -25,19 +21,7 @@ constexpr std::string_view helpText
       "  -h, --help     diese Hilfe\n"
       "      --version  Version\n";
 
-// Writes all of it, or reports that the client has gone.
-bool writeAll(std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
+bool writeAll(std::string_view bytes) { return kavrin::lsp::streams::writeOutput(bytes); }
 
 } // namespace
 
@@ -54,8 +38,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kavrin-lsp: unbekannte Option '%s' (Hilfe: kavrin-lsp --help)\n", argv[i]);
         return exitUsage;
     }
-    // A client that goes away shows as a failed write, not as a signal.
-    std::signal(SIGPIPE, SIG_IGN);
+    kavrin::lsp::streams::prepare();
 
     bool clientGone = false;
     kavrin::lsp::server server(
@@ -69,14 +52,11 @@ int main(int argc, char** argv)
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - clock::now()).count();
             timeout = static_cast<int>(std::clamp<long long>(wait, 0, 60'000));
         }
-        pollfd input { STDIN_FILENO, POLLIN, 0 };
-        const int ready = ::poll(&input, 1, timeout);
-        if (ready < 0 && errno != EINTR)
+        const int ready = kavrin::lsp::streams::waitForInput(timeout);
+        if (ready < 0)
             return 1;
         if (ready > 0) {
-            const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
-            if (got < 0 && errno == EINTR)
-                continue;
+            const std::ptrdiff_t got = kavrin::lsp::streams::readInput(chunk, sizeof chunk);
             if (got <= 0)
                 return 1; // the client closed the stream without exit
             reader.feed(std::string_view(chunk, static_cast<std::size_t>(got)));
