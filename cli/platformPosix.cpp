@@ -67,7 +67,7 @@ bool writeAll(int descriptor, std::string_view bytes)
 int openToRead(const std::string& path)
 {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat status {};
+    struct stat status { };
     if (descriptor >= 0 && (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode))) {
         ::close(descriptor);
         return -1;
@@ -82,8 +82,8 @@ void closeFile(int descriptor) { ::close(descriptor); }
 
 bool sameFile(int first, int second)
 {
-    struct stat a {};
-    struct stat b {};
+    struct stat a { };
+    struct stat b { };
     return ::fstat(first, &a) == 0 && ::fstat(second, &b) == 0 && S_ISREG(b.st_mode) && a.st_dev == b.st_dev
         && a.st_ino == b.st_ino;
 }

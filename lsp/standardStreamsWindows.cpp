@@ -50,7 +50,8 @@ std::ptrdiff_t readInput(char* into, std::size_t size)
 bool writeOutput(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        const int written = ::_write(standardOutput, bytes.data(), unsigned(std::min<std::size_t>(bytes.size(), INT_MAX)));
+        const int written
+            = ::_write(standardOutput, bytes.data(), unsigned(std::min<std::size_t>(bytes.size(), INT_MAX)));
         if (written <= 0)
             return false;
         bytes.remove_prefix(std::size_t(written));

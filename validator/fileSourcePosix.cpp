@@ -15,7 +15,7 @@ opened openRegular(const std::string& path)
     if (handle < 0) {
         const int error = errno;
         return { -1, 0,
-            error == ENOENT || error == ENOTDIR ? failure::notFound
+            error == ENOENT || error == ENOTDIR     ? failure::notFound
                 : error == EACCES || error == EPERM ? failure::noPermission
                 : error == EISDIR                   ? failure::directory
                                                     : failure::other,

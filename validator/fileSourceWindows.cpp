@@ -18,7 +18,8 @@ namespace {
     {
         if (path.empty())
             return {};
-        const int units = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), int(path.size()), nullptr, 0);
+        const int units
+            = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), int(path.size()), nullptr, 0);
         if (units <= 0)
             return {};
         std::wstring wide(std::size_t(units), L'\0');
@@ -43,7 +44,7 @@ opened openRegular(const std::string& path)
     if (handle < 0) {
         const int error = errno;
         return { -1, 0,
-            error == ENOENT ? failure::notFound
+            error == ENOENT       ? failure::notFound
                 : error == EACCES ? failure::noPermission
                                   : failure::other,
             error };
