@@ -36,7 +36,9 @@ std::string systemCause(int errorNumber)
     case EINTR:
         return "Das Öffnen wurde unterbrochen; bitte erneut prüfen.";
     case ENOSPC:
+#ifdef EDQUOT // not on Windows
     case EDQUOT:
+#endif
         return "Auf dem Datenträger ist kein Platz mehr.";
     case EPIPE:
         return "Der Empfänger der Ausgabe hat geschlossen.";
