@@ -15,12 +15,13 @@ PACKAGE_DIR := build-deb
 WEB_PACKAGES := emscripten nodejs python3
 WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
 WEB_SITE := build-web/web/site
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64
 WEB_PORT ?= 8080
 # Debian's emscripten finds its JavaScript modules here whichever node runs it.
 export NODE_PATH := /usr/share/nodejs
 
 .PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean web web-serve test-web \
-        format format-check
+        format format-check windows test-windows windows-deps
 
 all: build
 
@@ -45,6 +46,22 @@ build: deps $(BUILD_DIR)/build.ninja
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
 	$(MAKE) --no-print-directory test-web
+	@if command -v wine >/dev/null; then $(MAKE) --no-print-directory test-windows; \
+	else echo "Wine fehlt: die Windows-Programme werden nicht getestet (make windows-deps installiert es)."; fi
+
+# kavrin-check.exe and kavrin-lsp.exe, cross-compiled with MinGW-w64 and
+# packed with the README, the licence and the examples.
+windows-deps:
+	@$(call install,cmake ninja-build $(WINDOWS_PACKAGES))
+
+windows: windows-deps
+	cmake --preset windows
+	cmake --build build-win --parallel $(JOBS)
+	@echo "Das Archiv liegt in build-win/ (kavrin-*-windows-x64.zip)."
+
+# The Windows programs under Wine against the Linux build's records.
+test-windows: windows build
+	tests/windows/run build-win $(BUILD_DIR)/cli/kavrin-check .
 
 # The browser page: a static folder with the checker as WebAssembly.
 web:
@@ -123,4 +140,4 @@ bench: deps
 	bench/run-comparison build-bench
 
 clean:
-	rm -rf $(BUILD_DIR) build-release build-fuzz build-sanitize build-bench build-web $(PACKAGE_DIR) obj-*
+	rm -rf $(BUILD_DIR) build-release build-fuzz build-sanitize build-bench build-web build-win $(PACKAGE_DIR) obj-*
