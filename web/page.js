@@ -349,3 +349,40 @@ document.addEventListener('drop', (event) => {
   dropHint.hidden = true;
   checkFiles(event.dataTransfer.files);
 });
+
+// Installed as an app, Kavrin is handed the .tzv files the system opens
+// with it, and checks them at once.
+if ('launchQueue' in window) {
+  window.launchQueue.setConsumer(async (launch) => {
+    if (!launch.files || launch.files.length === 0) return;
+    const files = await Promise.all(launch.files.map((handle) => handle.getFile()));
+    checkFiles(files);
+  });
+}
+
+// Served, the page keeps its files for use without a network and can be
+// installed; a new version is said once, when it has replaced the old.
+const appStatus = document.getElementById('app-status');
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  const hadVersion = Boolean(navigator.serviceWorker.controller);
+  navigator.serviceWorker.addEventListener('controllerchange', () => {
+    if (!hadVersion) return;
+    appStatus.textContent = 'Neue Version geladen';
+    appStatus.hidden = false;
+  });
+  navigator.serviceWorker.register('./serviceWorker.js').catch(() => {});
+}
+let installPrompt;
+const install = document.getElementById('install');
+window.addEventListener('beforeinstallprompt', (event) => {
+  event.preventDefault();
+  installPrompt = event;
+  install.hidden = false;
+});
+document.getElementById('install-button').addEventListener('click', async () => {
+  if (!installPrompt) return;
+  install.hidden = true;
+  await installPrompt.prompt();
+  installPrompt = undefined;
+});
+window.addEventListener('appinstalled', () => { install.hidden = true; });

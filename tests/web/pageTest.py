@@ -391,12 +391,60 @@ def _():
     expect(not results()[0].find_elements(By.CLASS_NAME, 'repair'), 'a correct file offers no repair')
 
 
+@case('installable as an app, with its service worker active')
+def _():
+    driver.get(url)
+    state = driver.execute_async_script(
+        'const done = arguments[0];'
+        'navigator.serviceWorker.ready.then((r) => done(r.active && r.active.state));')
+    expect(state == 'activated', state)
+    errors = driver.execute_cdp_cmd('Page.getInstallabilityErrors', {})['installabilityErrors']
+    expect(errors == [], errors)
+    manifest = driver.execute_cdp_cmd('Page.getAppManifest', {})
+    expect(manifest['errors'] == [], manifest['errors'])
+    data = json.loads(manifest['data'])
+    expect(data['file_handlers'][0]['accept'] == {'application/x-kavrin-tzv': ['.tzv']}, data['file_handlers'])
+
+
+@case('a file handed through the launch queue is checked at once')
+def _():
+    hook = driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': (
+        "Object.defineProperty(window, 'launchQueue', {configurable: true,"
+        " value: {setConsumer(consumer) { window.kavrinLaunch = consumer; }}});")})
+    try:
+        driver.get(url)
+        wait.until(lambda d: d.execute_script('return typeof window.kavrinLaunch') == 'function')
+        with open(example('fehler-zahl-zu-gross.tzv'), 'rb') as given:
+            data = list(given.read())
+        driver.execute_script(
+            'window.kavrinLaunch({files: [{getFile: async () =>'
+            ' new File([new Uint8Array(arguments[0])], "doppelklick.tzv")}]});', data)
+        wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+        item = results()[0]
+        expect(item.find_element(By.CLASS_NAME, 'name').text == 'doppelklick.tzv', item.text)
+        expect(item.find_element(By.TAG_NAME, 'mark').text == '46', item.text)
+    finally:
+        driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', {'identifier': hook['identifier']})
+
+
 if screenshot:
     choose(example('fehler-zahl-zu-gross.tzv'), example('korrekt-34-vex.tzv'))
     driver.set_window_size(900, 1500)
     driver.save_screenshot(screenshot)
 
+
+
+@case('after one visit, the page loads and checks with the server gone')
+def _():
+    driver.get(url)
+    driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[0]())')
+    server.shutdown()
+    server.server_close()
+    choose(example('fehler-zahl-zu-gross.tzv'))
+    item = results()[0]
+    expect(item.find_element(By.TAG_NAME, 'mark').text == '46', item.text)
+
+
 driver.quit()
-server.shutdown()
 print(f'{passed} passed, {failed} failed')
 sys.exit(1 if failed else 0)
