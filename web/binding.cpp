@@ -25,7 +25,7 @@ enum class source { file = 0, pasted = 1, unreadableFile = 2 };
 // The record kavrin-check --json writes for this name and these bytes, its
 // long lines cut to a window, and beside it the excerpt's numbered lines as
 // the window counts them.
-std::string check(const std::string& name, const std::string& bytes, double wholeSize, int from)
+std::string checkBytes(const std::string& name, std::string_view bytes, double wholeSize, int from)
 {
     const std::uint64_t whole = wholeSize > double(bytes.size()) ? std::uint64_t(wholeSize) : 0;
     constexpr std::size_t all = tzvParser::defaultMaxViolations;
@@ -55,7 +55,7 @@ std::string check(const std::string& name, const std::string& bytes, double whol
 // The repaired copy of the bytes, the name offered for it, its changes, each
 // as a line of text, and the copy's own check as check() gives it; no copy
 // when nothing could be repaired.
-emscripten::val repair(const std::string& name, const std::string& bytes)
+emscripten::val repairBytes(const std::string& name, std::string_view bytes)
 {
     const kavrin::repairResult result = kavrin::repairBytes(bytes);
     emscripten::val out = emscripten::val::object();
@@ -71,7 +71,7 @@ emscripten::val repair(const std::string& name, const std::string& bytes)
     copyCheck.maxViolations = tzvParser::defaultMaxViolations;
     copyCheck.checkBytes(result.bytes);
     out.set("summary", kavrin::repairSummaryText(result.changes.size(), copyCheck.violations.size()));
-    out.set("copy", check(copyName, result.bytes, 0, int(source::file)));
+    out.set("copy", checkBytes(copyName, result.bytes, 0, int(source::file)));
     const auto* data = reinterpret_cast<const unsigned char*>(result.bytes.data());
     // A copy the page owns: the view would die with this function's string.
     out.set("bytes",
@@ -79,10 +79,28 @@ emscripten::val repair(const std::string& name, const std::string& bytes)
     return out;
 }
 
+// The bytes to check are put here by the page, with one fast copy into the
+// module's memory; passed as a value, they would be copied byte by byte.
+std::string inboxBytes;
+
+double inbox(double size)
+{
+    inboxBytes.assign(std::size_t(size), '\0');
+    return double(reinterpret_cast<std::uintptr_t>(inboxBytes.data()));
+}
+
+std::string check(const std::string& name, double wholeSize, int from)
+{
+    return checkBytes(name, inboxBytes, wholeSize, from);
+}
+
+emscripten::val repair(const std::string& name) { return repairBytes(name, inboxBytes); }
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(kavrin)
 {
+    emscripten::function("inbox", &inbox);
     emscripten::function("check", &check);
     emscripten::function("repair", &repair);
     emscripten::constant("maximumFileSize", double(tzvParser::maximumFileSize));

@@ -180,6 +180,14 @@ def _():
     expect(results()[0].find_element(By.TAG_NAME, 'mark').text == '46', 'mark')
     print(f'     4 MiB file, chosen to shown: best {min(timings):.0f} ms, median {sorted(timings)[2]:.0f} ms;'
           f' the check in the worker: median {sorted(checks)[2]:.0f} ms')
+    if checker:
+        # The same file through the native program, whole process, side by side.
+        native = []
+        for _ in range(5):
+            started = time.perf_counter()
+            subprocess.run([checker, '--json', '--all', path], capture_output=True)
+            native.append((time.perf_counter() - started) * 1000)
+        print(f'     the same file through kavrin-check --json --all, whole process: median {sorted(native)[2]:.0f} ms')
 
 
 @case('no request leaves the page\'s own origin')
