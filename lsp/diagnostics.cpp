@@ -2,13 +2,13 @@
 
 #include "codes.h"
 #include "fileReport.h"
+#include "fileSource.h"
 #include "outline.h"
 #include "protocol.h"
 #include "tzvParser.h"
 #include "utf8.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <tuple>
 
@@ -59,16 +59,32 @@ namespace {
         }
         if (path.find('\0') != std::string::npos)
             return std::nullopt;
+#ifdef _WIN32
+        // file:///C:/x names C:/x: a drive letter has no slash before it.
+        if (path.size() >= 3 && path[2] == ':')
+            path.erase(0, 1);
+#endif
         return path;
     }
 
-    // At most the bytes a check would read of the file.
+    // At most the bytes a check would read of the file, read as the check
+    // opens it.
     std::string savedBytes(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
-        std::string bytes(tzvParser::maximumFileSize, '\0');
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+        const fileSource::opened file = fileSource::openRegular(path);
+        if (file.descriptor < 0)
+            return {};
+        std::string bytes(std::min<std::uint64_t>(file.size, tzvParser::maximumFileSize), '\0');
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const std::ptrdiff_t n = fileSource::readSome(
+                file.descriptor, reinterpret_cast<unsigned char*>(bytes.data()) + got, bytes.size() - got);
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        fileSource::closeFile(file.descriptor);
+        bytes.resize(got);
         return bytes;
     }
 
