@@ -124,6 +124,7 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
 void excerptView::setNote(const QString& text, noteKind kind)
 {
     noteText = text;
+    statusText.clear();
     kindOfNoteText = kind;
     updateScrollBars();
     viewport()->update();
@@ -132,7 +133,10 @@ void excerptView::setNote(const QString& text, noteKind kind)
 
 void excerptView::appendNote(const QString& line)
 {
-    setNote(noteText.isEmpty() ? line : noteText + QLatin1Char('\n') + line, kindOfNoteText);
+    statusText = statusText.isEmpty() ? line : statusText + QLatin1Char('\n') + line;
+    updateScrollBars();
+    viewport()->update();
+    emit scrolled();
 }
 
 // The line the note follows: -1 puts it above the first line.
@@ -153,13 +157,29 @@ int excerptView::signRoom() const
     return metrics.height() + metrics.horizontalAdvance(QLatin1Char(' '));
 }
 
-// The room the note takes, its gap included; 0 without a note.
-int excerptView::noteHeight() const
+// The height of the reason's part of the note, and of the lines after it.
+int excerptView::reasonHeight() const
 {
     if (noteText.isEmpty())
         return 0;
     const QRect room(0, 0, std::max(1, viewport()->width() - 2 * margin - signRoom()), viewport()->height());
-    return QFontMetrics(noteFont(this)).boundingRect(room, Qt::TextWordWrap, noteText).height() + 2 * margin;
+    return QFontMetrics(noteFont(this)).boundingRect(room, Qt::TextWordWrap, noteText).height();
+}
+
+int excerptView::statusHeight() const
+{
+    if (statusText.isEmpty())
+        return 0;
+    const QRect room(0, 0, std::max(1, viewport()->width() - 2 * margin - signRoom()), viewport()->height());
+    return QFontMetrics(QApplication::font(this)).boundingRect(room, Qt::TextWordWrap, statusText).height();
+}
+
+// The room the note takes, its gap included; 0 without a note.
+int excerptView::noteHeight() const
+{
+    if (noteText.isEmpty() && statusText.isEmpty())
+        return 0;
+    return reasonHeight() + statusHeight() + 2 * margin;
 }
 
 // The top of a line in viewport coordinates, below the note when it follows it.
@@ -464,6 +484,8 @@ void excerptView::paintNote(QPainter& painter) const
     }
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(box.adjusted(signRoom(), 0, 0, 0), Qt::TextWordWrap, noteText);
+    painter.setFont(QApplication::font(this));
+    painter.drawText(box.adjusted(signRoom(), reasonHeight(), 0, 0), Qt::TextWordWrap, statusText);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(box.left(), top + margin / 2, box.right(), top + margin / 2);
     painter.drawLine(box.left(), box.bottom() + margin / 2, box.right(), box.bottom() + margin / 2);

@@ -42,7 +42,14 @@ public:
     void setNote(const QString& text, noteKind kind = noteKind::reason);
     // A line more under the note, which keeps its kind.
     void appendNote(const QString& line);
-    QString note() const { return noteText; }
+    // The note as a screen reader and a copy have it: the reason, then the
+    // lines appended after it.
+    QString note() const
+    {
+        return statusText.isEmpty() ? noteText
+            : noteText.isEmpty()    ? statusText
+                                    : noteText + QLatin1Char('\n') + statusText;
+    }
     noteKind kindOfNote() const { return kindOfNoteText; }
 
     QString text() const { return content; }
@@ -115,11 +122,16 @@ private:
     int lineOf(qsizetype offset) const;
     void moveCursor(qsizetype to, bool extend);
     int noteHeight() const;
+    int reasonHeight() const;
+    int statusHeight() const;
     int signRoom() const;
     qreal rowTop(int line) const;
 
     QString content;
     QString noteText;
+    // What happened since the check (a save, a deleted file): below the
+    // reason, upright, so that it is not read as part of it.
+    QString statusText;
     noteKind kindOfNoteText = noteKind::reason;
     int markPlacedAt = -1; // the horizontal scroll that scrollToMarkEnd chose
     std::vector<lineSpan> lines;
