@@ -50,6 +50,9 @@ aboutBox::aboutBox(QWidget* owner)
     addText(QStringLiteral("Prüfer für TZV-Tippscheindateien"), units.rect(15, 23, 114, 8));
     addText(QStringLiteral("Weitere Informationen entnehmen Sie bitte "), units.rect(15, 36, 178, 8));
     addText(QStringLiteral("der Schnittstellenbeschreibung auf www.example.com."), units.rect(15, 46, 178, 8));
+    // The licence, beside the button, in room the box has anyway; the
+    // address above is the format's text, not a link.
+    addText(QStringLiteral("Lizenz: MIT"), units.rect(15, 64, 130, 8));
     setFixedSize(size);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

@@ -294,7 +294,7 @@ void mainWindowTest::aboutBox()
                                      .arg(KAVRIN_VERSION_MAJOR, 2, 10, QChar('0'))
                                      .arg(KAVRIN_VERSION_MINOR, 2, 10, QChar('0'))));
         QVERIFY(texts.contains("|Weitere Informationen entnehmen Sie bitte |der Schnittstellenbeschreibung auf "
-                               "www.example.com.|"));
+                               "www.example.com.|Lizenz: MIT|"));
     }
     ::aboutBox box(&window);
     const QPushButton* ok = box.findChild<QPushButton*>();
