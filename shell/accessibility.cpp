@@ -101,23 +101,55 @@ private:
     excerptView* view() const { return static_cast<excerptView*>(widget()); }
 };
 
-// The numbers of the shown lines, as the column paints them.
-class lineNumbersAccessible : public QAccessibleWidget {
+// The numbers of the shown lines, as the column paints them: as its value
+// and, for readers that go by characters or lines, as read-only text, one
+// number a line.
+class lineNumbersAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit lineNumbersAccessible(lineNumberColumn* column)
         : QAccessibleWidget(column, QAccessible::StaticText)
     {
     }
 
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
     QString text(QAccessible::Text kind) const override
     {
         if (kind == QAccessible::Value)
-            return static_cast<lineNumberColumn*>(widget())
-                ->text()
-                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
-                .join(QLatin1Char(' '));
+            return numbers().join(QLatin1Char(' '));
         return QAccessibleWidget::text(kind);
     }
+
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return int(shown().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override { }
+    QRect characterRect(int) const override { return rect(); }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return QString();
+    }
+
+private:
+    QStringList numbers() const
+    {
+        return static_cast<lineNumberColumn*>(widget())->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    QString shown() const { return numbers().join(QLatin1Char('\n')); }
 };
 
 QAccessibleInterface* kavrinFactory(const QString& key, QObject* object)

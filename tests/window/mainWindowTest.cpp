@@ -535,6 +535,9 @@ void mainWindowTest::accessibleTree()
     QVERIFY(excerpt->text(QAccessible::Description).contains("„46“"));
     QCOMPARE(
         QAccessible::queryAccessibleInterface(window.lineNumberEdit)->text(QAccessible::Value), QString("2 3 4 5 6 7"));
+    QAccessibleTextInterface* numbers = QAccessible::queryAccessibleInterface(window.lineNumberEdit)->textInterface();
+    QVERIFY(numbers);
+    QCOMPARE(numbers->text(0, numbers->characterCount()), QString("2\n3\n4\n5\n6\n7"));
     // After a correct file the description tells the outcome, not a faulty place.
     window.nameEdit->setText(path(valid, "accessible-good.tzv"));
     window.runCheck();
