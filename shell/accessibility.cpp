@@ -79,15 +79,16 @@ public:
         return int(view()->offsetAt(view()->viewport()->mapFromGlobal(point)));
     }
     void scrollToSubstring(int start, int) override { view()->select(start, start); }
-    // The marked part is told apart by its colour and underline, as a reader
-    // of the text attributes expects.
+    // The marked part is told apart by its colour and underline, in the
+    // attribute names Qt's bridges pass on (IAccessible2's; AT-SPI gets them
+    // as "fg-color" and "underline").
     QString attributes(int offset, int* start, int* end) const override
     {
         const int markStart = int(view()->markBegin()), markEnd = int(view()->markFinish());
         if (offset >= markStart && offset < markEnd) {
             *start = markStart;
             *end = markEnd;
-            return QStringLiteral("text-underline-style:solid;fg-color:rgb(%1,%2,%3);")
+            return QStringLiteral("text-underline-type:single;text-underline-style:solid;color:rgb(%1,%2,%3);")
                 .arg(view()->markColour().red())
                 .arg(view()->markColour().green())
                 .arg(view()->markColour().blue());

@@ -538,6 +538,11 @@ void mainWindowTest::accessibleTree()
     QAccessibleTextInterface* numbers = QAccessible::queryAccessibleInterface(window.lineNumberEdit)->textInterface();
     QVERIFY(numbers);
     QCOMPARE(numbers->text(0, numbers->characterCount()), QString("2\n3\n4\n5\n6\n7"));
+    // The mark as a run of attributes that the AT-SPI bridge knows.
+    int from = 0, to = 0;
+    const int markAt = int(window.excerptEdit->markBegin());
+    QVERIFY(text->attributes(markAt, &from, &to).startsWith("text-underline-type:single;"));
+    QCOMPARE(text->text(from, to), redText(window.excerptEdit));
     // After a correct file the description tells the outcome, not a faulty place.
     window.nameEdit->setText(path(valid, "accessible-good.tzv"));
     window.runCheck();
