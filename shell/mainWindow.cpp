@@ -223,6 +223,8 @@ void mainWindow::createElements()
     checkButton->setFocusPolicy(Qt::StrongFocus);
     checkButton->setToolTip(QStringLiteral("Prüfen (F5)"));
     messageEdit = readOnlyPane(client);
+    // Reached with F6, the message can be selected and copied by keyboard.
+    messageEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     excerptEdit = new excerptView(client);
     lineNumberEdit = new lineNumberColumn(excerptEdit, client);
     setTabOrder(nameEdit, checkButton);
@@ -283,6 +285,25 @@ void mainWindow::connectCommands()
         auto* about = new QShortcut(QKeySequence(key), this);
         connect(about, &QShortcut::activated, this, &mainWindow::showAbout);
     }
+    // Tab keeps to the name and the button; F6 and Shift+F6 step through the
+    // panes, as in other programs, so that the message and the excerpt can
+    // be reached and copied (Ctrl+A, Ctrl+C) without a mouse.
+    for (const auto& [key, step] :
+        { std::pair { QKeyCombination(Qt::Key_F6), 1 }, std::pair { QKeyCombination(Qt::SHIFT | Qt::Key_F6), -1 } }) {
+        auto* pane = new QShortcut(QKeySequence(key), this);
+        connect(pane, &QShortcut::activated, this, [this, step = step] { focusPane(step); });
+    }
+}
+
+void mainWindow::focusPane(int step)
+{
+    QWidget* const panes[] = { nameEdit, messageEdit, excerptEdit };
+    constexpr int count = 3;
+    int at = 0;
+    while (at < count && !panes[at]->hasFocus())
+        ++at;
+    const int next = at == count ? (step > 0 ? 0 : count - 1) : (at + step + count) % count;
+    panes[next]->setFocus(Qt::ShortcutFocusReason);
 }
 
 void mainWindow::layoutElements(int w, int h)

@@ -97,6 +97,9 @@ private:
     void stepViolation(int step);
     void copyReport();
     void saveRepaired();
+    // Moves the focus to the next (1) or previous (-1) of name, message and
+    // excerpt.
+    void focusPane(int step);
     // The bytes of the last checked file as they are now, when all of it
     // could be read.
     std::optional<std::string> checkedBytes() const;

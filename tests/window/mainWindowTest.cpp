@@ -107,6 +107,7 @@ private slots:
     void recheckWhenTheFileAppears();
     void textsFitAtEveryFont();
     void savesACorrectedCopyOnlyWhereAsked();
+    void panesReachedAndCopiedByKeyboard();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -714,6 +715,26 @@ void mainWindowTest::savesACorrectedCopyOnlyWhereAsked()
     QCOMPARE(window.nameEdit->text(), copy);
     QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
     QVERIFY(!window.saveRepairedAction->isEnabled());
+}
+
+void mainWindowTest::panesReachedAndCopiedByKeyboard()
+{
+    mainWindow window(path(broken, "tasten.tzv"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.nameEdit->setFocus();
+    QTest::keyClick(window.nameEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window.checkButton); // Tab keeps to name and button
+    window.nameEdit->setFocus();
+    QTest::keyClick(window.nameEdit, Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), window.messageEdit);
+    QTest::keyClick(window.messageEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window.messageEdit, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), window.messageEdit->toPlainText());
+    QTest::keyClick(window.messageEdit, Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), window.excerptEdit);
+    QTest::keyClick(window.excerptEdit, Qt::Key_F6, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), window.messageEdit);
 }
 
 QTEST_MAIN(mainWindowTest)
