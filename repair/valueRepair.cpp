@@ -127,6 +127,13 @@ namespace {
     // as many as the list wants.
     std::string repairedList(std::string text, const valueElement& element, steps& done)
     {
+        // A comma after the last of as many numbers as the list wants ends
+        // nothing.
+        if (text.size() > 1 && text.back() == ',' && text[text.size() - 2] != ','
+            && std::size_t(std::count(text.begin(), text.end(), ',')) == element.count) {
+            text.pop_back();
+            done.add(repairTexts::trailingComma);
+        }
         std::vector<std::string> parts = split(text);
         for (std::string& part : parts)
             if (part.size() == 1 && part[0] >= '1' && part[0] <= '9'

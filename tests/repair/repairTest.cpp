@@ -64,6 +64,8 @@ TEST(Repair, EachFixOnce)
         { ziro(" 01,02,03,04,05,06\r\n"), good, { codes::badNumberList } },
         { ziro("01, 02 ,03,04,05,06"), good, { codes::badNumberList } },
         { ziro("6,5,4,3,2,1"), good, { codes::badNumberList } },
+        { ziro("01,02,03,04,05,06,"), good, { codes::badNumberList } },
+        { ziro("01,02,03,04,05,"), "", {} },
         { document47("<schein><ZiroTipp>01,02,03,04,05,06</ZiroTipp></schein>"), good,
             { codes::noTips, codes::noTips } },
         { document47("<schein><ziroTipp>01,02,03,04,05,06</ZIROTIPP></schein>"), good, { codes::missingEndTag } },
