@@ -414,6 +414,41 @@ def _():
     expect(data['file_handlers'][0]['accept'] == {'application/x-kavrin-tzv': ['.tzv']}, data['file_handlers'])
 
 
+@case('a new version replaces the old cache and says so once')
+def _():
+    import shutil
+    copy = os.path.join(scratch, 'site-copy')
+    shutil.copytree(site, copy)
+    other = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=copy))
+    threading.Thread(target=other.serve_forever, daemon=True).start()
+    try:
+        page = f'http://127.0.0.1:{other.server_address[1]}/index.html'
+        status = lambda: driver.find_element(By.ID, 'app-status').text
+        driver.get(page)
+        driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[0]())')
+        driver.get(page)
+        expect(driver.execute_script('return Boolean(navigator.serviceWorker.controller)'), 'not controlled')
+        expect(status() == '', status())
+        worker = os.path.join(copy, 'serviceWorker.js')
+        with open(worker) as old:
+            text = old.read()
+        with open(worker, 'w') as new:
+            new.write(text.replace("'kavrin-", "'kavrin-neu", 1))
+        driver.get(page)
+        WebDriverWait(driver, 10).until(lambda d: status() == 'Neue Version geladen')
+        # The controller changes as the new worker activates; the old cache
+        # goes while it does.
+        caches = lambda: driver.execute_async_script('caches.keys().then(arguments[0])')
+        WebDriverWait(driver, 10).until(lambda d: len(caches()) == 1)
+        expect(caches()[0].startswith('kavrin-neu'), caches())
+        driver.get(page)
+        time.sleep(1)
+        expect(status() == '', 'said again: ' + status())
+    finally:
+        other.shutdown()
+        other.server_close()
+
+
 @case('a file handed through the launch queue is checked at once')
 def _():
     hook = driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': (
