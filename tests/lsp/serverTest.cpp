@@ -454,6 +454,35 @@ TEST(LanguageServer, QuickFixesRepairAndFixAllRepairsEverything)
     EXPECT_EQ(onlyFixAll[0]["kind"], "source.fixAll.kavrin");
 }
 
+// Each violation that involves another place names it; the text there is
+// what the row expects.
+TEST(LanguageServer, RelatedPlaces)
+{
+    struct row {
+        std::string text;
+        std::string code;
+        std::string there;
+    };
+    const row rows[] = {
+        { "<uvra><versionsNr>3.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>01,02,03,04,05,06</ziroTipp>"
+          "</schein></uvra>",
+            "version-mismatch", "47" },
+        { "<uvra>" + header + "01,02,03,04,06,05</ziroTipp></schein></uvra>", "numbers-not-ascending", "06" },
+        { "<uvra>" + header + "01,02,03,04,05,06</ziroTipp></uvra>", "missing-end-tag", "<schein>" },
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.text);
+        serverInProcess server;
+        server.initialize();
+        server.open(r.text, 1, "untitled:bezug");
+        const json diagnostic = server.diagnostics().at(0);
+        ASSERT_EQ(diagnostic["code"], r.code);
+        const json place = diagnostic["relatedInformation"].at(0)["location"]["range"];
+        const std::size_t from = place["start"]["character"], to = place["end"]["character"];
+        EXPECT_EQ(r.text.substr(from, to - from), r.there);
+    }
+}
+
 TEST(LanguageServer, HoverAndTicketOutline)
 {
     serverInProcess server;
