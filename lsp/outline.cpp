@@ -2,6 +2,7 @@
 
 #include "codes.h"
 #include "diagnostics.h"
+#include "tagScan.h"
 
 #include <vector>
 
@@ -10,6 +11,8 @@ namespace kavrin::lsp {
 namespace {
 
     using nlohmann::json;
+    using tagScan::tag;
+    using tagScan::tagsOf;
 
     // Symbol kinds of the protocol.
     constexpr int objectKind = 19;
@@ -54,40 +57,6 @@ namespace {
     };
 
     constexpr std::string_view tipElements[] = { "ziroTipp", "tipp", "fenuTipp", "brakelTipp" };
-
-    // One tag of the text: where it stands, its name, and whether it ends an
-    // element. Comments and the declaration are passed over.
-    struct tag {
-        std::size_t start = 0;
-        std::size_t end = 0; // after its '>'
-        std::string_view name;
-        bool closing = false;
-    };
-
-    std::vector<tag> tagsOf(std::string_view text)
-    {
-        std::vector<tag> tags;
-        for (std::size_t i = text.find('<'); i != std::string_view::npos; i = text.find('<', i + 1)) {
-            if (text.compare(i, 4, "<!--") == 0 || text.compare(i, 2, "<?") == 0) {
-                i = text.find(text[i + 1] == '!' ? "-->" : "?>", i + 2);
-                if (i == std::string_view::npos)
-                    break;
-                continue;
-            }
-            const std::size_t close = text.find_first_of("<>", i + 1);
-            const std::size_t end
-                = close != std::string_view::npos && text[close] == '>' ? close + 1 : text.find('<', i + 1);
-            const bool closing = text.compare(i, 2, "</") == 0;
-            const std::size_t nameStart = i + (closing ? 2 : 1);
-            const std::size_t nameEnd = std::min(text.find_first_of(" \t\r\n/><", nameStart), text.size());
-            tags.push_back({ i, end == std::string_view::npos ? text.size() : end,
-                text.substr(nameStart, nameEnd - nameStart), closing });
-            if (end == std::string_view::npos)
-                break;
-            i = tags.back().end - 1;
-        }
-        return tags;
-    }
 
     bool isTip(std::string_view name)
     {

@@ -4,6 +4,7 @@
 #include "reasons.h"
 #include "repairSteps.h"
 #include "repairTexts.h"
+#include "tagScan.h"
 #include "tzvParser.h"
 #include "utf8.h"
 
@@ -52,27 +53,19 @@ namespace {
         std::string_view element;
     };
 
+    // Only <name>text</name> with nothing else between the tags.
     std::vector<valueSpan> valueSpans(std::string_view text)
     {
         std::vector<valueSpan> spans;
-        std::size_t i = text.find('<');
-        while (i != std::string_view::npos) {
-            if (text.compare(i, 4, "<!--") == 0) {
-                const std::size_t end = text.find("-->", i + 4);
-                i = end == std::string_view::npos ? end : text.find('<', end + 3);
+        const std::vector<tagScan::tag> tags = tagScan::tagsOf(text);
+        for (std::size_t i = 0; i + 1 < tags.size(); ++i) {
+            const tagScan::tag& open = tags[i];
+            const tagScan::tag& close = tags[i + 1];
+            if (open.closing || !close.closing || close.name != open.name || !repairSteps::hasValueRules(open.name)
+                || !tagScan::isPlain(text, open) || !tagScan::isPlain(text, close)
+                || text.substr(open.end, close.start - open.end).find('<') != std::string_view::npos)
                 continue;
-            }
-            const std::size_t close = text.find('>', i);
-            if (close == std::string_view::npos)
-                break;
-            const std::string_view name = text.substr(i + 1, close - i - 1);
-            const std::size_t start = close + 1;
-            i = text.find('<', start);
-            if (i == std::string_view::npos || !repairSteps::hasValueRules(name))
-                continue;
-            if (text.compare(i, 2, "</") == 0 && text.compare(i + 2, name.size(), name) == 0
-                && text.compare(i + 2 + name.size(), 1, ">") == 0)
-                spans.push_back({ start, i, name });
+            spans.push_back({ open.end, close.start, open.name });
         }
         return spans;
     }
@@ -307,11 +300,11 @@ namespace {
                 return false;
             std::vector<edit> edits;
             const std::string_view code = fault->code;
-            forEachTagNamed(name, [&](std::size_t at) {
-                edits.push_back({ at, name.size(), std::string(right),
-                    { 0, 0, 0, 0, std::string(code), std::string(repairTexts::elementCase), name,
-                        std::string(right) } });
-            });
+            for (const tagScan::tag& t : tagScan::tagsOf(bytes))
+                if (t.name == name)
+                    edits.push_back({ t.start + (t.closing ? 2 : 1), name.size(), std::string(right),
+                        { 0, 0, 0, 0, std::string(code), std::string(repairTexts::elementCase), name,
+                            std::string(right) } });
             const std::uint64_t place = fault->offset;
             const std::string before = bytes;
             const std::size_t changesBefore = changes.size();
@@ -328,23 +321,6 @@ namespace {
             unrenamable.insert(name);
             check();
             return false;
-        }
-
-        template <class Found> void forEachTagNamed(std::string_view name, Found&& found) const
-        {
-            for (std::size_t i = bytes.find('<'); i != std::string::npos; i = bytes.find('<', i + 1)) {
-                if (bytes.compare(i, 4, "<!--") == 0) {
-                    i = bytes.find("-->", i + 4);
-                    if (i == std::string::npos)
-                        return;
-                    continue;
-                }
-                const std::size_t start = i + (bytes.compare(i, 2, "</") == 0 ? 2 : 1);
-                const std::size_t end = bytes.find_first_of(" \t\r\n/>", start);
-                if (end != std::string::npos && end - start == name.size()
-                    && bytes.compare(start, name.size(), name) == 0)
-                    found(start);
-            }
         }
     };
 

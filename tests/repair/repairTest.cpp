@@ -65,6 +65,8 @@ TEST(Repair, EachFixOnce)
         { ziro("01, 02 ,03,04,05,06"), good, { codes::badNumberList } },
         { ziro("6,5,4,3,2,1"), good, { codes::badNumberList } },
         { ziro("01,02,03,04,05,06,"), good, { codes::badNumberList } },
+        { "<?xml version=\"1.0\" encoding=\"UTF-8\"?x>" + ziro("02,01,03,04,05,06"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?x>" + good, { codes::numbersNotAscending } },
         { ziro("01,02,03,04,05,"), "", {} },
         { document47("<schein><ZiroTipp>01,02,03,04,05,06</ZiroTipp></schein>"), good,
             { codes::noTips, codes::noTips } },
