@@ -123,6 +123,8 @@ namespace {
         }
 
         bool correct() const { return parser.violations.empty(); }
+        // The tail removed last is never read, so the last check holds.
+        std::size_t violationsLeft() const { return parser.violations.size(); }
 
         void convertEncoding()
         {
@@ -330,7 +332,7 @@ repairResult repairBytes(std::string_view bytes)
 {
     repairRun run(bytes);
     if (run.correct())
-        return { std::string(bytes), {} };
+        return { std::string(bytes), {}, 0 };
     run.convertEncoding();
     for (int round = 0; round < mostRounds && !run.correct() && run.repairRound(); ++round) { }
     run.removeTail();
@@ -338,7 +340,7 @@ repairResult repairBytes(std::string_view bytes)
     std::stable_sort(run.changes.begin(), run.changes.end(), [](const repairChange& a, const repairChange& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
     });
-    return { std::move(run.bytes), std::move(run.changes) };
+    return { std::move(run.bytes), std::move(run.changes), run.violationsLeft() };
 }
 
 std::string repairedName(std::string_view name)

@@ -26,6 +26,9 @@ struct repairChange {
 struct repairResult {
     std::string bytes; // the repaired copy; the input's bytes when nothing was repaired
     std::vector<repairChange> changes;
+    // What the repair's last check found in the copy (its bytes, without the
+    // rules of a name), up to tzvParser::defaultMaxViolations.
+    std::size_t violationsLeft = 0;
 };
 
 // Repairs what can be repaired without a choice: a file saved as UTF-16 or

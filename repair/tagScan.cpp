@@ -17,12 +17,13 @@ std::vector<tag> tagsOf(std::string_view text)
             continue;
         }
         const std::size_t close = text.find_first_of("<>", i + 1);
-        const std::size_t end = close != std::string_view::npos && text[close] == '>' ? close + 1 : text.find('<', i + 1);
+        const std::size_t end
+            = close != std::string_view::npos && text[close] == '>' ? close + 1 : text.find('<', i + 1);
         const bool closing = text.compare(i, 2, "</") == 0;
         const std::size_t nameStart = i + (closing ? 2 : 1);
         const std::size_t nameEnd = std::min(text.find_first_of(" \t\r\n/><", nameStart), text.size());
-        tags.push_back(
-            { i, end == std::string_view::npos ? text.size() : end, text.substr(nameStart, nameEnd - nameStart), closing });
+        tags.push_back({ i, end == std::string_view::npos ? text.size() : end,
+            text.substr(nameStart, nameEnd - nameStart), closing });
         if (end == std::string_view::npos)
             break;
         i = tags.back().end - 1;

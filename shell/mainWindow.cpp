@@ -472,9 +472,6 @@ void mainWindow::saveRepaired()
         saveRepairedAction->setEnabled(false);
         return;
     }
-    tzvParser copyCheck;
-    copyCheck.maxViolations = tzvParser::defaultMaxViolations;
-    copyCheck.checkBytes(repaired.bytes);
     constexpr int shownChanges = 12;
     QStringList lines;
     for (const kavrin::repairChange& change : repaired.changes) {
@@ -484,7 +481,7 @@ void mainWindow::saveRepaired()
         }
         lines << QStringLiteral("• ") + fromUtf8(kavrin::changeText(change));
     }
-    if (!repairDialog(this, fromUtf8(kavrin::repairSummaryText(repaired.changes.size(), copyCheck.violations.size())),
+    if (!repairDialog(this, fromUtf8(kavrin::repairSummaryText(repaired.changes.size(), repaired.violationsLeft)),
             lines.join(QLatin1Char('\n'))))
         return;
     const QFileInfo checked(QFile::decodeName(QByteArray::fromStdString(lastReport->openedName)));

@@ -124,6 +124,10 @@ TEST(Repair, EachFixOnce)
         if (!row.repaired.empty()) {
             EXPECT_EQ(violationCodes(result.bytes), std::set<std::string> {});
         }
+        tzvParser copy;
+        copy.maxViolations = tzvParser::defaultMaxViolations;
+        copy.checkBytes(result.bytes);
+        EXPECT_EQ(result.violationsLeft, copy.violations.size());
         EXPECT_EQ(kavrin::repairBytes(result.bytes).changes.size(), 0u) << "a repaired copy needs no second repair";
     }
 }
