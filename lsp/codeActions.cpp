@@ -68,12 +68,12 @@ namespace {
 
 } // namespace
 
-json codeActions(const std::string& uri, std::string_view text, const json& params, positionEncoding encoding)
+json codeActions(const std::string& uri, std::string_view text, const repairResult& repaired, const json& params,
+    positionEncoding encoding)
 {
     const json& context = params.at("context");
     const json& asked = params.at("range");
     json actions = json::array();
-    const repairResult repaired = repairBytes(text);
     // An editor's text is decoded already; a conversion of the whole of it
     // cannot be an edit of it.
     const bool wholeFile = std::any_of(
@@ -81,11 +81,17 @@ json codeActions(const std::string& uri, std::string_view text, const json& para
     if (repaired.changes.empty() || wholeFile)
         return actions;
 
+    // Each change's range, found once: finding one reads the text up to it.
+    std::vector<json> ranges;
+    for (const repairChange& change : repaired.changes)
+        ranges.push_back(rangeOfBytes(text, change.offset, change.offset + change.length, encoding));
+    const auto rangeOf = [&](const repairChange* change) -> const json& {
+        return ranges[std::size_t(change - repaired.changes.data())];
+    };
     const auto edits = [&](const std::vector<const repairChange*>& changes) {
         json list = json::array();
         for (const repairChange* change : changes)
-            list.push_back({ { "range", rangeOfBytes(text, change->offset, change->offset + change->length, encoding) },
-                { "newText", change->after } });
+            list.push_back({ { "range", rangeOf(change) }, { "newText", change->after } });
         return json { { "changes", { { uri, std::move(list) } } } };
     };
     const json diagnostics = context.value("diagnostics", json::array());
@@ -95,7 +101,7 @@ json codeActions(const std::string& uri, std::string_view text, const json& para
             json fixed = json::array();
             bool touched = false;
             for (const repairChange* change : group) {
-                const json range = rangeOfBytes(text, change->offset, change->offset + change->length, encoding);
+                const json& range = rangeOf(change);
                 touched = touched || meet(range, asked);
                 for (const json& diagnostic : diagnostics)
                     if (diagnostic.is_object() && diagnostic.value("code", json()) == change->code

@@ -128,7 +128,7 @@ void server::shutdown(const json&, const json& id)
     post(rpc::response(id, nullptr));
 }
 
-const server::document* server::documentOf(const json& message) const
+server::document* server::documentOf(const json& message)
 {
     const auto found = documents.find(message.at("params").at("textDocument").at("uri").get<std::string>());
     return found == documents.end() ? nullptr : &found->second;
@@ -139,10 +139,14 @@ const server::document* server::documentOf(const json& message) const
 void server::codeAction(const json& message, const json& id)
 {
     const json& params = message.at("params");
-    const document* open = documentOf(message);
+    document* open = documentOf(message);
+    if (open == nullptr)
+        return post(rpc::response(id, json::array()));
+    if (!open->repaired)
+        open->repaired = repairBytes(open->text);
     post(rpc::response(id,
-        open ? codeActions(params.at("textDocument").at("uri").get<std::string>(), open->text, params, encoding)
-             : json::array()));
+        codeActions(
+            params.at("textDocument").at("uri").get<std::string>(), open->text, *open->repaired, params, encoding)));
 }
 
 void server::hover(const json& message, const json& id)
@@ -181,6 +185,7 @@ void server::didOpen(const json& params, clock::time_point now)
     std::string text = item.at("text").get<std::string>();
     document& open = documents[uri];
     open.text = std::move(text);
+    open.repaired.reset();
     open.version = versionOf(item);
     open.due = now;
     open.savedDiagnostic = diagnosticOfSavedFile(uri, open.text, encoding);
@@ -194,6 +199,7 @@ void server::didChange(const json& params, clock::time_point now)
         return;
     std::string text = changedText(found->second, params.at("contentChanges"));
     found->second.text = std::move(text);
+    found->second.repaired.reset();
     found->second.version = versionOf(item);
     found->second.due = now + pause;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "positions.h"
+#include "repair.h"
 
 #include <nlohmann/json.hpp>
 
@@ -48,6 +49,9 @@ private:
         // The outcome of the saved file where it differs from the buffer's:
         // what the editor's decoding hides (an encoding, a BOM, the name).
         nlohmann::json savedDiagnostic;
+        // The repair of the text, made when code actions are first asked for
+        // this version of it: an editor asks at every move of the cursor.
+        std::optional<repairResult> repaired;
     };
 
     using requestHandler = void (server::*)(const nlohmann::json& message, const nlohmann::json& id);
@@ -64,7 +68,7 @@ private:
     void hover(const nlohmann::json& message, const nlohmann::json& id);
     void documentSymbol(const nlohmann::json& message, const nlohmann::json& id);
     // The open document a request names, or none.
-    const document* documentOf(const nlohmann::json& message) const;
+    document* documentOf(const nlohmann::json& message);
     void didOpen(const nlohmann::json& params, clock::time_point now);
     void didChange(const nlohmann::json& params, clock::time_point now);
     void didSave(const nlohmann::json& params, clock::time_point now);

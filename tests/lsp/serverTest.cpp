@@ -452,6 +452,16 @@ TEST(LanguageServer, QuickFixesRepairAndFixAllRepairsEverything)
     const json onlyFixAll = server.receive()["result"];
     ASSERT_EQ(onlyFixAll.size(), 1U);
     EXPECT_EQ(onlyFixAll[0]["kind"], "source.fixAll.kavrin");
+
+    // The repair is kept per version of the text: a change makes a new one.
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", server.uri }, { "version", 2 } } },
+            { "contentChanges", { { { "text", "<uvra>" + goodTicket } } } } });
+    server.diagnostics();
+    server.ask(9, "textDocument/codeAction",
+        { { "textDocument", { { "uri", server.uri } } }, { "range", range(0, 0, 0) },
+            { "context", { { "diagnostics", json::array() } } } });
+    EXPECT_EQ(server.receive()["result"], json::array());
 }
 
 // Each violation that involves another place names it; the text there is
