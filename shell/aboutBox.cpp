@@ -42,11 +42,9 @@ aboutBox::aboutBox(QWidget* owner)
         label->setGeometry(place);
         size = size.expandedTo(QSize(place.right() + 1 + place.left(), 0));
     };
-    // The version reads as two two-digit parts, major and minor: 2.11.0 is 02.11.
-    const QString version = QStringLiteral("Kavrin, Version %1.%2")
-                                .arg(KAVRIN_VERSION_MAJOR, 2, 10, QLatin1Char('0'))
-                                .arg(KAVRIN_VERSION_MINOR, 2, 10, QLatin1Char('0'));
-    addText(version, units.rect(15, 10, 114, 8));
+    // The box's first line is a fixed text that users know; the program's
+    // release is what --version prints.
+    addText(QStringLiteral("Kavrin, Version 02.11"), units.rect(15, 10, 114, 8));
     addText(QStringLiteral("Prüfer für TZV-Tippscheindateien"), units.rect(15, 23, 114, 8));
     addText(QStringLiteral("Weitere Informationen entnehmen Sie bitte "), units.rect(15, 36, 178, 8));
     addText(QStringLiteral("der Schnittstellenbeschreibung auf www.example.com."), units.rect(15, 46, 178, 8));

@@ -291,9 +291,7 @@ void mainWindowTest::aboutBox()
         closeNextDialog(title, texts);
         QTest::keyClick(window.nameEdit, key.key(), key.keyboardModifiers());
         QCOMPARE(title, QString("Info über Kavrin"));
-        QVERIFY(texts.startsWith(QStringLiteral("Kavrin, Version %1.%2|")
-                                     .arg(KAVRIN_VERSION_MAJOR, 2, 10, QChar('0'))
-                                     .arg(KAVRIN_VERSION_MINOR, 2, 10, QChar('0'))));
+        QVERIFY(texts.startsWith(QStringLiteral("Kavrin, Version 02.11|")));
         QVERIFY(texts.contains("|Weitere Informationen entnehmen Sie bitte |der Schnittstellenbeschreibung auf "
                                "www.example.com.|Lizenz: MIT|"));
     }
