@@ -97,7 +97,7 @@ int usageError(const std::string& problem)
     return exitUsage;
 }
 
-void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void writeOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 // What was written must have arrived: a full disk or a closed descriptor is
 // an error, not a success.
@@ -105,7 +105,7 @@ int finish(int status)
 {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "kavrin-check: Die Ausgabe ließ sich nicht schreiben: %s\n",
-            kavrin::reasons::systemCause(errno).c_str());
+            kavrin::reasons::writeCause(errno).c_str());
         return exitWriteFailed;
     }
     return status;
@@ -146,7 +146,7 @@ struct settings {
     bool all = false;
     bool repair = false;
     bool force = false;
-    std::size_t maxViolations = tzvParser::defaultMaxViolations;
+    std::size_t maxViolations = kavrin::defaultMaxViolations;
     std::vector<std::string> files;
 };
 
@@ -198,10 +198,10 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
             wanted.quiet = true;
             break;
         case helpOption:
-            write(helpText());
+            writeOut(helpText());
             return finish(exitCorrect);
         case versionOption:
-            write(versionText);
+            writeOut(versionText);
             return finish(exitCorrect);
         default: {
             // A long option given a value it does not take names itself.
@@ -263,16 +263,22 @@ int main(int argc, char** argv)
     std::size_t violations = 0;
     for (const std::string& file : wanted.files) {
         const kavrin::fileReport report = kavrin::checkOneFile(file, wanted.all ? wanted.maxViolations : 1);
-        if (report.code == kavrin::codes::cannotOpen)
+        const kavrin::violation* first = report.checked.first();
+        if (first != nullptr && first->code == kavrin::codes::cannotOpen)
             status = exitTrouble;
-        else if (!report.valid && status != exitTrouble)
+        else if (first != nullptr && status != exitTrouble)
             status = exitViolation;
-        violations += report.valid ? 0 : std::max<std::size_t>(report.violations.size(), 1);
+        violations += report.checked.violations.size();
         if (wanted.quiet)
             continue;
-        write(wanted.json ? kavrin::jsonReport(report) + '\n' : kavrin::humanReport(report, useColour, width));
+        if (wanted.json) {
+            kavrin::writeJsonReport(report, writeOut);
+            writeOut("\n");
+        } else {
+            kavrin::writeHumanReport(report, useColour, width, writeOut);
+        }
     }
     if (wanted.all && !wanted.json && !wanted.quiet)
-        write(kavrin::violationCountText(violations, wanted.files.size()) + '\n');
+        writeOut(kavrin::violationCountText(violations, wanted.files.size()) + '\n');
     return finish(status);
 }

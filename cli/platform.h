@@ -7,7 +7,8 @@
 #include <vector>
 
 // What kavrin-check needs of the operating system, one file per system: the
-// arguments, the standard streams, the terminal, and reading a file whole.
+// arguments, the standard streams and the terminal. Files are read by the
+// check's own file layer.
 namespace kavrin::cli::platform {
 
 inline constexpr int standardInput = 0;
@@ -30,16 +31,9 @@ bool showsColour(int descriptor);
 // scripts, none for combining marks.
 std::size_t columnsOf(char32_t c);
 
-// Reads at most limit bytes; true when the input went on beyond them. A read
-// error ends the input, as it does for a file.
-bool readAtMost(int descriptor, std::string& into, std::size_t limit);
 bool writeAll(int descriptor, std::string_view bytes);
 
-// Opens a file for reading in binary without waiting for a FIFO's writer;
-// -1 when it cannot be opened or is a folder.
-int openToRead(const std::string& path);
-void closeFile(int descriptor);
-// Both are the same regular file.
-bool sameFile(int first, int second);
+// The named file is the regular file the descriptor writes to.
+bool sameFile(const std::string& path, int descriptor);
 
 } // namespace kavrin::cli::platform

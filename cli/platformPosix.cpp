@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <clocale>
 #include <cwchar>
-#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,22 +34,6 @@ std::size_t columnsOf(char32_t c)
     return width < 0 ? 1 : static_cast<std::size_t>(width);
 }
 
-bool readAtMost(int descriptor, std::string& into, std::size_t limit)
-{
-    into.resize(limit);
-    std::size_t got = 0;
-    while (got < limit) {
-        const ssize_t n = ::read(descriptor, into.data() + got, limit - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    into.resize(got);
-    return got == limit;
-}
-
 bool writeAll(int descriptor, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -64,27 +47,11 @@ bool writeAll(int descriptor, std::string_view bytes)
     return true;
 }
 
-int openToRead(const std::string& path)
-{
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat status { };
-    if (descriptor >= 0 && (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode))) {
-        ::close(descriptor);
-        return -1;
-    }
-    // Opened without waiting for a writer; reading waits as a check does.
-    if (descriptor >= 0)
-        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-    return descriptor;
-}
-
-void closeFile(int descriptor) { ::close(descriptor); }
-
-bool sameFile(int first, int second)
+bool sameFile(const std::string& path, int descriptor)
 {
     struct stat a { };
     struct stat b { };
-    return ::fstat(first, &a) == 0 && ::fstat(second, &b) == 0 && S_ISREG(b.st_mode) && a.st_dev == b.st_dev
+    return ::stat(path.c_str(), &a) == 0 && ::fstat(descriptor, &b) == 0 && S_ISREG(b.st_mode) && a.st_dev == b.st_dev
         && a.st_ino == b.st_ino;
 }
 

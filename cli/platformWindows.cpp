@@ -106,21 +106,6 @@ std::size_t columnsOf(char32_t c)
     return 1;
 }
 
-bool readAtMost(int descriptor, std::string& into, std::size_t limit)
-{
-    into.resize(limit);
-    std::size_t got = 0;
-    while (got < limit) {
-        const std::size_t want = limit - got;
-        const int n = ::_read(descriptor, into.data() + got, unsigned(want > INT_MAX ? INT_MAX : want));
-        if (n <= 0)
-            break;
-        got += std::size_t(n);
-    }
-    into.resize(got);
-    return got == limit;
-}
-
 bool writeAll(int descriptor, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -133,24 +118,20 @@ bool writeAll(int descriptor, std::string_view bytes)
     return true;
 }
 
-int openToRead(const std::string& path)
+bool sameFile(const std::string& path, int descriptor)
 {
-    const std::wstring name = wideOf(path);
-    const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (name.empty() || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0))
-        return -1;
-    return ::_wopen(name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-}
-
-void closeFile(int descriptor) { ::_close(descriptor); }
-
-bool sameFile(int first, int second)
-{
+    // Opened for no access at all: only to ask which file the name is.
+    const HANDLE named = ::CreateFileW(wideOf(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (named == INVALID_HANDLE_VALUE)
+        return false;
     BY_HANDLE_FILE_INFORMATION a {};
     BY_HANDLE_FILE_INFORMATION b {};
-    return ::GetFileType(handleOf(second)) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handleOf(first), &a)
-        && ::GetFileInformationByHandle(handleOf(second), &b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber
+    const bool same = ::GetFileType(handleOf(descriptor)) == FILE_TYPE_DISK && ::GetFileInformationByHandle(named, &a)
+        && ::GetFileInformationByHandle(handleOf(descriptor), &b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber
         && a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    ::CloseHandle(named);
+    return same;
 }
 
 } // namespace kavrin::cli::platform

@@ -1,15 +1,18 @@
 #include "repairCommand.h"
 
+#include "checker.h"
 #include "codes.h"
 #include "reasons.h"
 #include "repair.h"
 #include "resultText.h"
 #include "terminalReport.h"
+#include "utf8.h"
 
 #include "platform.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 namespace kavrin::cli {
 
@@ -22,6 +25,9 @@ namespace {
     // How the diagnostics name the repaired copy: it has no name of its own.
     constexpr std::string_view copyName = "<korrigierte Fassung>";
     constexpr std::string_view repairedLabel = " korrigiert: ";
+    constexpr std::string_view notRepairedLabel = " nicht korrigierbar: ";
+    constexpr std::string_view saveUnderBefore = "Die korrigierte Fassung unter einem Namen wie „";
+    constexpr std::string_view saveUnderAfter = "“ speichern.";
 
     void say(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }
 
@@ -69,49 +75,55 @@ int repairCommand(const repairSettings& wanted)
     const bool fromStandardInput = wanted.file == standardInputArgument;
     const std::string shownName = fromStandardInput ? std::string(standardInputName) : terminalSafe(wanted.file);
 
-    std::string bytes;
-    bool cutShort = false;
-    fileReport original;
-    const int input = fromStandardInput ? platform::standardInput : platform::openToRead(wanted.file);
-    if (input < 0) {
-        original = reportOfFile(wanted.file);
-    } else {
-        // The shell empties a file before the program starts when its output
-        // is sent there; reading it then would "repair" nothing into nothing.
-        if (platform::sameFile(input, platform::standardOutput))
-            return trouble("Eingabe und Ausgabe sind dieselbe Datei '" + shownName
-                + "': die korrigierte Fassung an einen anderen Ort schreiben.");
-        cutShort = platform::readAtMost(input, bytes, tzvParser::maximumFileSize + 1);
-        if (!fromStandardInput)
-            platform::closeFile(input);
-        original = fromStandardInput ? reportOfBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0)
-                                     : reportOfFileBytes(wanted.file, bytes, cutShort ? tzvParser::unknownSize : 0);
-    }
-    const bool readWhole = input >= 0 && !cutShort && original.code != codes::cannotOpen;
-    if (!readWhole) {
+    // The name's rule is no fault of the bytes: they are repaired all the
+    // same, and the name is said apart.
+    std::string openedName = wanted.file;
+    const std::optional<violation> nameFault = fromStandardInput ? std::nullopt : detail::faultOfName(openedName);
+    // The shell empties a file before the program starts when its output is
+    // sent there; reading it then would "repair" nothing into nothing.
+    if (!fromStandardInput && platform::sameFile(openedName, platform::standardOutput))
+        return trouble("Eingabe und Ausgabe sind dieselbe Datei '" + shownName
+            + "': die korrigierte Fassung an einen anderen Ort schreiben.");
+    source what = fromStandardInput ? source::standardInput() : source::file(openedName);
+    what.nameRules = false;
+    const fileReport original = reportOf(wanted.file, what);
+    const violation* first = original.checked.first();
+    if (first != nullptr && (first->code == codes::cannotOpen || first->code == codes::fileTooLarge)) {
         // Nothing to repair from: the check says why, and no copy is written.
         if (!wanted.quiet)
             say(wanted.json ? jsonReport(original) + '\n' : humanReport(original, wanted.colour, wanted.width));
-        return original.code == codes::cannotOpen ? exitTrouble : exitViolation;
+        return first->code == codes::cannotOpen ? exitTrouble : exitViolation;
     }
 
-    const repairResult repaired = repairBytes(bytes);
+    const repairResult repaired = repairBytes(*original.checked.input);
     if (!platform::writeAll(platform::standardOutput, repaired.bytes))
-        return trouble("Die Ausgabe ließ sich nicht schreiben: " + reasons::systemCause(errno));
-    fileReport copy = reportOfBytes(std::string(copyName), repaired.bytes, 0, withExcerpt::yes, wanted.maxViolations);
-    const std::size_t left = copy.valid ? 0 : std::max<std::size_t>(copy.violations.size(), 1);
+        return trouble("Die Ausgabe ließ sich nicht schreiben: " + reasons::writeCause(errno));
+    const fileReport copy = reportOf(std::string(copyName), source::bytes(repaired.bytes), wanted.maxViolations);
+    const std::size_t left = copy.checked.violations.size();
+    const std::string betterName = nameFault ? repairedName(utf8::baseName(openedName)) : std::string();
     if (!wanted.quiet) {
         if (wanted.json) {
+            // A wrong name is said after the copy's record, so that the
+            // record of a well-named file stays as it was.
+            std::string name;
+            if (nameFault)
+                name = ",\"name\":{\"code\":" + jsonQuoted(nameFault->code)
+                    + ",\"message\":" + jsonQuoted(nameFault->message) + ",\"reason\":" + jsonQuoted(nameFault->reason)
+                    + ",\"suggested\":" + jsonQuoted(betterName) + "}";
             say("{\"file\":" + jsonQuoted(wanted.file) + ",\"changes\":" + jsonChanges(repaired.changes)
-                + ",\"repaired\":" + jsonReport(copy) + "}\n");
+                + ",\"repaired\":" + jsonReport(copy) + name + "}\n");
         } else {
             for (const repairChange& change : repaired.changes)
                 say(changeLine(shownName, change));
+            if (nameFault)
+                say(shownName + ":" + std::string(notRepairedLabel) + nameFault->message + " ["
+                    + std::string(nameFault->code) + "]\n  " + std::string(reasonLabel) + nameFault->reason + "\n  "
+                    + std::string(saveUnderBefore) + terminalSafe(betterName) + std::string(saveUnderAfter) + "\n");
             say(humanReport(copy, wanted.colour, wanted.width));
             say(repairSummaryText(repaired.changes.size(), left) + '\n');
         }
     }
-    return copy.valid ? exitCorrect : exitViolation;
+    return copy.valid() && !nameFault ? exitCorrect : exitViolation;
 }
 
 } // namespace kavrin::cli

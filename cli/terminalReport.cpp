@@ -3,7 +3,6 @@
 #include "platform.h"
 
 #include "resultText.h"
-#include "tzvParser.h"
 #include "utf8.h"
 
 #include <algorithm>
@@ -181,54 +180,61 @@ namespace {
 
 fileReport checkOneFile(const std::string& argument, std::size_t maxViolations)
 {
-    if (argument != standardInputArgument)
-        return reportOfFile(argument, withExcerpt::yes, maxViolations);
-    std::string input;
-    const bool cutShort
-        = cli::platform::readAtMost(cli::platform::standardInput, input, tzvParser::maximumFileSize + 1);
-    return reportOfBytes(argument, input, cutShort ? tzvParser::unknownSize : 0, withExcerpt::yes, maxViolations);
+    return reportOf(
+        argument, argument == standardInputArgument ? source::standardInput() : source::file(argument), maxViolations);
 }
 
 namespace {
 
-    std::string diagnostic(const fileReport& report, bool colour, std::size_t width);
+    std::string diagnostic(const std::string& file, const violation* found, const std::optional<excerptDisplay>& shown,
+        bool colour, std::size_t width);
 
 } // namespace
 
+void writeHumanReport(const fileReport& report, bool colour, std::size_t width, const textSink& out)
+{
+    const std::vector<violation>& found = report.checked.violations;
+    std::string text = diagnostic(report.file, report.checked.first(), excerptOf(report, 0), colour, width);
+    if (report.valid())
+        text.append(reasonIndent).append(summaryText(report.checked.summary)).append("\n");
+    out(text);
+    for (std::size_t i = 1; i < found.size(); ++i)
+        out(diagnostic(report.file, &found[i], excerptOf(report, i), colour, width));
+    if (report.checked.violationsCut)
+        out(std::string(reasonIndent).append(moreViolationsText(found.size())).append("\n"));
+}
+
 std::string humanReport(const fileReport& report, bool colour, std::size_t width)
 {
-    std::string out = diagnostic(report, colour, width);
-    if (report.summary)
-        out.append(reasonIndent).append(summaryText(*report.summary)).append("\n");
-    for (std::size_t i = 1; i < report.violations.size(); ++i)
-        out += diagnostic(reportOfViolation(report, report.violations[i]), colour, width);
-    if (report.violationsCut)
-        out.append(reasonIndent).append(moreViolationsText(report.violations.size())).append("\n");
-    return out;
+    std::string text;
+    writeHumanReport(report, colour, width, [&text](std::string_view piece) { text += piece; });
+    return text;
 }
 
 namespace {
 
-    std::string diagnostic(const fileReport& report, bool colour, std::size_t width)
+    // One violation, or the success line when there is none.
+    std::string diagnostic(const std::string& file, const violation* found, const std::optional<excerptDisplay>& shown,
+        bool colour, std::size_t width)
     {
         std::string out;
         if (colour)
             out += bold;
-        out += report.file == standardInputArgument ? std::string(standardInputName) : terminalSafe(report.file);
-        if (report.line != 0 && report.column != 0)
-            out += ':' + std::to_string(report.line) + ':' + std::to_string(report.column);
+        out += file == standardInputArgument ? std::string(standardInputName) : terminalSafe(file);
+        if (found != nullptr && found->line != 0 && found->column != 0)
+            out += ':' + std::to_string(found->line) + ':' + std::to_string(found->column);
         out += ':';
         if (colour)
             out += plain;
         out += ' ';
-        out += report.message;
+        out += found != nullptr ? withoutLineFeeds(found->message) : std::string(successText);
         out += '\n';
-        if (!report.reason.empty())
-            out.append(reasonIndent).append(reasonLabel).append(report.reason).append("\n");
-        if (!report.excerpt)
+        if (found != nullptr && !found->reason.empty())
+            out.append(reasonIndent).append(reasonLabel).append(found->reason).append("\n");
+        if (!shown)
             return out;
 
-        const excerptDisplay& excerpt = *report.excerpt;
+        const excerptDisplay& excerpt = *shown;
         const std::size_t gutter = std::to_string(std::max(excerpt.endLine, excerpt.firstLine + 1) - 1).size();
         const std::vector<excerptLine> lines = linesOf(excerpt);
         const std::size_t room = std::max<std::size_t>(width > gutter + 3 ? width - gutter - 3 : 0, 20);

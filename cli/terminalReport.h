@@ -20,6 +20,7 @@ fileReport checkOneFile(const std::string& argument, std::size_t maxViolations =
 // A line wider than width columns is shown as a window around the mark.
 // A correct file's line is followed by what it holds; with every violation
 // asked for, each follows as a diagnostic of its own.
+void writeHumanReport(const fileReport& report, bool colour, std::size_t width, const textSink& out);
 std::string humanReport(const fileReport& report, bool colour, std::size_t width = 100);
 
 } // namespace kavrin

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parser.checkBytes(bytes);
     if (parser.errorLine == 0)
         return 0;
-    errorExcerpt excerpt({});
-    excerpt.bytes = bytes;
+    errorExcerpt excerpt(bytes);
     excerpt.extract(parser.errorLine, parser.errorColumn);
     require(excerpt.markedInputBytes <= size);
     require(!excerpt.marked.empty());

@@ -1,11 +1,10 @@
 #include "diagnostics.h"
 
 #include "codes.h"
-#include "fileReport.h"
-#include "fileSource.h"
+#include "kavrin.h"
 #include "outline.h"
 #include "protocol.h"
-#include "tzvParser.h"
+#include "resultText.h"
 #include "utf8.h"
 
 #include <algorithm>
@@ -22,11 +21,11 @@ namespace {
     constexpr std::string_view savedFileLabel = "Gespeicherte Datei: ";
     // The editor shows the text decoded; only saving it again as UTF-8 mends
     // the bytes, so no edit is offered.
+    constexpr std::string_view encodingCodes[]
+        = { codes::invalidUtf8, codes::wrongFirstBytes, codes::nulByte, codes::unsupportedEncoding };
     constexpr std::string_view saveAsUtf8
         = "Bitte als UTF-8 speichern, dann wird neu geprüft: in Neovim mit :set fileencoding=utf-8 nobomb und :w, "
           "in VS Code über die Kodierung in der Statusleiste und „Mit Codierung speichern“.";
-    constexpr std::string_view encodingCodes[]
-        = { codes::invalidUtf8, codes::wrongFirstBytes, codes::nulByte, codes::unsupportedEncoding };
 
     int hexDigit(char c)
     {
@@ -67,41 +66,20 @@ namespace {
         return path;
     }
 
-    // At most the bytes a check would read of the file, read as the check
-    // opens it.
-    std::string savedBytes(const std::string& path)
-    {
-        const fileSource::opened file = fileSource::openRegular(path);
-        if (file.descriptor < 0)
-            return {};
-        std::string bytes(std::min<std::uint64_t>(file.size, tzvParser::maximumFileSize), '\0');
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const std::ptrdiff_t n = fileSource::readSome(
-                file.descriptor, reinterpret_cast<unsigned char*>(bytes.data()) + got, bytes.size() - got);
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        fileSource::closeFile(file.descriptor);
-        bytes.resize(got);
-        return bytes;
-    }
-
     // The editor's range of a violation's place and the part it marks.
-    json rangeOf(std::string_view bytes, const fileReport& report, positionEncoding encoding)
+    json rangeOf(std::string_view bytes, const violation& found, positionEncoding encoding)
     {
-        if (report.line == 0)
+        if (found.line == 0)
             return protocol::rangeJson({}, {});
-        return rangeOfBytes(bytes, report.offset, report.offset + report.length, encoding);
+        return rangeOfBytes(bytes, found.offset, found.offset + found.length, encoding);
     }
 
-    json diagnostic(std::string_view bytes, const fileReport& report, positionEncoding encoding, std::string message)
+    json diagnostic(std::string_view bytes, const violation& found, positionEncoding encoding, std::string message)
     {
-        if (!report.reason.empty())
-            message.append("\n").append(report.reason);
-        return { { "range", rangeOf(bytes, report, encoding) }, { "severity", protocol::severityError },
-            { "source", source }, { "code", report.code }, { "message", std::move(message) } };
+        if (!found.reason.empty())
+            message.append("\n").append(found.reason);
+        return { { "range", rangeOf(bytes, found, encoding) }, { "severity", protocol::severityError },
+            { "source", source }, { "code", found.code }, { "message", std::move(message) } };
     }
 
 } // namespace
@@ -120,12 +98,11 @@ json rangeOfBytes(std::string_view bytes, std::uint64_t start, std::uint64_t end
 
 json diagnosticsOfText(const std::string& uri, std::string_view text, positionEncoding encoding)
 {
-    const fileReport report = reportOfBytes({}, text, 0, withExcerpt::no, tzvParser::defaultMaxViolations);
+    const result checked = check(source::bytes(text), { defaultMaxViolations });
     json diagnostics = json::array();
-    for (const violationReport& found : report.violations) {
-        const fileReport each = reportOfViolation(report, found);
-        json item = diagnostic(text, each, encoding, each.message);
-        if (json related = relatedPlaces(uri, text, each.code, each.offset, encoding); !related.empty())
+    for (const violation& found : checked.violations) {
+        json item = diagnostic(text, found, encoding, withoutLineFeeds(found.message));
+        if (json related = relatedPlaces(uri, text, found.code, found.offset, encoding); !related.empty())
             item["relatedInformation"] = std::move(related);
         diagnostics.push_back(std::move(item));
     }
@@ -137,16 +114,21 @@ json diagnosticOfSavedFile(std::string_view uri, std::string_view text, position
     const std::optional<std::string> path = pathOfFileUri(uri);
     if (!path)
         return nullptr;
-    const fileReport saved = reportOfFile(*path, withExcerpt::no);
-    if (saved.code == codes::cannotOpen)
+    // The file and its ranges from the one reading of it.
+    const result saved = check(source::file(*path), { 1, true });
+    const violation none;
+    const violation& first = saved.valid() ? none : saved.violations.front();
+    if (first.code == codes::cannotOpen)
         return nullptr;
-    const fileReport buffer = reportOfBytes({}, text, 0, withExcerpt::no);
-    if (std::tie(saved.message, saved.line, saved.column, saved.code, saved.reason)
-        == std::tie(buffer.message, buffer.line, buffer.column, buffer.code, buffer.reason))
+    const result buffer = check(source::bytes(text));
+    const violation& other = buffer.valid() ? none : buffer.violations.front();
+    if (std::tie(first.message, first.line, first.column, first.code, first.reason)
+        == std::tie(other.message, other.line, other.column, other.code, other.reason))
         return nullptr;
-    const std::string bytes = saved.line != 0 ? savedBytes(*path) : std::string();
-    json found = diagnostic(bytes, saved, encoding, std::string(savedFileLabel) + saved.message);
-    if (std::find(std::begin(encodingCodes), std::end(encodingCodes), saved.code) != std::end(encodingCodes))
+    const std::string_view bytes = saved.input ? std::string_view(*saved.input) : std::string_view();
+    const std::string message = saved.valid() ? std::string(successText) : withoutLineFeeds(first.message);
+    json found = diagnostic(bytes, first, encoding, std::string(savedFileLabel) + message);
+    if (std::find(std::begin(encodingCodes), std::end(encodingCodes), first.code) != std::end(encodingCodes))
         found["message"] = found["message"].get<std::string>() + "\n" + std::string(saveAsUtf8);
     return found;
 }

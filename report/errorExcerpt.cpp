@@ -1,6 +1,5 @@
 #include "errorExcerpt.h"
 
-#include "fileName.h"
 #include "markedPart.h"
 #include "textReader.h"
 #include "tzvParser.h"
@@ -20,57 +19,54 @@ bool endsWith(const std::string& text, char c) { return !text.empty() && text.ba
 
 } // namespace
 
-errorExcerpt::errorExcerpt(std::string nameText)
-    : errorExcerpt(std::move(nameText), kavrin::textReader::defaultBufferSize)
-{
-}
-
-errorExcerpt::errorExcerpt(std::string nameText, std::size_t bufferSize)
-    : fileName(std::move(nameText))
+errorExcerpt::errorExcerpt(std::string_view bytes, std::size_t bufferSize)
+    : bytes(bytes)
     , bufferSize(bufferSize)
 {
 }
 
-bool errorExcerpt::open(kavrin::textReader& input) const
-{
-    if (bytes) {
-        input.openBytes(*bytes, tzvParser::maximumFileSize);
-        return true;
-    }
-    if (fileName.empty())
-        return false;
-    std::string name = fileName;
-    kavrin::removeSurroundingQuotes(name);
-    return input.open(name, tzvParser::maximumFileSize);
-}
-
 void errorExcerpt::extract(std::uint32_t errorLine, std::uint32_t errorColumn)
 {
-    extractFrom(errorLine, errorColumn, 0, 1);
+    extractFrom(errorLine, errorColumn, 0, walk {}, UINT64_MAX);
 }
 
 void errorExcerpt::extractNear(std::uint32_t errorLine, std::uint32_t errorColumn, std::uint64_t offset)
 {
-    if (!bytes || offset > bytes->size())
+    if (offset > bytes.size())
         return extract(errorLine, errorColumn);
     // Back over the line feeds that end the lines shown before the place's
-    // line, and one more: there the first shown line starts.
+    // line, and one more: there the first shown line starts. No further back
+    // than nearReach: there a long line is cut.
+    const std::uint64_t floor = offset > nearReach ? offset - nearReach : 0;
     std::uint64_t start = offset;
-    std::uint32_t line = errorLine;
-    for (std::uint32_t feeds = 0; start > 0 && feeds <= contextLines;) {
-        if ((*bytes)[start - 1] == '\n' && ++feeds <= contextLines)
-            --line;
-        if (feeds > contextLines)
-            break;
+    std::uint32_t feeds = 0;
+    while (start > floor && !(bytes[start - 1] == '\n' && ++feeds > contextLines))
         --start;
-    }
-    if (start == 0 || line <= 1)
+    if (start == 0)
         return extract(errorLine, errorColumn);
-    extractFrom(errorLine, errorColumn, start, line);
+    walk at { errorLine - std::min(feeds, contextLines), 1 };
+    const bool cutLine = feeds <= contextLines;
+    if (cutLine) {
+        // A character is never cut.
+        for (int k = 0;
+             k < 3 && start < offset && kavrin::utf8::isContinuation(static_cast<unsigned char>(bytes[start])); ++k)
+            ++start;
+        // Columns count bytes on their line; on line 1 from its first.
+        if (at.line == errorLine) {
+            if (errorColumn <= offset - start)
+                return extract(errorLine, errorColumn);
+            at.column = static_cast<std::uint32_t>(errorColumn - (offset - start));
+        } else if (at.line == 1) {
+            at.column = static_cast<std::uint32_t>(start + 1);
+        }
+    }
+    extractFrom(errorLine, errorColumn, start, at, nearReach);
+    if (cutLine)
+        before.insert(0, cutMark);
 }
 
 void errorExcerpt::extractFrom(
-    std::uint32_t errorLine, std::uint32_t errorColumn, std::uint64_t startOffset, std::uint32_t startLine)
+    std::uint32_t errorLine, std::uint32_t errorColumn, std::uint64_t startOffset, walk start, std::uint64_t afterLimit)
 {
     before.clear();
     marked.clear();
@@ -79,19 +75,15 @@ void errorExcerpt::extractFrom(
     markedInputBytes = 0;
     cut = false;
     kavrin::textReader input(bufferSize);
-    if (!open(input))
-        return;
-    walk position;
-    if (startOffset > 0) {
-        input.seek(startOffset);
-        position.line = startLine;
-    }
+    input.openBytes(bytes, tzvParser::maximumFileSize);
+    input.seek(startOffset);
+    walk position = start;
     readUpTo(input, position, errorLine, errorColumn);
     const std::uint32_t stopLine = position.line;
-    takeLinesBefore(stopLine);
+    takeLinesBefore(stopLine, start.line);
     if (readMarked(input, position))
         return;
-    readAfter(input, position, stopLine);
+    readAfter(input, position, stopLine, afterLimit);
 }
 
 // Reads up to the reported place into prefix, a byte-order mark as three
@@ -151,8 +143,8 @@ void errorExcerpt::readUpTo(kavrin::textReader& input, walk& at, std::uint32_t e
 }
 
 // The context lines before the place: from the start of the line
-// contextLines above the place's line.
-void errorExcerpt::takeLinesBefore(std::uint32_t stopLine)
+// contextLines above the place's line, or of the first line read.
+void errorExcerpt::takeLinesBefore(std::uint32_t stopLine, std::uint32_t firstLineRead)
 {
     if (prefix.empty())
         return;
@@ -163,6 +155,7 @@ void errorExcerpt::takeLinesBefore(std::uint32_t stopLine)
         const std::size_t lf = start == 0 ? std::string::npos : prefix.rfind('\n', start - 1);
         if (lf == std::string::npos) {
             found = 0;
+            firstLine = firstLineRead;
             break;
         }
         found = lf + 1;
@@ -195,12 +188,20 @@ bool errorExcerpt::readMarked(kavrin::textReader& input, walk& at)
     return end.cut;
 }
 
-// The lines after the marked part, as many as make up the context.
-void errorExcerpt::readAfter(kavrin::textReader& input, walk& at, std::uint32_t stopLine)
+// The lines after the marked part, as many as make up the context, and no
+// more than limit bytes of them.
+void errorExcerpt::readAfter(kavrin::textReader& input, walk& at, std::uint32_t stopLine, std::uint64_t limit)
 {
     const std::uint32_t breaksInMarked = at.line - stopLine;
     bool stoppedAtLineFeed = false;
-    for (std::uint32_t shownLines = 0;;) {
+    for (std::uint64_t taken = 0, shownLines = 0;; ++taken) {
+        // A character is never cut.
+        if (taken >= limit
+            && (taken >= limit + 3 || !kavrin::utf8::isContinuation(static_cast<unsigned char>(input.peek())))) {
+            if (input.peek() != kavrin::textReader::endOfInput && input.peek() != '\n')
+                after += cutMark;
+            break;
+        }
         const int byte = input.get();
         if (byte == kavrin::textReader::endOfInput)
             break;

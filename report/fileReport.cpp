@@ -3,71 +3,14 @@
 #include "errorExcerpt.h"
 #include "reasonText.h"
 #include "resultText.h"
-#include "tzvParser.h"
 #include "utf8.h"
 
 #include <algorithm>
-#include <fstream>
+#include <utility>
 
 namespace kavrin {
 
 namespace {
-
-    // The outcome of a finished check; the excerpts are read from the same
-    // source the check read.
-    fileReport reportOf(const tzvParser& parser, std::string name, std::optional<std::string_view> bytes,
-        withExcerpt wanted = withExcerpt::yes)
-    {
-        fileReport report;
-        report.file = std::move(name);
-        report.openedName = parser.openedName;
-        report.valid = parser.message.empty();
-        report.message = report.valid ? std::string(successText) : withoutLineFeeds(parser.message);
-        report.line = parser.errorLine;
-        report.column = parser.errorColumn;
-        report.code = parser.code;
-        report.reason = parser.reason;
-        if (!parser.violations.empty()) {
-            report.offset = parser.violations.front().offset;
-            report.length = parser.violations.front().length;
-        }
-        if (report.valid)
-            report.summary = parser.summary;
-        if (wanted == withExcerpt::yes && !report.valid && parser.errorLine != 0 && parser.errorColumn != 0) {
-            errorExcerpt excerpt(report.file);
-            excerpt.bytes = bytes;
-            excerpt.extract(parser.errorLine, parser.errorColumn);
-            report.excerpt = displayOf(excerpt);
-        }
-        if (parser.maxViolations <= 1)
-            return report;
-        report.violationsCut = parser.violationsCut;
-        // The later excerpts are read near their places, from the bytes in
-        // memory; a file is read once for them.
-        std::string fileBytes;
-        if (!bytes && parser.violations.size() > 1) {
-            std::ifstream in(report.openedName, std::ios::binary);
-            fileBytes.resize(tzvParser::maximumFileSize);
-            in.read(fileBytes.data(), static_cast<std::streamsize>(fileBytes.size()));
-            fileBytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-            bytes = fileBytes;
-        }
-        for (std::size_t i = 0; i < parser.violations.size(); ++i) {
-            const kavrin::violation& found = parser.violations[i];
-            violationReport entry { withoutLineFeeds(found.message), found.line, found.column, std::string(found.code),
-                found.reason, found.offset, found.length, std::nullopt };
-            if (i == 0)
-                entry.excerpt = report.excerpt;
-            else if (wanted == withExcerpt::yes && found.line != 0) {
-                errorExcerpt excerpt(report.file);
-                excerpt.bytes = bytes;
-                excerpt.extractNear(found.line, found.column, found.offset);
-                entry.excerpt = displayOf(excerpt);
-            }
-            report.violations.push_back(std::move(entry));
-        }
-        return report;
-    }
 
     // Besides what JSON requires, C1 controls and characters that reorder or
     // break a line are written as \u escapes: the same string to a JSON
@@ -118,50 +61,40 @@ namespace {
     // JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
     std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
 
+    // The optional elements a summary names, in the order of the header.
+    template <class Each> void forEachOptional(const fileSummary& summary, Each&& each)
+    {
+        const std::pair<bool, const char*> extras[]
+            = { { summary.customerNumber, "kundenNr" }, { summary.gameId, "spielID" }, { summary.duration, "tnDauer" },
+                  { summary.filter, "filter" }, { summary.wimbel, "wimbel" }, { summary.ziroPlus, "ziroPlus" } };
+        for (const auto& [present, name] : extras)
+            each(name, present);
+    }
+
 } // namespace
 
-fileReport reportOfViolation(const fileReport& whole, const violationReport& found)
+std::string fileReport::message() const
 {
-    fileReport report;
-    report.file = whole.file;
-    report.openedName = whole.openedName;
-    report.message = found.message;
-    report.line = found.line;
-    report.column = found.column;
-    report.code = found.code;
-    report.reason = found.reason;
-    report.offset = found.offset;
-    report.length = found.length;
-    report.excerpt = found.excerpt;
-    return report;
+    return valid() ? std::string(successText) : withoutLineFeeds(checked.violations.front().message);
 }
 
-fileReport reportOfFile(const std::string& name, withExcerpt excerpt, std::size_t maxViolations)
+fileReport reportOf(std::string file, const source& what, std::size_t maxViolations)
 {
-    tzvParser parser;
-    parser.fileName = name;
-    parser.maxViolations = maxViolations;
-    parser.check();
-    return reportOf(parser, name, std::nullopt, excerpt);
+    return { std::move(file), check(what, { maxViolations, true }), maxViolations > 1 };
 }
 
-fileReport reportOfBytes(
-    std::string name, std::string_view bytes, std::uint64_t wholeSize, withExcerpt excerpt, std::size_t maxViolations)
+std::optional<excerptDisplay> excerptOf(const fileReport& report, std::size_t index)
 {
-    tzvParser parser;
-    parser.maxViolations = maxViolations;
-    parser.checkBytes(bytes, wholeSize);
-    return reportOf(parser, std::move(name), bytes, excerpt);
-}
-
-fileReport reportOfFileBytes(
-    const std::string& name, std::string_view bytes, std::uint64_t wholeSize, std::size_t maxViolations)
-{
-    tzvParser parser;
-    parser.fileName = name;
-    parser.maxViolations = maxViolations;
-    parser.checkFileBytes(bytes, wholeSize);
-    return reportOf(parser, name, bytes);
+    const std::vector<violation>& found = report.checked.violations;
+    if (index >= found.size() || found[index].line == 0 || found[index].column == 0 || !report.checked.input)
+        return std::nullopt;
+    const violation& shown = found[index];
+    errorExcerpt excerpt(*report.checked.input);
+    if (index == 0)
+        excerpt.extract(shown.line, shown.column);
+    else
+        excerpt.extractNear(shown.line, shown.column, shown.offset);
+    return displayOf(excerpt);
 }
 
 std::string summaryText(const fileSummary& summary)
@@ -174,13 +107,11 @@ std::string summaryText(const fileSummary& summary)
         text += ", " + counted(summary.goalScoreTips, "Torwette", "Torwetten");
     text += ", " + kavrin::reasons::game(summary.gameType) + ", Version "
         + kavrin::reasons::escaped(summary.version, 16);
-    const std::pair<bool, const char*> extras[]
-        = { { summary.customerNumber, "kundenNr" }, { summary.gameId, "spielID" }, { summary.duration, "tnDauer" },
-              { summary.filter, "filter" }, { summary.wimbel, "wimbel" }, { summary.ziroPlus, "ziroPlus" } };
     std::string with;
-    for (const auto& [present, name] : extras)
+    forEachOptional(summary, [&with](const char* name, bool present) {
         if (present)
             with += (with.empty() ? "" : ", ") + std::string(name);
+    });
     if (!with.empty())
         text += "; mit " + with;
     return text;
@@ -202,14 +133,6 @@ std::string violationCountText(std::size_t violations, std::size_t files)
 {
     return std::to_string(violations) + (violations == 1 ? " Verstoß in " : " Verstöße in ") + std::to_string(files)
         + (files == 1 ? " Datei" : " Dateien");
-}
-
-fileReport reportOfUnreadable(const std::string& name)
-{
-    tzvParser parser;
-    parser.fileName = name;
-    parser.checkUnreadable();
-    return reportOf(parser, name, std::nullopt);
 }
 
 namespace {
@@ -237,45 +160,52 @@ namespace {
         appendJsonString(out, validUtf8(summary.version));
         out += ",\"tickets\":" + std::to_string(summary.tickets) + ",\"tips\":" + std::to_string(summary.tips)
             + ",\"goalScoreTips\":" + std::to_string(summary.goalScoreTips);
-        const std::pair<bool, const char*> extras[]
-            = { { summary.customerNumber, "kundenNr" }, { summary.gameId, "spielID" }, { summary.duration, "tnDauer" },
-                  { summary.filter, "filter" }, { summary.wimbel, "wimbel" }, { summary.ziroPlus, "ziroPlus" } };
-        for (const auto& [present, name] : extras)
+        forEachOptional(summary, [&out](const char* name, bool present) {
             out += std::string(",\"") + name + "\":" + (present ? "true" : "false");
+        });
         out += "}";
     }
 
 } // namespace
 
-std::string jsonReport(const fileReport& report)
+void writeJsonReport(const fileReport& report, const textSink& write, const excerptMaker& excerpts)
 {
+    const auto excerptAt = [&](std::size_t index) { return excerpts ? excerpts(index) : excerptOf(report, index); };
+    const result& checked = report.checked;
+    const violation* first = checked.first();
     std::string out = "{\"file\":";
     appendJsonString(out, validUtf8(report.file));
-    out += report.valid ? ",\"valid\":true" : ",\"valid\":false";
+    out += first == nullptr ? ",\"valid\":true" : ",\"valid\":false";
     out += ",\"message\":";
-    appendJsonString(out, validUtf8(report.message));
-    out += ",\"line\":" + std::to_string(report.line) + ",\"column\":" + std::to_string(report.column);
+    appendJsonString(out, validUtf8(report.message()));
+    out += ",\"line\":" + std::to_string(first ? first->line : 0)
+        + ",\"column\":" + std::to_string(first ? first->column : 0);
     out += ",\"code\":";
-    if (report.valid)
+    if (first == nullptr)
         out += "null";
     else
-        appendJsonString(out, report.code);
+        appendJsonString(out, first->code);
     out += ",\"reason\":";
-    if (report.valid)
+    if (first == nullptr)
         out += "null";
     else
-        appendJsonString(out, validUtf8(report.reason));
+        appendJsonString(out, validUtf8(first->reason));
     out += ",\"excerpt\":";
-    appendExcerpt(out, report.excerpt);
-    if (report.summary) {
+    // The first excerpt is whole and may be long: made once for both places
+    // it stands.
+    std::string firstExcerpt;
+    appendExcerpt(firstExcerpt, excerptAt(0));
+    out += firstExcerpt;
+    if (first == nullptr) {
         out += ",\"summary\":";
-        appendSummary(out, *report.summary);
+        appendSummary(out, checked.summary);
     }
-    if (!report.violations.empty()) {
+    if (report.everyViolation && first != nullptr) {
         out += ",\"violations\":[";
-        for (const violationReport& found : report.violations) {
-            out += out.back() == '[' ? "{\"message\":" : ",{\"message\":";
-            appendJsonString(out, validUtf8(found.message));
+        for (std::size_t i = 0; i < checked.violations.size(); ++i) {
+            const violation& found = checked.violations[i];
+            out += i == 0 ? "{\"message\":" : ",{\"message\":";
+            appendJsonString(out, validUtf8(withoutLineFeeds(found.message)));
             out += ",\"line\":" + std::to_string(found.line) + ",\"column\":" + std::to_string(found.column)
                 + ",\"offset\":" + std::to_string(found.offset) + ",\"length\":" + std::to_string(found.length)
                 + ",\"code\":";
@@ -283,13 +213,25 @@ std::string jsonReport(const fileReport& report)
             out += ",\"reason\":";
             appendJsonString(out, validUtf8(found.reason));
             out += ",\"excerpt\":";
-            appendExcerpt(out, found.excerpt);
+            if (i == 0)
+                out += firstExcerpt;
+            else
+                appendExcerpt(out, excerptAt(i));
             out += "}";
+            write(out);
+            out.clear();
         }
         out += "],\"violationsCut\":";
-        out += report.violationsCut ? "true" : "false";
+        out += checked.violationsCut ? "true" : "false";
     }
-    return out + "}";
+    write(out + "}");
+}
+
+std::string jsonReport(const fileReport& report)
+{
+    std::string out;
+    writeJsonReport(report, [&out](std::string_view piece) { out += piece; });
+    return out;
 }
 
 } // namespace kavrin

@@ -384,27 +384,19 @@ void mainWindow::runCheck()
     setWindowTitle(QFile::decodeName(QByteArray::fromStdString(kavrin::windowTitle(nameText))));
     messageEdit->repaint();
 
-    const kavrin::fileReport report
-        = kavrin::reportOfFile(nameText, kavrin::withExcerpt::yes, tzvParser::defaultMaxViolations);
-    lastReport = report;
+    lastReport = kavrin::reportOf(nameText, kavrin::source::file(nameText), kavrin::defaultMaxViolations);
+    const kavrin::fileReport& report = *lastReport;
     copyReportAction->setEnabled(true);
-    saveRepairedAction->setEnabled(false);
-    if (!report.valid && report.code != kavrin::codes::cannotOpen)
-        if (const std::optional<std::string> bytes = checkedBytes())
-            saveRepairedAction->setEnabled(!kavrin::repairBytes(*bytes).changes.empty());
+    saveRepairedAction->setEnabled(
+        !report.valid() && report.checked.input && !kavrin::repairBytes(*report.checked.input).changes.empty());
     checkedName = nameEdit->text();
-    watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.openedName)));
+    watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.checked.openedName)));
     excerptEdit->clear();
-    found = report.violations;
-    if (found.empty() && !report.valid)
-        found.push_back({ report.message, report.line, report.column, report.code, report.reason, report.offset,
-            report.length, report.excerpt });
-    if (report.valid) {
-        messageEdit->setPlainText(fromUtf8(report.message));
+    if (report.valid()) {
+        messageEdit->setPlainText(fromUtf8(report.message()));
         // A correct file says so set apart, with a tick, and what will be played.
-        QString note = fromUtf8(report.message);
-        if (report.summary)
-            note += QLatin1Char('\n') + fromUtf8(kavrin::summaryText(*report.summary));
+        const QString note
+            = fromUtf8(report.message()) + QLatin1Char('\n') + fromUtf8(kavrin::summaryText(report.checked.summary));
         excerptEdit->setNote(note, noteKind::success);
     }
     showViolation(0);
@@ -415,26 +407,28 @@ void mainWindow::runCheck()
 // the first is shown as the check has always shown it.
 void mainWindow::showViolation(std::size_t index)
 {
-    nextViolationAction->setEnabled(found.size() > 1);
-    previousViolationAction->setEnabled(found.size() > 1);
-    if (index >= found.size())
+    const std::size_t count = lastReport ? lastReport->checked.violations.size() : 0;
+    nextViolationAction->setEnabled(count > 1);
+    previousViolationAction->setEnabled(count > 1);
+    if (index >= count)
         return;
     shownViolation = index;
-    const kavrin::violationReport& shown = found[index];
+    const kavrin::violation& shown = lastReport->checked.violations[index];
     clearMarkAndNote();
     excerptEdit->clear();
     lineNumberEdit->clear();
-    messageEdit->setPlainText(fromUtf8(shown.message));
+    messageEdit->setPlainText(fromUtf8(kavrin::withoutLineFeeds(shown.message)));
     // Without a name the message says it all; the reason would repeat it.
     if (shown.code != kavrin::codes::noFileName) {
         QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason)
             + QStringLiteral(" [%1]").arg(fromUtf8(shown.code));
-        if (found.size() > 1)
-            note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(found.size());
+        if (count > 1)
+            note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(count);
         excerptEdit->setNote(note);
     }
-    if (shown.excerpt)
-        showExcerpt(*shown.excerpt);
+    // Made when it is shown: a file with many violations keeps one excerpt.
+    if (const std::optional<kavrin::excerptDisplay> excerpt = kavrin::excerptOf(*lastReport, index))
+        showExcerpt(*excerpt);
 }
 
 void mainWindow::copyReport()
@@ -442,32 +436,18 @@ void mainWindow::copyReport()
     if (!lastReport)
         return;
     std::string text = kavrin::humanReport(*lastReport, false);
-    if (!lastReport->valid)
-        text += "  Code: " + lastReport->code + "\n";
+    if (const kavrin::violation* first = lastReport->checked.first())
+        text += "  Code: " + std::string(first->code) + "\n";
     QApplication::clipboard()->setText(fromUtf8(text));
 }
 
-std::optional<std::string> mainWindow::checkedBytes() const
-{
-    if (!lastReport || lastReport->openedName.empty())
-        return std::nullopt;
-    QFile file(QFile::decodeName(QByteArray::fromStdString(lastReport->openedName)));
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
-        return std::nullopt;
-    const QByteArray bytes = file.read(qint64(tzvParser::maximumFileSize) + 1);
-    if (bytes.size() > qsizetype(tzvParser::maximumFileSize) || file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes.toStdString();
-}
-
-// The file is read again as it is now; the changes are shown before anything
-// is written, and the copy goes where the user says.
+// The bytes the check read are repaired; the changes are shown before
+// anything is written, and the copy goes where the user says.
 void mainWindow::saveRepaired()
 {
-    const std::optional<std::string> bytes = checkedBytes();
-    if (!bytes)
+    if (!lastReport || !lastReport->checked.input)
         return;
-    const kavrin::repairResult repaired = kavrin::repairBytes(*bytes);
+    const kavrin::repairResult repaired = kavrin::repairBytes(*lastReport->checked.input);
     if (repaired.changes.empty()) {
         saveRepairedAction->setEnabled(false);
         return;
@@ -484,7 +464,7 @@ void mainWindow::saveRepaired()
     if (!repairDialog(this, fromUtf8(kavrin::repairSummaryText(repaired.changes.size(), repaired.violationsLeft)),
             lines.join(QLatin1Char('\n'))))
         return;
-    const QFileInfo checked(QFile::decodeName(QByteArray::fromStdString(lastReport->openedName)));
+    const QFileInfo checked(QFile::decodeName(QByteArray::fromStdString(lastReport->checked.openedName)));
     const QString suggested = checked.dir().filePath(
         QFile::decodeName(QByteArray::fromStdString(kavrin::repairedName(checked.fileName().toStdString()))));
     const QString target = saveDialog(this, suggested);
@@ -504,9 +484,9 @@ void mainWindow::saveRepaired()
 
 void mainWindow::stepViolation(int step)
 {
-    if (found.size() < 2)
+    if (!lastReport || lastReport->checked.violations.size() < 2)
         return;
-    const auto count = static_cast<std::ptrdiff_t>(found.size());
+    const auto count = static_cast<std::ptrdiff_t>(lastReport->checked.violations.size());
     showViolation(static_cast<std::size_t>((static_cast<std::ptrdiff_t>(shownViolation) + step + count) % count));
 }
 

@@ -100,19 +100,15 @@ private:
     // Moves the focus to the next (1) or previous (-1) of name, message and
     // excerpt.
     void focusPane(int step);
-    // The bytes of the last checked file as they are now, when all of it
-    // could be read.
-    std::optional<std::string> checkedBytes() const;
 
     QFileSystemWatcher* watcher;
     QTimer* recheckTimer;
     QString checkedName; // the name field's text at the last check
     QString watchedPath;
     QString watchedState; // size and time of the file at the last check
-    // The violations of the last check, and which one is shown.
-    std::vector<kavrin::violationReport> found;
-    std::size_t shownViolation = 0;
+    // The last check's result, and which of its violations is shown.
     std::optional<kavrin::fileReport> lastReport;
+    std::size_t shownViolation = 0;
     QAction* copyReportAction;
     QAction* nextViolationAction;
     QAction* previousViolationAction;

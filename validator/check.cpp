@@ -1,5 +1,7 @@
+#include "checker.h"
 #include "codes.h"
 #include "fileName.h"
+#include "fileSource.h"
 #include "markedPart.h"
 #include "messages.h"
 #include "reasonText.h"
@@ -8,6 +10,8 @@
 #include "utf8.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <string>
 
 tzvParser::Error::Error(std::string_view text, std::string_view code, std::string reason)
@@ -25,114 +29,174 @@ tzvParser::Error::Error(std::string_view leadIn, std::uint32_t line, std::uint32
     message.append(", Spalte ").append(std::to_string(column)).append(" ").append(detail);
 }
 
-tzvParser::tzvParser() = default;
+namespace kavrin {
+
+source source::file(std::string name) { return { kind::file, std::move(name), {}, 0 }; }
+
+source source::bytes(std::string_view bytes, std::uint64_t wholeSize) { return { kind::bytes, {}, bytes, wholeSize }; }
+
+source source::namedBytes(std::string name, std::string_view bytes, std::uint64_t wholeSize)
+{
+    return { kind::namedBytes, std::move(name), bytes, wholeSize };
+}
+
+source source::unreadable(std::string name) { return { kind::unreadable, std::move(name), {}, 0 }; }
+
+source source::standardInput() { return { kind::standardInput, {}, {}, 0 }; }
+
+namespace {
+
+    using Error = tzvParser::Error;
+
+    std::optional<Error> nameError(std::string& name)
+    {
+        if (name.empty())
+            return Error(messages::noFile, codes::noFileName, reasons::noFileName());
+        removeSurroundingQuotes(name);
+        if (name.size() < 5 || name.compare(name.size() - 4, 4, ".tzv") != 0)
+            return Error(messages::badName, codes::wrongFileName, reasons::wrongFileName(name));
+        return std::nullopt;
+    }
+
+    Error cannotOpen(fileSource::failure problem, int error)
+    {
+        return Error(messages::cannotOpen, codes::cannotOpen, reasons::cannotOpen(problem, error));
+    }
+
+    result refused(Error fault, std::string openedName)
+    {
+        result out;
+        fault.found.reason = reasons::withinALine(std::move(fault.found.reason));
+        out.violations.push_back(std::move(fault.found));
+        out.openedName = std::move(openedName);
+        return out;
+    }
+
+} // namespace
+
+namespace detail {
+
+    std::optional<violation> faultOfName(std::string& name)
+    {
+        std::optional<Error> fault = nameError(name);
+        if (!fault)
+            return std::nullopt;
+        fault->found.reason = reasons::withinALine(std::move(fault->found.reason));
+        return std::move(fault->found);
+    }
+
+} // namespace detail
+
+result check(const source& what, const options& how)
+{
+    std::string name = what.name;
+    const bool named = what.what != source::kind::bytes && what.what != source::kind::standardInput;
+    if (named && what.nameRules) {
+        if (std::optional<Error> fault = nameError(name))
+            return refused(std::move(*fault), name);
+    } else {
+        removeSurroundingQuotes(name);
+    }
+    if (what.what == source::kind::unreadable)
+        return refused(cannotOpen(fileSource::failure::unreadable, 0), name);
+
+    std::shared_ptr<std::string> owned;
+    std::string_view bytes = what.given;
+    std::uint64_t size = std::max<std::uint64_t>(what.wholeSize, bytes.size());
+    if (what.what == source::kind::file || what.what == source::kind::standardInput) {
+        fileSource::loaded read = what.what == source::kind::file ? fileSource::load(name, maximumFileSize)
+                                                                  : fileSource::loadStandardInput(maximumFileSize);
+        if (read.problem != fileSource::failure::none)
+            return refused(cannotOpen(read.problem, read.error), name);
+        owned = std::make_shared<std::string>(std::move(read.bytes));
+        bytes = *owned;
+        size = read.size;
+    }
+
+    detail::checker run(bytes, how.readBuffer);
+    run.maxViolations = std::max<std::size_t>(how.maxViolations, 1);
+    run.checkInput(size);
+    result out;
+    out.violations = std::move(run.violations);
+    out.violationsCut = run.violationsCut;
+    out.summary = std::move(run.summary);
+    out.openedName = std::move(name);
+    if (how.keepInput)
+        out.input = owned ? std::move(owned) : std::make_shared<const std::string>(bytes);
+    return out;
+}
+
+} // namespace kavrin
 
 tzvParser::tzvParser(std::size_t bufferSize)
-    : input(bufferSize)
+    : bufferSize(bufferSize)
 {
 }
 
-void tzvParser::reset()
+const std::string& tzvParser::take(const kavrin::source& what)
 {
-    line = column = tokenLine = tokenColumn = 1;
-    lineOffset = tokenLineOffset = 0;
-    violations.clear();
-    openedName.clear();
-    sourceBytes.reset();
-    documentStarted = afterComment = false;
-    textEnd = UINT64_MAX;
-    // A reused object must not let an earlier input's tag or text into a
-    // reason.
-    currentTag.clear();
-    currentText.clear();
-    seenOptional = 0;
-    violationsCut = false;
-    summary = {};
-    versionText.clear();
-    majorVersion = minorVersion = 0;
-    message.clear();
-    // A reused object must not carry the place of an earlier violation into
-    // an outcome that has none.
-    errorLine = errorColumn = 0;
-    code.clear();
-    reason.clear();
-    input.close();
-}
-
-void tzvParser::checkName()
-{
-    namespace text = kavrin::messages;
-    namespace codes = kavrin::codes;
-    namespace reasons = kavrin::reasons;
-    if (fileName.empty())
-        throw Error(text::noFile, codes::noFileName, reasons::noFileName());
-    kavrin::removeSurroundingQuotes(fileName);
-    openedName = fileName;
-    if (fileName.size() < 5 || fileName.compare(fileName.size() - 4, 4, ".tzv") != 0)
-        throw Error(text::badName, codes::wrongFileName, reasons::wrongFileName(fileName));
+    kavrin::result found = kavrin::check(what, { maxViolations, false, bufferSize });
+    violations = std::move(found.violations);
+    violationsCut = found.violationsCut;
+    summary = std::move(found.summary);
+    openedName = std::move(found.openedName);
+    const kavrin::violation none;
+    const kavrin::violation& first = violations.empty() ? none : violations.front();
+    message = first.message;
+    errorLine = first.line;
+    errorColumn = first.column;
+    code = first.code;
+    reason = first.reason;
+    return message;
 }
 
 const std::string& tzvParser::check()
 {
-    reset();
-    try {
-        checkName();
-        if (!input.open(fileName, maximumFileSize))
-            throw Error(kavrin::messages::cannotOpen, kavrin::codes::cannotOpen,
-                kavrin::reasons::cannotOpen(input.failure(), input.failureErrno()));
-    } catch (const Error& violation) {
-        record(violation);
-        return message;
-    }
-    return checkInput(input.fileSize());
-}
-
-const std::string& tzvParser::checkFileBytes(std::string_view bytes, std::uint64_t wholeSize)
-{
-    reset();
-    try {
-        checkName();
-    } catch (const Error& violation) {
-        record(violation);
-        return message;
-    }
-    sourceBytes = bytes;
-    input.openBytes(bytes, maximumFileSize);
-    return checkInput(std::max<std::uint64_t>(wholeSize, bytes.size()));
-}
-
-const std::string& tzvParser::checkUnreadable()
-{
-    reset();
-    try {
-        checkName();
-        throw Error(kavrin::messages::cannotOpen, kavrin::codes::cannotOpen,
-            kavrin::reasons::cannotOpen(kavrin::textReader::openFailure::unreadable, 0));
-    } catch (const Error& violation) {
-        record(violation);
-    }
+    take(kavrin::source::file(fileName));
+    // The name is used without its quotes from here on, as it was opened.
+    kavrin::removeSurroundingQuotes(fileName);
     return message;
 }
 
 const std::string& tzvParser::checkBytes(std::string_view bytes, std::uint64_t wholeSize)
 {
-    reset();
-    sourceBytes = bytes;
-    input.openBytes(bytes, maximumFileSize);
-    return checkInput(std::max<std::uint64_t>(wholeSize, bytes.size()));
+    return take(kavrin::source::bytes(bytes, wholeSize));
 }
 
-const std::string& tzvParser::checkInput(std::uint64_t size)
+const std::string& tzvParser::checkFileBytes(std::string_view bytes, std::uint64_t wholeSize)
+{
+    take(kavrin::source::namedBytes(fileName, bytes, wholeSize));
+    kavrin::removeSurroundingQuotes(fileName);
+    return message;
+}
+
+const std::string& tzvParser::checkUnreadable()
+{
+    take(kavrin::source::unreadable(fileName));
+    kavrin::removeSurroundingQuotes(fileName);
+    return message;
+}
+
+namespace kavrin::detail {
+
+checker::checker(std::string_view bytes, std::size_t bufferSize)
+    : sourceBytes(bytes)
+    , input(std::min<std::size_t>(bufferSize, bytes.size() + 1))
+{
+    input.openBytes(bytes, maximumFileSize);
+}
+
+void checker::checkInput(std::uint64_t size)
 {
     namespace text = kavrin::messages;
     try {
         if (size > maximumFileSize)
             throw Error(text::sizeOrCount, kavrin::codes::fileTooLarge,
-                kavrin::reasons::fileTooLarge(size, maximumFileSize, size != unknownSize));
+                kavrin::reasons::fileTooLarge(size, maximumFileSize, size != source::unknownSize));
         checkFirstBytes();
         readDocument(column - 1);
     } catch (const Error& violation) {
-        if (violations.size() < std::max<std::size_t>(maxViolations, 1))
+        if (violations.size() < maxViolations)
             record(violation);
         else
             violationsCut = true;
@@ -144,10 +208,9 @@ const std::string& tzvParser::checkInput(std::uint64_t size)
         std::stable_sort(violations.begin() + 1, violations.end(),
             [](const kavrin::violation& a, const kavrin::violation& b) { return a.offset < b.offset; });
     input.close();
-    return message;
 }
 
-void tzvParser::record(Error violation)
+void checker::record(Error violation)
 {
     kavrin::violation& found = violation.found;
     if (violation.mayEndEarly && !input.fill())
@@ -155,17 +218,10 @@ void tzvParser::record(Error violation)
     found.reason = kavrin::reasons::withinALine(std::move(found.reason));
     if (found.line != 0)
         measureMarkedPart(found);
-    if (violations.empty()) {
-        message = found.message;
-        errorLine = found.line;
-        errorColumn = found.column;
-        code = found.code;
-        reason = found.reason;
-    }
     violations.push_back(std::move(found));
 }
 
-void tzvParser::keep(Error violation)
+void checker::keep(Error violation)
 {
     if (maxViolations <= 1)
         throw violation;
@@ -176,20 +232,9 @@ void tzvParser::keep(Error violation)
     record(std::move(violation));
 }
 
-// Opens a second reader on the checked input, at an input offset.
-bool tzvParser::openSourceAt(kavrin::textReader& reader, std::uint64_t offset)
-{
-    if (sourceBytes)
-        reader.openBytes(*sourceBytes, maximumFileSize);
-    else if (!reader.open(openedName, maximumFileSize))
-        return false;
-    reader.seek(offset);
-    return true;
-}
-
 // A fault met where the input ended follows from that end: a byte 0x1A that
 // ends the input before the rest of the file, or the file's own end.
-void tzvParser::sayWhereTheInputEnded(kavrin::violation& found)
+void checker::sayWhereTheInputEnded(kavrin::violation& found)
 {
     namespace reasons = kavrin::reasons;
     constexpr std::size_t longestReason = 140;
@@ -212,29 +257,29 @@ void tzvParser::sayWhereTheInputEnded(kavrin::violation& found)
 
 // How many input bytes the part a violation marks covers, read again from
 // its place, once the check has stopped.
-void tzvParser::measureMarkedPart(kavrin::violation& found)
+void checker::measureMarkedPart(kavrin::violation& found)
 {
     // A place past the end of its line stands at the line's end and marks
     // nothing there, as the excerpt finds nothing at it.
     if (found.line == tokenLine && found.offset - tokenLineOffset < found.column - 1u)
         return;
     kavrin::textReader& part = markedPartReader;
-    if (!openSourceAt(part, found.offset))
-        return;
+    part.openBytes(sourceBytes, maximumFileSize);
+    part.seek(found.offset);
     std::uint64_t end = found.offset;
     kavrin::readMarkedPart(part, [&](int, bool) { end = part.offsetOf(part.next() - 1) + 1; });
     found.length = end - found.offset;
     part.close();
 }
 
-std::uint64_t tzvParser::offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const
+std::uint64_t checker::offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const
 {
     return tokenLineOffset + (textColumn - 1) + std::min(at, text.substr(0, at).find('\n'));
 }
 
 // Refuses what cannot start a UTF-8 or ASCII file and takes a byte-order mark,
 // which counts three columns.
-void tzvParser::checkFirstBytes()
+void checker::checkFirstBytes()
 {
     const int first = input.peek();
     const auto bom = [](std::size_t i) { return static_cast<unsigned char>(kavrin::utf8::byteOrderMark[i]); };
@@ -251,3 +296,5 @@ void tzvParser::checkFirstBytes()
     throw Error(kavrin::messages::encoding, kavrin::codes::wrongFirstBytes,
         kavrin::reasons::wrongFirstBytes(a, b, c, input.fileSize()));
 }
+
+} // namespace kavrin::detail

@@ -1,7 +1,7 @@
+#include "checker.h"
 #include "codes.h"
 #include "messages.h"
 #include "reasons.h"
-#include "tzvParser.h"
 
 #include <array>
 
@@ -39,7 +39,7 @@ bool byteAt(std::string_view item, std::size_t offset, char expected)
 
 } // namespace
 
-bool tzvParser::checkXmlDeclaration() const
+bool kavrin::detail::checker::checkXmlDeclaration() const
 {
     const std::string_view item = currentTag;
     if (!holdsAt(item, 0, "?xml "))

@@ -1,7 +1,7 @@
+#include "checker.h"
 #include "codes.h"
 #include "messages.h"
 #include "reasons.h"
-#include "tzvParser.h"
 
 namespace {
 
@@ -9,7 +9,7 @@ constexpr unsigned maximumTickets = 1000;
 
 } // namespace
 
-void tzvParser::readDocument(std::uint64_t start)
+void kavrin::detail::checker::readDocument(std::uint64_t start)
 {
     namespace text = kavrin::messages;
     checkEncoding(start);

@@ -1,14 +1,22 @@
 #include "reasonText.h"
 #include "reasons.h"
+#include "textReader.h"
 #include "utf8.h"
 
 #include <cerrno>
 
 namespace kavrin::reasons {
 
-// What the operating system says, in German, for every cause an open or
-// a read can meet.
-std::string systemCause(int errorNumber)
+namespace {
+
+    std::string unknownCause(int errorNumber)
+    {
+        return "Das Betriebssystem meldet den Fehler " + number(static_cast<std::uint64_t>(errorNumber)) + ".";
+    }
+
+} // namespace
+
+std::string openCause(int errorNumber)
 {
     switch (errorNumber) {
     case ENAMETOOLONG:
@@ -17,6 +25,13 @@ std::string systemCause(int errorNumber)
         return "Der Name führt über zu viele symbolische Verknüpfungen, vermutlich im Kreis.";
     case EIO:
         return "Beim Lesen trat ein Fehler des Datenträgers auf.";
+    case EISDIR:
+        return "Die Eingabe ist ein Ordner, keine Datei.";
+    case EINVAL:
+        return "Das Betriebssystem lässt diesen Namen oder diese Datei nicht lesen (ungültiger Name oder "
+               "besondere Datei).";
+    case EBADF:
+        return "Der Name bezeichnet keine lesbare Datei, sondern etwa ein Gerät.";
     case EMFILE:
     case ENFILE:
         return "Es sind zu viele Dateien gleichzeitig geöffnet.";
@@ -34,7 +49,15 @@ std::string systemCause(int errorNumber)
     case EAGAIN:
         return "Die Datei ist gerade gesperrt; bitte später erneut prüfen.";
     case EINTR:
-        return "Das Öffnen wurde unterbrochen; bitte erneut prüfen.";
+        return "Das Lesen wurde unterbrochen; bitte erneut prüfen.";
+    default:
+        return unknownCause(errorNumber);
+    }
+}
+
+std::string writeCause(int errorNumber)
+{
+    switch (errorNumber) {
     case ENOSPC:
 #ifdef EDQUOT // not on Windows
     case EDQUOT:
@@ -44,8 +67,14 @@ std::string systemCause(int errorNumber)
         return "Der Empfänger der Ausgabe hat geschlossen.";
     case EBADF:
         return "Die Ausgabe ist geschlossen.";
+    case EIO:
+        return "Beim Schreiben trat ein Fehler des Datenträgers auf.";
+    case EFBIG:
+        return "Die Ausgabe wäre für das Betriebssystem zu groß.";
+    case EAGAIN:
+        return "Die Ausgabe nimmt gerade nichts an.";
     default:
-        return "Das Betriebssystem meldet den Fehler " + number(static_cast<std::uint64_t>(errorNumber)) + ".";
+        return unknownCause(errorNumber);
     }
 }
 
@@ -65,22 +94,24 @@ std::string wrongFileName(std::string_view name)
     return "Der Name " + quoted(base) + " endet nicht auf „.tzv“: Bitte die Datei umbenennen.";
 }
 
-std::string cannotOpen(textReader::openFailure failure, int errorNumber)
+std::string cannotOpen(fileSource::failure failure, int errorNumber)
 {
     switch (failure) {
-    case textReader::openFailure::notFound:
+    case fileSource::failure::notFound:
         return "Die Datei gibt es nicht. Bitte Ordner und Namen prüfen.";
-    case textReader::openFailure::noPermission:
+    case fileSource::failure::noPermission:
         return "Die Datei darf nicht gelesen werden: Es fehlen die Leserechte.";
-    case textReader::openFailure::directory:
+    case fileSource::failure::directory:
         return "Der Name bezeichnet einen Ordner, keine Datei.";
-    case textReader::openFailure::notRegular:
+    case fileSource::failure::notRegular:
         return "Der Name bezeichnet keine gewöhnliche Datei, sondern etwa ein Gerät, eine FIFO oder einen Socket.";
-    case textReader::openFailure::unreadable:
+    case fileSource::failure::readError:
+        return "Die Datei ließ sich nicht lesen: " + openCause(errorNumber);
+    case fileSource::failure::unreadable:
         return "Die Datei ließ sich nicht lesen: Sie ist ein Ordner oder wurde nach der Auswahl entfernt oder "
                "geändert. Bitte erneut wählen.";
     default:
-        return systemCause(errorNumber);
+        return openCause(errorNumber);
     }
 }
 

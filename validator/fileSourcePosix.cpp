@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +10,6 @@ namespace kavrin::fileSource {
 
 opened openRegular(const std::string& path)
 {
-    using failure = textReader::openFailure;
     // O_NONBLOCK keeps the open of a FIFO without writer from waiting.
     const int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (handle < 0) {
@@ -30,18 +30,21 @@ opened openRegular(const std::string& path)
     return { handle, static_cast<std::uint64_t>(status.st_size), failure::none, 0 };
 }
 
-bool seekTo(int descriptor, std::uint64_t offset)
-{
-    return ::lseek(descriptor, static_cast<off_t>(offset), SEEK_SET) >= 0;
-}
-
 std::ptrdiff_t readSome(int descriptor, unsigned char* into, std::size_t want)
 {
-    ssize_t got;
-    do
-        got = ::read(descriptor, into, want);
-    while (got < 0 && errno == EINTR);
-    return got;
+    for (;;) {
+        const ssize_t got = ::read(descriptor, into, want);
+        if (got >= 0)
+            return got;
+        if (errno == EINTR)
+            continue;
+        // Standard input may have been left non-blocking by whoever started
+        // us: wait for it as a blocking read would.
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return got;
+        pollfd wait { descriptor, POLLIN, 0 };
+        ::poll(&wait, 1, -1);
+    }
 }
 
 void closeFile(int descriptor) { ::close(descriptor); }

@@ -31,7 +31,6 @@ namespace {
 
 opened openRegular(const std::string& path)
 {
-    using failure = textReader::openFailure;
     const std::wstring name = wideName(path);
     if (name.empty() || name.find(L'\0') != std::wstring::npos)
         return { -1, 0, failure::notFound, ENOENT };
@@ -56,11 +55,6 @@ opened openRegular(const std::string& path)
         return { -1, 0, failure::notRegular, error };
     }
     return { handle, static_cast<std::uint64_t>(status.st_size), failure::none, 0 };
-}
-
-bool seekTo(int descriptor, std::uint64_t offset)
-{
-    return ::_lseeki64(descriptor, static_cast<long long>(offset), SEEK_SET) >= 0;
 }
 
 std::ptrdiff_t readSome(int descriptor, unsigned char* into, std::size_t want)

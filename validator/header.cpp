@@ -1,8 +1,8 @@
+#include "checker.h"
 #include "codes.h"
 #include "messages.h"
 #include "number.h"
 #include "reasons.h"
-#include "tzvParser.h"
 
 namespace {
 
@@ -12,19 +12,19 @@ constexpr std::uint32_t maximumWimbelCount = 10000;
 
 } // namespace
 
-void tzvParser::closeElement(std::string_view endTag)
+void kavrin::detail::checker::closeElement(std::string_view endTag)
 {
     nextTag();
     expectTag(endTag);
     nextTag();
 }
 
-void tzvParser::readNumber(std::uint32_t minimum, std::uint32_t maximum)
+void kavrin::detail::checker::readNumber(std::uint32_t minimum, std::uint32_t maximum)
 {
     readValue([&](std::string_view text) { return kavrin::rules::numberIn(currentTag, text, minimum, maximum); });
 }
 
-void tzvParser::readHeader()
+void kavrin::detail::checker::readHeader()
 {
     namespace rules = kavrin::rules;
     const bool startsWithMarkup = input.peek() == '<';
@@ -86,7 +86,7 @@ void tzvParser::readHeader()
     }
 }
 
-void tzvParser::readWimbelBlock()
+void kavrin::detail::checker::readWimbelBlock()
 {
     nextTag();
     expectTag("anzahlWimbelProSchein");

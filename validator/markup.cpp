@@ -1,7 +1,7 @@
+#include "checker.h"
 #include "codes.h"
 #include "messages.h"
 #include "reasons.h"
-#include "tzvParser.h"
 
 #include <vector>
 
@@ -28,7 +28,7 @@ bool startsWith(const std::string& text, std::string_view prefix)
 
 // Appends the bytes up to the first stop byte to `into`, keeping line and
 // column; returns the stop byte, left unread, or the end of input.
-int tzvParser::collectUntil(const bool (&stops)[256], std::string& into)
+int kavrin::detail::checker::collectUntil(const bool (&stops)[256], std::string& into)
 {
     while (input.fill()) {
         const unsigned char* from = input.next();
@@ -55,7 +55,7 @@ int tzvParser::collectUntil(const bool (&stops)[256], std::string& into)
     return kavrin::textReader::endOfInput;
 }
 
-void tzvParser::readMarkup()
+void kavrin::detail::checker::readMarkup()
 {
     namespace text = kavrin::messages;
     namespace codes = kavrin::codes;
@@ -81,21 +81,21 @@ void tzvParser::readMarkup()
 
 // Text where a tag must begin: reported at that character, with a few of the
 // bytes that follow as the reason's found value.
-void tzvParser::failOutsideElement(int first)
+void kavrin::detail::checker::failOutsideElement(int first)
 {
     throw Error(kavrin::messages::leadIn, line, column - 1, lineOffset + column - 2, kavrin::messages::markupDetail,
         kavrin::codes::textOutsideElement,
         kavrin::reasons::textOutsideElement(foundRun(first, true), commentInContent()));
 }
 
-void tzvParser::nextTag()
+void kavrin::detail::checker::nextTag()
 {
     readMarkup();
     if (isComment())
         skipComments();
 }
 
-void tzvParser::skipComments()
+void kavrin::detail::checker::skipComments()
 {
     // The comment stands right where an element's text ended: inside it.
     afterComment = tokenLineOffset + tokenColumn - 1 == textEnd;
@@ -107,14 +107,14 @@ void tzvParser::skipComments()
 
 // A comment where an element's value was read empty stands inside that
 // element: text after it is the value in the wrong place.
-bool tzvParser::commentInContent() const
+bool kavrin::detail::checker::commentInContent() const
 {
     return afterComment && currentText.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
 // Every element that may stand where name is expected, in the order the
 // format has them.
-std::vector<std::string_view> tzvParser::allowedAt(std::string_view name) const
+std::vector<std::string_view> kavrin::detail::checker::allowedAt(std::string_view name) const
 {
     std::vector<std::string_view> allowed;
     const auto addUnlessSeen = [&](std::string_view optional, unsigned self, unsigned later) {
@@ -145,11 +145,11 @@ std::vector<std::string_view> tzvParser::allowedAt(std::string_view name) const
 // Every second byte 0x00 from the NUL on, as text saved as UTF-16 has it.
 // Read beside the check, so that where the input is cut into chunks never
 // shows.
-bool tzvParser::looksLikeUtf16()
+bool kavrin::detail::checker::looksLikeUtf16()
 {
     kavrin::textReader& ahead = markedPartReader;
-    if (!openSourceAt(ahead, input.offsetOf(input.next())))
-        return false;
+    ahead.openBytes(sourceBytes, maximumFileSize);
+    ahead.seek(input.offsetOf(input.next()));
     const int first = ahead.get();
     const int second = ahead.get();
     const int third = ahead.get();
@@ -158,12 +158,12 @@ bool tzvParser::looksLikeUtf16()
 }
 
 // "!--" and "--" may overlap: "!--" and "!---" are comments too.
-bool tzvParser::isComment() const
+bool kavrin::detail::checker::isComment() const
 {
     return startsWith(currentTag, "!--") && currentTag.compare(currentTag.size() - 2, 2, "--") == 0;
 }
 
-void tzvParser::readText()
+void kavrin::detail::checker::readText()
 {
     currentText.clear();
     tokenLine = line;
@@ -176,13 +176,13 @@ void tzvParser::readText()
             kavrin::reasons::nulByte(currentTag, line, column, looksLikeUtf16()));
 }
 
-void tzvParser::expectTag(std::string_view name) const
+void kavrin::detail::checker::expectTag(std::string_view name) const
 {
     if (currentTag != name)
         failExpected(name, name.front() == '/' ? tagFault::missingEndTag : tagFault::unexpectedElement);
 }
 
-void tzvParser::expectMatchingTag(std::string_view name) const
+void kavrin::detail::checker::expectMatchingTag(std::string_view name) const
 {
     if (currentTag == name)
         return;
@@ -190,7 +190,7 @@ void tzvParser::expectMatchingTag(std::string_view name) const
     failExpected(name, endTagForEndTag ? tagFault::missingEndTag : tagFault::unexpectedElement);
 }
 
-void tzvParser::failExpected(std::string_view name, tagFault fault) const
+void kavrin::detail::checker::failExpected(std::string_view name, tagFault fault) const
 {
     // Each kind of fault with its detail text and code.
     struct kind {
@@ -209,26 +209,26 @@ void tzvParser::failExpected(std::string_view name, tagFault fault) const
     });
 }
 
-void tzvParser::throwAtItem(std::string_view detail, std::string_view code, std::string reason) const
+void kavrin::detail::checker::throwAtItem(std::string_view detail, std::string_view code, std::string reason) const
 {
     throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn), detail, code,
         std::move(reason));
 }
 
-void tzvParser::raise(kavrin::rules::valueFault fault)
+void kavrin::detail::checker::raise(kavrin::rules::valueFault fault)
 {
     keep(cut(Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
         offsetInToken(currentText, fault.offset, tokenColumn), kavrin::messages::contentDetail, fault.code,
         std::move(fault.reason))));
 }
 
-tzvParser::Error tzvParser::cut(Error violation)
+tzvParser::Error kavrin::detail::checker::cut(Error violation)
 {
     violation.mayEndEarly = true;
     return violation;
 }
 
-void tzvParser::raiseAt(
+void kavrin::detail::checker::raiseAt(
     std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault)
 {
     keep(Error(kavrin::messages::leadIn, atLine, atColumn, atOffset, kavrin::messages::contentDetail, fault.code,

@@ -1,7 +1,7 @@
+#include "checker.h"
 #include "codes.h"
 #include "messages.h"
 #include "reasons.h"
-#include "tzvParser.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ constexpr std::uint32_t maximumVexTips = 10;
 
 } // namespace
 
-void tzvParser::readZiroTips()
+void kavrin::detail::checker::readZiroTips()
 {
     for (std::uint32_t count = 0; count < maximumZiroTips; ++count) {
         nextTag();
@@ -29,7 +29,7 @@ void tzvParser::readZiroTips()
     checkTipCount("ziroTipp", maximumZiroTips);
 }
 
-void tzvParser::readVexTips()
+void kavrin::detail::checker::readVexTips()
 {
     for (std::uint32_t count = 0; count < maximumVexTips; ++count) {
         nextTag();
@@ -59,7 +59,7 @@ void tzvParser::readVexTips()
 
 // After the most tips a ticket may hold, only its end may follow; a further
 // tip is named as such.
-void tzvParser::checkTipCount(std::string_view tipElement, std::uint32_t limit)
+void kavrin::detail::checker::checkTipCount(std::string_view tipElement, std::uint32_t limit)
 {
     if (currentTag != tipElement)
         return;
@@ -71,7 +71,7 @@ void tzvParser::checkTipCount(std::string_view tipElement, std::uint32_t limit)
 
 // The tips after the most a ticket holds are passed over up to its end tag;
 // the markup of what is passed over is still read.
-void tzvParser::skipToEndOfTicket()
+void kavrin::detail::checker::skipToEndOfTicket()
 {
     while (currentTag != "/schein" && currentTag != "/uvra") {
         readText();

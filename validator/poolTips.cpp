@@ -1,7 +1,7 @@
+#include "checker.h"
 #include "codes.h"
 #include "messages.h"
 #include "reasons.h"
-#include "tzvParser.h"
 
 #include <string_view>
 
@@ -11,7 +11,7 @@ constexpr std::uint32_t maximumFenuTips = 13;
 
 } // namespace
 
-void tzvParser::readPoolTips()
+void kavrin::detail::checker::readPoolTips()
 {
     std::uint32_t count = 0;
     for (; count < maximumFenuTips; ++count) {
@@ -34,7 +34,7 @@ void tzvParser::readPoolTips()
         readBrakelTip();
 }
 
-void tzvParser::readBrakelTip()
+void kavrin::detail::checker::readBrakelTip()
 {
     readValue(kavrin::rules::brakelTip);
     closeElement("/brakelTipp");

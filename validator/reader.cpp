@@ -1,12 +1,12 @@
+#include "checker.h"
 #include "codes.h"
 #include "messages.h"
 #include "reasons.h"
-#include "tzvParser.h"
 #include "utf8.h"
 
 #include <cstring>
 
-int tzvParser::readChar()
+int kavrin::detail::checker::readChar()
 {
     const int byte = input.get();
     if (byte == '\n') {
@@ -19,7 +19,7 @@ int tzvParser::readChar()
     return byte;
 }
 
-void tzvParser::skipWhitespace()
+void kavrin::detail::checker::skipWhitespace()
 {
     while (input.fill()) {
         const unsigned char* p = input.next();
@@ -46,7 +46,7 @@ void tzvParser::skipWhitespace()
 
 // For a reason: the found character and what follows it on its line, up to a
 // few dozen bytes and, where a tag may begin again, up to its '<'.
-std::string tzvParser::foundRun(int first, bool toTag)
+std::string kavrin::detail::checker::foundRun(int first, bool toTag)
 {
     std::string found(1, static_cast<char>(first));
     for (int next = input.peek(); next >= 0 && next != '\n' && !(toTag && next == '<'); next = input.peek()) {
@@ -61,7 +61,7 @@ std::string tzvParser::foundRun(int first, bool toTag)
 // Only the byte structure of UTF-8 is checked (the scan's rules of the text
 // toolkit): overlong forms, surrogates and values above U+10FFFF pass, NUL is
 // left to the markup scanner.
-void tzvParser::checkEncoding(std::uint64_t start)
+void kavrin::detail::checker::checkEncoding(std::uint64_t start)
 {
     constexpr std::uint64_t highBits = 0x8080808080808080u;
     unsigned pending = 0; // continuation bytes still owed by the last lead byte
@@ -102,7 +102,7 @@ void tzvParser::checkEncoding(std::uint64_t start)
 
 // Reads the input once more up to the first byte of the broken sequence to
 // name its place as the reader counts it.
-void tzvParser::failEncoding(std::uint64_t start, std::uint64_t badOffset, bool atEnd)
+void kavrin::detail::checker::failEncoding(std::uint64_t start, std::uint64_t badOffset, bool atEnd)
 {
     input.seek(start);
     for (std::uint64_t i = 0; i < badOffset; ++i)

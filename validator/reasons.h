@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textReader.h"
+#include "fileSource.h"
 
 #include <cstdint>
 #include <string>
@@ -17,12 +17,14 @@ std::string quoted(std::string_view value);
 // The content of a tag as it stood in the file: <name>, </name>, <!-- … -->.
 std::string tag(std::string_view inner);
 
-// What the operating system says for an error number, in German.
-std::string systemCause(int errorNumber);
+// What the operating system says, in German, for an error met while opening
+// or reading the input, and for one met while writing the output.
+std::string openCause(int errorNumber);
+std::string writeCause(int errorNumber);
 
 std::string noFileName();
 std::string wrongFileName(std::string_view name);
-std::string cannotOpen(textReader::openFailure failure, int errorNumber);
+std::string cannotOpen(fileSource::failure failure, int errorNumber);
 std::string fileTooLarge(std::uint64_t size, std::uint64_t limit, bool sizeKnown);
 std::string tooManyTickets(unsigned limit, std::uint32_t line);
 std::string wrongFirstBytes(int first, int second, int third, std::uint64_t size);

@@ -1,7 +1,5 @@
 #include "textReader.h"
 
-#include "fileSource.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -43,36 +41,17 @@ textReader::textReader(std::size_t bufferSize)
 
 textReader::~textReader() { close(); }
 
-bool textReader::open(const std::string& path, std::uint64_t maxBytes)
-{
-    close();
-    const fileSource::opened file = fileSource::openRegular(path);
-    lastFailure = file.failure;
-    lastErrno = file.error;
-    if (file.descriptor < 0)
-        return false;
-    fd = file.descriptor;
-    size = file.size;
-    readLimit = std::min(size, maxBytes);
-    seek(0);
-    return true;
-}
-
 void textReader::openBytes(std::string_view bytes, std::uint64_t maxBytes)
 {
     close();
     memory = reinterpret_cast<const unsigned char*>(bytes.data());
     size = bytes.size();
     readLimit = std::min(size, maxBytes);
-    lastFailure = openFailure::none;
     seek(0);
 }
 
 void textReader::close()
 {
-    if (fd >= 0)
-        fileSource::closeFile(fd);
-    fd = -1;
     memory = nullptr;
     size = readLimit = remaining = 0;
     current = end = buffer.get();
@@ -87,14 +66,10 @@ void textReader::seek(std::uint64_t offset)
     dropCount = dropCursor = 0;
     chunkOffset = readOffset = offset;
     endOfTextAt = UINT64_MAX;
-    if (memory != nullptr) {
-        memoryOffset = offset;
-        ended = false;
-    } else if (fd >= 0) {
-        ended = !fileSource::seekTo(fd, offset);
-    } else {
+    if (memory == nullptr)
         return;
-    }
+    memoryOffset = offset;
+    ended = false;
     remaining = offset < readLimit ? readLimit - offset : 0;
 }
 
@@ -109,11 +84,14 @@ bool textReader::refill()
             pendingCr = false;
         }
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, remaining));
-        const std::ptrdiff_t got = want > 0 ? readSource(data + held, want) : 0;
+        if (want > 0) {
+            std::memcpy(data + held, memory + memoryOffset, want);
+            memoryOffset += want;
+        }
+        const auto got = static_cast<std::ptrdiff_t>(want);
         chunkOffset = readOffset - held;
         dropCount = dropCursor = 0;
         if (got <= 0) {
-            // The end of the file and a read error both end the input.
             ended = true;
             current = data;
             end = data + held;
@@ -141,16 +119,6 @@ bool textReader::refill()
     dropCount = dropCursor = 0;
     current = end = data;
     return false;
-}
-
-std::ptrdiff_t textReader::readSource(unsigned char* into, std::size_t want)
-{
-    if (memory != nullptr) {
-        std::memcpy(into, memory + memoryOffset, want);
-        memoryOffset += want;
-        return static_cast<std::ptrdiff_t>(want);
-    }
-    return fileSource::readSome(fd, into, want);
 }
 
 } // namespace kavrin

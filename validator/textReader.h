@@ -1,21 +1,18 @@
 #pragma once
 
-#include "export.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <string_view>
 
 namespace kavrin {
 
-// Reads a ticket file, or bytes in memory, as Windows text mode delivers them:
-// a CR LF pair arrives as one LF, a lone CR stays, and a byte 0x1A ends the
-// input. Positions given to seek() are byte offsets in the file. The reader
-// owns one buffer of fixed size and never holds more of the input than that;
-// bytes in memory are taken chunk by chunk from where they are.
-class KAVRIN_EXPORT textReader {
+// Reads the bytes of a ticket file as Windows text mode delivers them: a CR
+// LF pair arrives as one LF, a lone CR stays, and a byte 0x1A ends the input.
+// Positions given to seek() are byte offsets in the input. The bytes are
+// taken chunk by chunk into one buffer of fixed size, where text mode is
+// applied.
+class textReader {
 public:
     static constexpr std::size_t defaultBufferSize = 64 * 1024;
     static constexpr int endOfInput = -1;
@@ -25,20 +22,10 @@ public:
     textReader(const textReader&) = delete;
     textReader& operator=(const textReader&) = delete;
 
-    // Opens a regular file for reading. Anything else (a directory, a device,
-    // a FIFO, a socket) is refused without blocking, so no input can make a
-    // reader wait or read without end. At most maxBytes bytes of the file,
-    // and never more than its size at opening, are ever read.
-    bool open(const std::string& path, std::uint64_t maxBytes);
-    // Reads the given bytes instead of a file; they must outlive the reading.
+    // Reads the given bytes, no more than maxBytes of them; they must outlive
+    // the reading.
     void openBytes(std::string_view bytes, std::uint64_t maxBytes);
     void close();
-
-    // Why the last open() failed.
-    // unreadable: a front end found the file but could not read its bytes.
-    enum class openFailure { none, notFound, noPermission, directory, notRegular, unreadable, other };
-    openFailure failure() const { return lastFailure; }
-    int failureErrno() const { return lastErrno; }
 
     std::uint64_t fileSize() const { return size; }
     // How many bytes of the input follow a byte 0x1A that ended it; 0 when
@@ -75,7 +62,6 @@ public:
 
 private:
     bool refill();
-    std::ptrdiff_t readSource(unsigned char* into, std::size_t want);
 
     std::size_t chunkSize;
     std::unique_ptr<unsigned char[]> buffer; // chunkSize + 1: room for a held-back CR
@@ -88,11 +74,8 @@ private:
     std::uint64_t endOfTextAt = UINT64_MAX; // the input offset of the 0x1A that ended it
     const unsigned char* current = nullptr;
     const unsigned char* end = nullptr;
-    int fd = -1;
-    const unsigned char* memory = nullptr; // the bytes read instead of a file
+    const unsigned char* memory = nullptr;
     std::uint64_t memoryOffset = 0;
-    openFailure lastFailure = openFailure::none;
-    int lastErrno = 0;
     std::uint64_t size = 0;
     std::uint64_t readLimit = 0;
     std::uint64_t remaining = 0;

@@ -1,14 +1,15 @@
-// The page's door into the checker: the same tzvParser, excerpt and JSON
+// The page's door into the checker: the same check, excerpt and JSON
 // record as kavrin-check, compiled to WebAssembly.
 #include "fileReport.h"
+#include "kavrin.h"
 #include "repair.h"
-#include "tzvParser.h"
 #include "utf8.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -28,28 +29,36 @@ enum class source { file = 0, pasted = 1, unreadableFile = 2 };
 std::string checkBytes(const std::string& name, std::string_view bytes, double wholeSize, int from)
 {
     const std::uint64_t whole = wholeSize > double(bytes.size()) ? std::uint64_t(wholeSize) : 0;
-    constexpr std::size_t all = tzvParser::defaultMaxViolations;
-    kavrin::fileReport report = from == int(source::pasted)
-        ? kavrin::reportOfBytes(name, bytes, whole, kavrin::withExcerpt::yes, all)
-        : from == int(source::unreadableFile) ? kavrin::reportOfUnreadable(name)
-                                              : kavrin::reportOfFileBytes(name, bytes, whole, all);
-    // The numbered lines of an excerpt, as view lines: the window's count.
-    const auto blocksOf = [](std::optional<kavrin::excerptDisplay>& excerpt) {
-        std::string blocks = "[";
+    const kavrin::source what = from == int(source::pasted) ? kavrin::source::bytes(bytes, whole)
+        : from == int(source::unreadableFile)               ? kavrin::source::unreadable(name)
+                                                            : kavrin::source::namedBytes(name, bytes, whole);
+    const kavrin::fileReport report = kavrin::reportOf(name, what, kavrin::defaultMaxViolations);
+    // Each excerpt is made once, cut to a window, and its numbered lines
+    // noted as view lines: the window's count.
+    std::vector<std::string> blocks;
+    const auto windowed = [&](std::size_t index) {
+        std::optional<kavrin::excerptDisplay> excerpt = kavrin::excerptOf(report, index);
+        std::string lines = "[";
         if (excerpt) {
             excerpt = kavrin::windowedDisplay(*excerpt, longLine, leadIn);
             for (const std::size_t block : kavrin::lineStartBlocks(excerpt->text, excerpt->cut))
-                blocks.append(blocks.size() > 1 ? "," : "").append(std::to_string(block));
+                lines.append(lines.size() > 1 ? "," : "").append(std::to_string(block));
         }
-        return blocks + "]";
+        blocks.push_back(lines + "]");
+        return excerpt;
     };
-    const std::string blocks = blocksOf(report.excerpt);
+    std::string record;
+    kavrin::writeJsonReport(
+        report, [&record](std::string_view piece) { record += piece; }, windowed);
+    // The first excerpt stands twice in the record and is made once.
     std::string violationBlocks = "[";
-    for (kavrin::violationReport& found : report.violations)
-        violationBlocks.append(violationBlocks.size() > 1 ? "," : "").append(blocksOf(found.excerpt));
-    const std::string summary = report.summary ? kavrin::jsonQuoted(kavrin::summaryText(*report.summary)) : "null";
-    return "{\"record\":" + kavrin::jsonReport(report) + ",\"lineBlocks\":" + blocks
-        + ",\"violationBlocks\":" + violationBlocks + "],\"summaryText\":" + summary + "}";
+    if (!report.valid())
+        for (const std::string& each : blocks)
+            violationBlocks.append(violationBlocks.size() > 1 ? "," : "").append(each);
+    const std::string summary
+        = report.valid() ? kavrin::jsonQuoted(kavrin::summaryText(report.checked.summary)) : "null";
+    return "{\"record\":" + record + ",\"lineBlocks\":" + blocks.front() + ",\"violationBlocks\":" + violationBlocks
+        + "],\"summaryText\":" + summary + "}";
 }
 
 // The repaired copy of the bytes, the name offered for it, its changes, each
@@ -100,5 +109,5 @@ EMSCRIPTEN_BINDINGS(kavrin)
     emscripten::function("inbox", &inbox);
     emscripten::function("check", &check);
     emscripten::function("repair", &repair);
-    emscripten::constant("maximumFileSize", double(tzvParser::maximumFileSize));
+    emscripten::constant("maximumFileSize", double(kavrin::maximumFileSize));
 }

@@ -32,7 +32,8 @@ struct excerptParts {
 
 excerptParts excerptOf(const std::string& file, const outcome& reported, std::size_t bufferSize)
 {
-    errorExcerpt excerpt = bufferSize == 0 ? errorExcerpt(file) : errorExcerpt(file, bufferSize);
+    const std::string bytes = bytesOfFile(file);
+    errorExcerpt excerpt = bufferSize == 0 ? errorExcerpt(bytes) : errorExcerpt(bytes, bufferSize);
     excerpt.extract(reported.line, reported.column);
     return { excerpt.before, excerpt.marked, excerpt.after, excerpt.firstLine, excerpt.endLine };
 }
@@ -64,13 +65,11 @@ TEST(Chunking, MemoryCheckAgreesWithTheFileCheck)
     for (const auto& path : corpus()) {
         const std::string file = path.string();
         SCOPED_TRACE(file);
-        std::ifstream in(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes = bytesOfFile(path);
         const outcome reported = checkBytes(bytes);
         EXPECT_EQ(reported, checkFile(file));
         if (reported.line != 0) {
-            errorExcerpt fromMemory("");
-            fromMemory.bytes = bytes;
+            errorExcerpt fromMemory(bytes);
             fromMemory.extract(reported.line, reported.column);
             EXPECT_EQ((excerptParts { fromMemory.before, fromMemory.marked, fromMemory.after, fromMemory.firstLine,
                           fromMemory.endLine }),
@@ -122,8 +121,7 @@ TEST(Chunking, ViolationsKnowTheirBytes)
         const kavrin::violation& found = reference.violations.at(0);
         const std::size_t place = placeInInput(bytes, found.line, found.column);
         EXPECT_EQ(found.offset, place);
-        errorExcerpt excerpt({});
-        excerpt.bytes = bytes;
+        errorExcerpt excerpt(bytes);
         excerpt.extract(found.line, found.column);
         if (excerpt.marked != std::string(1, errorExcerpt::endMark)) {
             std::size_t end = place;

@@ -41,7 +41,7 @@ TEST(ErrorExcerpt, PartsAndLineRange)
     };
     for (const excerptCase& c : table) {
         SCOPED_TRACE(c.what);
-        errorExcerpt excerpt(writeTicketFile(c.file).string());
+        errorExcerpt excerpt(c.file);
         excerpt.extract(c.line, c.column);
         EXPECT_EQ(excerpt.before, c.before);
         EXPECT_EQ(excerpt.marked, c.marked);
@@ -51,19 +51,43 @@ TEST(ErrorExcerpt, PartsAndLineRange)
     }
 }
 
-TEST(ErrorExcerpt, NamesAndUnreadableFiles)
+// An excerpt near a place reads no further than its reach around it, so
+// that many violations on one long line each cost the same; lines within
+// that reach come out as the excerpt from the start gives them.
+TEST(ErrorExcerpt, NearAPlaceItReachesSoFarAndNoFurther)
 {
-    const std::string path = writeTicketFile("<a>\n<b>\n").string();
-    errorExcerpt quoted("\"" + path + "\"");
-    quoted.extract(2, 1);
-    EXPECT_EQ(quoted.marked, "<b>");
-
-    for (const std::string& name : { std::string(), std::string("\""), path + ".missing", std::string("/dev/zero") }) {
-        errorExcerpt excerpt(name);
-        excerpt.extract(1, 1);
-        EXPECT_EQ(excerpt.before + excerpt.marked + excerpt.after, "") << name;
-        EXPECT_EQ(excerpt.firstLine, 1u);
-        EXPECT_EQ(excerpt.endLine, 1u);
+    const std::string shortLines = "L1\nL2\nL3\nL4\nL5\n<x>6\nL7\nL8\nL9\nL10\n";
+    const std::string longLine = std::string(10000, 'a') + "<x>" + std::string(10000, 'b') + "\nL2\n";
+    const std::string umlauts = std::string(4999, 'a') + "\xC3\xA4" + std::string(4095, 'c') + "<x>yz";
+    struct nearCase {
+        const char* what;
+        const std::string& file;
+        std::uint32_t line, column;
+        std::uint64_t offset;
+        std::string beforeStart, marked, afterEnd;
+        std::uint32_t firstLine, endLine;
+    };
+    const std::vector<nearCase> table = {
+        { "short lines: as from the start", shortLines, 6, 1, 15, "L3\r\n", "<x>", "\nL9\r", 3, 10 },
+        { "a long line cut before and after", longLine, 1, 10001, 10000, "...aaa", "<x>", "bb...", 1, 2 },
+        { "never inside a character", umlauts, 1, 9097, 9096, "...cc", "<x>", "yz", 1, 2 },
+    };
+    for (const nearCase& c : table) {
+        SCOPED_TRACE(c.what);
+        errorExcerpt near(c.file);
+        near.extractNear(c.line, c.column, c.offset);
+        EXPECT_EQ(near.before.substr(0, c.beforeStart.size()), c.beforeStart);
+        EXPECT_EQ(near.marked, c.marked);
+        EXPECT_EQ(near.after.substr(near.after.size() - std::min(near.after.size(), c.afterEnd.size())), c.afterEnd);
+        EXPECT_EQ(near.firstLine, c.firstLine);
+        EXPECT_EQ(near.endLine, c.endLine);
+        EXPECT_LE(near.before.size(), errorExcerpt::nearReach + 3);
+        EXPECT_LE(near.after.size(), errorExcerpt::nearReach + 3);
+        errorExcerpt whole(c.file);
+        whole.extract(c.line, c.column);
+        if (c.file.size() < errorExcerpt::nearReach) {
+            EXPECT_EQ(near.before + near.marked + near.after, whole.before + whole.marked + whole.after);
+        }
     }
 }
 
@@ -72,7 +96,7 @@ TEST(ErrorExcerpt, LongFilesKeepOnlyTheShownLines)
     std::string file;
     for (int i = 1; i <= 60000; ++i)
         file += "<line" + std::to_string(i) + ">\n";
-    errorExcerpt excerpt(writeTicketFile(file).string());
+    errorExcerpt excerpt(file);
     excerpt.extract(59990, 1);
     EXPECT_EQ(excerpt.firstLine, 59987u);
     EXPECT_EQ(excerpt.before, "<line59987>\r\n<line59988>\r\n<line59989>\r\n");
@@ -82,7 +106,7 @@ TEST(ErrorExcerpt, LongFilesKeepOnlyTheShownLines)
 
 kavrin::excerptDisplay displayFor(const std::string& file, std::uint32_t line, std::uint32_t column)
 {
-    errorExcerpt excerpt(writeTicketFile(file).string());
+    errorExcerpt excerpt(file);
     excerpt.extract(line, column);
     return kavrin::displayOf(excerpt);
 }

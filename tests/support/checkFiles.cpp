@@ -45,6 +45,12 @@ std::filesystem::path writeTicketFile(std::string_view bytes, std::string_view n
     return path;
 }
 
+std::string bytesOfFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
 outcome checkFile(const std::string& fileName, std::size_t bufferSize)
 {
     tzvParser parser = bufferSize == 0 ? tzvParser() : tzvParser(bufferSize);

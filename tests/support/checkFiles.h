@@ -26,6 +26,9 @@ std::filesystem::path scratchFolder();
 // Writes bytes to a fresh ".tzv" file in the scratch folder.
 std::filesystem::path writeTicketFile(std::string_view bytes, std::string_view name = {});
 
+// The bytes of a file, for tests that compare a file with its bytes.
+std::string bytesOfFile(const std::filesystem::path& path);
+
 outcome checkFile(const std::string& fileName, std::size_t bufferSize = 0);
 outcome checkBytes(std::string_view bytes, std::size_t bufferSize = 0);
 

@@ -27,7 +27,8 @@ TEST(HostileInput, EveryTruncationOfAValidFile)
         const outcome result = checkFile(path);
         ASSERT_FALSE(result.message.empty()) << "a cut file is never correct here";
         if (isPositioned(result)) {
-            errorExcerpt excerpt(path);
+            const std::string bytes = bytesOfFile(path);
+            errorExcerpt excerpt(bytes);
             excerpt.extract(result.line, result.column);
             EXPECT_LE(excerpt.firstLine, result.line);
             EXPECT_LT(result.line, excerpt.endLine);

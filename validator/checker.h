@@ -1,0 +1,145 @@
+#pragma once
+
+#include "kavrin.h"
+#include "textReader.h"
+#include "tzvParser.h"
+#include "valueRules.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavrin::detail {
+
+// The rules of a name, before anything is read: its violation, if any. The
+// name is left as it is opened, without its surrounding quotes.
+std::optional<violation> faultOfName(std::string& name);
+
+// The state of one check: the reader's place, the grammar and what was
+// found. kavrin::check makes one for each input.
+class checker {
+public:
+    using Error = tzvParser::Error;
+
+    checker(std::string_view bytes, std::size_t bufferSize);
+
+    // The content of the input: the first bytes, then the document. size is
+    // the whole input's, which the bytes may be only the start of.
+    void checkInput(std::uint64_t size);
+
+    std::size_t maxViolations = 1;
+    std::vector<violation> violations;
+    bool violationsCut = false;
+    fileSummary summary;
+
+private:
+    std::string currentTag;
+    std::string currentText;
+    std::string versionText;
+    std::uint32_t line = 1;
+    std::uint32_t column = 1;
+    std::uint32_t tokenLine = 1;
+    std::uint32_t tokenColumn = 1;
+    // Input offsets of the start of the current line and of the token's line.
+    std::uint64_t lineOffset = 0;
+    std::uint64_t tokenLineOffset = 0;
+    std::uint32_t majorVersion = 0;
+    std::uint32_t minorVersion = 0;
+    // Only for reasons: whether the document began, a comment was just
+    // skipped inside an element, and which optional elements were seen.
+    bool documentStarted = false;
+    bool afterComment = false;
+    std::uint64_t textEnd = UINT64_MAX; // where the last element text ended
+    enum : unsigned {
+        seenCustomer = 1,
+        seenGameId = 2,
+        seenDuration = 4,
+        seenFilter = 8,
+        seenWimbel = 16,
+        seenZiroPlus = 32,
+    };
+    unsigned seenOptional = 0;
+
+    std::string_view sourceBytes;
+    kavrin::textReader input;
+    // Reads the part a violation marks, beside the check's own reader.
+    kavrin::textReader markedPartReader { 256 };
+    kavrin::game gameType = kavrin::game::none;
+
+    void checkFirstBytes();
+    void record(Error violation);
+    // A violation after which the check can go on: kept when more are
+    // wanted, else it stops the check.
+    void keep(Error violation);
+    struct stopChecking { };
+    void measureMarkedPart(kavrin::violation& found);
+    void sayWhereTheInputEnded(kavrin::violation& found);
+    std::uint64_t offsetInToken(std::string_view text, std::size_t at, std::uint32_t textColumn) const;
+
+    // Character reader and positions.
+    int readChar();
+    void skipWhitespace();
+    void checkEncoding(std::uint64_t start);
+    [[noreturn]] void failEncoding(std::uint64_t start, std::uint64_t badOffset, bool atEnd);
+    int collectUntil(const bool (&stops)[256], std::string& into);
+    std::string foundRun(int first, bool toTag);
+
+    // Markup scanner.
+    void readMarkup();
+    [[noreturn, gnu::cold, gnu::noinline]] void failOutsideElement(int first);
+    void nextTag();
+    void skipComments();
+    bool commentInContent() const;
+    std::vector<std::string_view> allowedAt(std::string_view name) const;
+    bool looksLikeUtf16();
+    bool isComment() const;
+    void readText();
+    void expectTag(std::string_view name) const;
+    void expectMatchingTag(std::string_view name) const;
+    enum class tagFault { unexpectedElement, missingEndTag };
+    [[noreturn]] void failExpected(std::string_view name, tagFault fault) const;
+    bool checkXmlDeclaration() const;
+
+    // Grammar.
+    void readDocument(std::uint64_t start);
+    void readHeader();
+    void readWimbelBlock();
+    void readZiroTips();
+    void readVexTips();
+    void checkTipCount(std::string_view tipElement, std::uint32_t limit);
+    void readPoolTips();
+    void readBrakelTip();
+    void closeElement(std::string_view endTag);
+    // Reads the current element's text and holds it to a value rule.
+    template <class Rule> void readValue(Rule&& rule)
+    {
+        readText();
+        if (kavrin::rules::verdict fault = rule(std::string_view(currentText)))
+            raise(std::move(*fault));
+    }
+    void readNumber(std::uint32_t minimum, std::uint32_t maximum);
+
+    // Structural rules fail through failAtItem, which stops the check. The
+    // reason is a function called only when the violation is raised, away
+    // from the loops that check.
+    template <class Reason>
+    [[noreturn, gnu::cold, gnu::noinline]] void failAtItem(
+        std::string_view detail, std::string_view code, Reason&& reason) const
+    {
+        throwAtItem(detail, code, reason());
+    }
+    [[noreturn]] void throwAtItem(std::string_view detail, std::string_view code, std::string reason) const;
+    static Error cut(Error violation);
+    // A value rule's fault, at the place in the current text it names, or at
+    // a place of the caller's: it stops the check, or with more violations
+    // wanted is kept and the check goes on.
+    [[gnu::cold, gnu::noinline]] void raise(kavrin::rules::valueFault fault);
+    [[gnu::cold, gnu::noinline]] void raiseAt(
+        std::uint32_t atLine, std::uint32_t atColumn, std::uint64_t atOffset, kavrin::rules::valueFault fault);
+    void skipToEndOfTicket();
+};
+
+} // namespace kavrin::detail
