@@ -21,8 +21,6 @@ namespace {
     constexpr std::string_view savedFileLabel = "Gespeicherte Datei: ";
     // The editor shows the text decoded; only saving it again as UTF-8 mends
     // the bytes, so no edit is offered.
-    constexpr std::string_view encodingCodes[]
-        = { codes::invalidUtf8, codes::wrongFirstBytes, codes::nulByte, codes::unsupportedEncoding };
     constexpr std::string_view saveAsUtf8
         = "Bitte als UTF-8 speichern, dann wird neu geprüft: in Neovim mit :set fileencoding=utf-8 nobomb und :w, "
           "in VS Code über die Kodierung in der Statusleiste und „Mit Codierung speichern“.";
@@ -128,7 +126,7 @@ json diagnosticOfSavedFile(std::string_view uri, std::string_view text, position
     const std::string_view bytes = saved.input ? std::string_view(*saved.input) : std::string_view();
     const std::string message = saved.valid() ? std::string(successText) : withoutLineFeeds(first.message);
     json found = diagnostic(bytes, first, encoding, std::string(savedFileLabel) + message);
-    if (std::find(std::begin(encodingCodes), std::end(encodingCodes), first.code) != std::end(encodingCodes))
+    if (codes::isAboutEncoding(first.code))
         found["message"] = found["message"].get<std::string>() + "\n" + std::string(saveAsUtf8);
     return found;
 }

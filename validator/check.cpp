@@ -223,7 +223,7 @@ void checker::record(Error violation)
 
 void checker::keep(Error violation)
 {
-    if (maxViolations <= 1)
+    if (maxViolations <= 1 || !codes::continuesAfter(violation.found.code))
         throw violation;
     if (violations.size() >= maxViolations) {
         violationsCut = true;

@@ -46,4 +46,34 @@ inline constexpr std::string_view badPoolSymbol = "bad-pool-symbol";
 inline constexpr std::string_view wrongDashCount = "wrong-dash-count";
 inline constexpr std::string_view badBrakelTip = "bad-brakel-tip";
 
+// What each code is, in one place.
+
+// After a violation of these the check goes on, when every violation is asked
+// for: it skips to the end of the element that holds it. After any other it
+// stops, as an XML parser stops at a well-formedness error: what follows
+// would be read on a guess.
+inline constexpr std::string_view continuing[] = { versionMismatch, notANumber, valueOutOfRange, badFilter,
+    tooManyFilterCodes, ziroPlusNeedsVersion4, tooManyTips, badNumberList, numberOutOfRange, numbersNotAscending,
+    badPoolRow, badPoolSymbol, wrongDashCount, badBrakelTip };
+
+// About how the bytes encode the text, not about the text: an editor that
+// shows the text decoded cannot see them.
+inline constexpr std::string_view encoding[] = { wrongFirstBytes, invalidUtf8, nulByte, unsupportedEncoding };
+
+constexpr bool continuesAfter(std::string_view code)
+{
+    for (std::string_view each : continuing)
+        if (each == code)
+            return true;
+    return false;
+}
+
+constexpr bool isAboutEncoding(std::string_view code)
+{
+    for (std::string_view each : encoding)
+        if (each == code)
+            return true;
+    return false;
+}
+
 } // namespace kavrin::codes

@@ -1,4 +1,5 @@
 #include "checkFiles.h"
+#include "codes.h"
 #include "tzvParser.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,10 @@ TEST(AllViolations, EveryValueViolationInFileOrder)
             { { "too-many-tips", 1, 516 }, { "numbers-not-ascending", 1, 622 } } },
         { "a markup violation ends it", document47("<schein>" + tip("01,02,03,04,05,46") + "<ziroTipp>01</schein>"),
             { { "number-out-of-range", 1, 85 }, { "bad-number-list", 1, 110 }, { "missing-end-tag", 1, 110 } } },
+        { "an unknown game ends it: no tip is read on a guess",
+            "<uvra><versionsNr>4.0</versionsNr><kundenNr>x</kundenNr><wsArt>48</wsArt><schein>"
+                + tip("01,02,03,04,05,46") + "</schein></uvra>",
+            { { "not-a-number", 1, 45 }, { "unknown-game-type", 1, 64 } } },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -93,8 +98,9 @@ TEST(AllViolations, TheLimitHoldsAndSaysSo)
 }
 
 // Asking for all changes nothing of the first: on every file of the tree the
-// first entry is what the first-only check reports, and a correct file's
-// summary counts what it holds.
+// first entry is what the first-only check reports, a violation after which
+// the check stops comes last, and a correct file's summary counts what it
+// holds.
 TEST(AllViolations, FirstIsTodaysOutcomeAndCorrectFilesAreCounted)
 {
     for (const char* folder : { "tests/data", "examples", "fuzz/regressions" }) {
@@ -115,6 +121,8 @@ TEST(AllViolations, FirstIsTodaysOutcomeAndCorrectFilesAreCounted)
                 EXPECT_TRUE(first.summary.tickets > 0 && first.summary.tips > 0 && first.summary.gameType != 0);
             } else
                 EXPECT_EQ(all.violations.front().reason, first.reason);
+            for (std::size_t i = 0; i + 1 < all.violations.size(); ++i)
+                EXPECT_TRUE(kavrin::codes::continuesAfter(all.violations[i].code)) << all.violations[i].code;
         }
     }
     tzvParser parser;
