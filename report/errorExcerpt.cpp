@@ -43,7 +43,7 @@ void errorExcerpt::extractNear(std::uint32_t errorLine, std::uint32_t errorColum
     while (start > floor && !(bytes[start - 1] == '\n' && ++feeds > contextLines))
         --start;
     if (start == 0)
-        return extract(errorLine, errorColumn);
+        return extractFrom(errorLine, errorColumn, 0, walk {}, nearReach);
     walk at { errorLine - std::min(feeds, contextLines), 1 };
     const bool cutLine = feeds <= contextLines;
     if (cutLine) {
