@@ -1,7 +1,5 @@
 #pragma once
 
-#include "export.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,26 +31,24 @@ using verdict = std::optional<valueFault>;
 
 // Plain digits, leading zeros allowed, the value in minimum..maximum. A
 // fault lies at the first byte, whichever test failed.
-KAVRIN_EXPORT verdict numberIn(
-    std::string_view element, std::string_view text, std::uint32_t minimum, std::uint32_t maximum);
+verdict numberIn(std::string_view element, std::string_view text, std::uint32_t minimum, std::uint32_t maximum);
 // Exactly two digits naming one of the known games.
-KAVRIN_EXPORT verdict gameType(std::string_view text, game& value);
-KAVRIN_EXPORT bool versionFitsGame(std::uint32_t majorVersion, game g);
-KAVRIN_EXPORT std::uint32_t durationLimit(game g);
+verdict gameType(std::string_view text, game& value);
+bool versionFitsGame(std::uint32_t majorVersion, game g);
+std::uint32_t durationLimit(game g);
 // Read against the widest limit the format's type allows first, then
 // against the game's own.
-KAVRIN_EXPORT verdict duration(std::string_view text, game g);
+verdict duration(std::string_view text, game g);
 // Empty, or 1 to 20 codes of four digits or capitals, separated by commas;
 // a bad code is reported at its start.
-KAVRIN_EXPORT verdict filter(std::string_view text);
+verdict filter(std::string_view text);
 // count two-digit numbers in 1..maximum, strictly ascending, separated by
 // single commas. The first failing test of the first failing number decides.
-KAVRIN_EXPORT verdict numberList(
-    std::string_view element, std::string_view text, std::uint32_t count, std::uint32_t maximum);
+verdict numberList(std::string_view element, std::string_view text, std::uint32_t count, std::uint32_t maximum);
 // 18 symbols of 1, 2, X and - with single commas, the first five not -,
 // exactly five - in all.
-KAVRIN_EXPORT verdict fenuRow(std::string_view text);
+verdict fenuRow(std::string_view text);
 // Five pairs of 0, 1, 2 and + with single commas.
-KAVRIN_EXPORT verdict brakelTip(std::string_view text);
+verdict brakelTip(std::string_view text);
 
 } // namespace kavrin::rules
