@@ -1,6 +1,7 @@
 #include "fileReport.h"
 
 #include "errorExcerpt.h"
+#include "format.h"
 #include "reasonText.h"
 #include "resultText.h"
 #include "utf8.h"
@@ -61,14 +62,12 @@ namespace {
     // JSON carries UTF-8 only: a file name with other bytes gets U+FFFD for them.
     std::string validUtf8(std::string_view bytes) { return utf16ToUtf8(utf8ToUtf16(bytes)); }
 
-    // The optional elements a summary names, in the order of the header.
+    // The optional elements a summary notes, in the order of the file.
     template <class Each> void forEachOptional(const fileSummary& summary, Each&& each)
     {
-        const std::pair<bool, const char*> extras[]
-            = { { summary.customerNumber, "kundenNr" }, { summary.gameId, "spielID" }, { summary.duration, "tnDauer" },
-                  { summary.filter, "filter" }, { summary.wimbel, "wimbel" }, { summary.ziroPlus, "ziroPlus" } };
-        for (const auto& [present, name] : extras)
-            each(name, present);
+        for (const format::element& e : format::elements)
+            if (e.noted != nullptr)
+                each(e.name, summary.*e.noted);
     }
 
 } // namespace
@@ -108,7 +107,7 @@ std::string summaryText(const fileSummary& summary)
     text += ", " + kavrin::reasons::game(summary.gameType) + ", Version "
         + kavrin::reasons::escaped(summary.version, 16);
     std::string with;
-    forEachOptional(summary, [&with](const char* name, bool present) {
+    forEachOptional(summary, [&with](std::string_view name, bool present) {
         if (present)
             with += (with.empty() ? "" : ", ") + std::string(name);
     });
@@ -160,8 +159,8 @@ namespace {
         appendJsonString(out, validUtf8(summary.version));
         out += ",\"tickets\":" + std::to_string(summary.tickets) + ",\"tips\":" + std::to_string(summary.tips)
             + ",\"goalScoreTips\":" + std::to_string(summary.goalScoreTips);
-        forEachOptional(summary, [&out](const char* name, bool present) {
-            out += std::string(",\"") + name + "\":" + (present ? "true" : "false");
+        forEachOptional(summary, [&out](std::string_view name, bool present) {
+            out.append(",\"").append(name).append("\":").append(present ? "true" : "false");
         });
         out += "}";
     }

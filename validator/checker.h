@@ -1,6 +1,8 @@
 #pragma once
 
+#include "format.h"
 #include "kavrin.h"
+#include "reasons.h"
 #include "textReader.h"
 #include "tzvParser.h"
 #include "valueRules.h"
@@ -48,20 +50,28 @@ private:
     std::uint64_t tokenLineOffset = 0;
     std::uint32_t majorVersion = 0;
     std::uint32_t minorVersion = 0;
-    // Only for reasons: whether the document began, a comment was just
-    // skipped inside an element, and which optional elements were seen.
+    // Only for reasons: whether the document began, and whether a comment
+    // was just skipped inside an element.
     bool documentStarted = false;
     bool afterComment = false;
     std::uint64_t textEnd = UINT64_MAX; // where the last element text ended
-    enum : unsigned {
-        seenCustomer = 1,
-        seenGameId = 2,
-        seenDuration = 4,
-        seenFilter = 8,
-        seenWimbel = 16,
-        seenZiroPlus = 32,
+    struct place {
+        std::uint32_t line = 0;
+        std::uint32_t column = 0;
+        std::uint64_t offset = 0;
     };
-    unsigned seenOptional = 0;
+    place versionPlace;
+
+    // The elements the walk is in, the root first, each with the child read
+    // last in it and how many of that child in a row: what may follow.
+    struct openElement {
+        const format::element* row = nullptr;
+        const format::element* lastChild = nullptr;
+        std::uint32_t lastChildCount = 0;
+    };
+    static constexpr std::size_t deepest = 4; // uvra, schein, tipp, vexTippZahl
+    openElement open[deepest];
+    std::size_t depth = 0;
 
     std::string_view sourceBytes;
     kavrin::textReader input;
@@ -94,11 +104,17 @@ private:
     void skipComments();
     bool commentInContent() const;
     std::vector<std::string_view> allowedAt(std::string_view name) const;
+    kavrin::reasons::elementOrder orderAt(std::string_view expected) const;
+    std::vector<std::string_view> stillOpen() const;
     bool looksLikeUtf16();
     bool isComment() const;
     void readText();
     void expectTag(std::string_view name) const;
     void expectMatchingTag(std::string_view name) const;
+    // The end tag of the element the walk is in.
+    bool atEndOfOpen() const;
+    void expectEnd() const;
+    void expectMatchingEnd() const;
     enum class tagFault { unexpectedElement, missingEndTag };
     [[noreturn]] void failExpected(std::string_view name, tagFault fault) const;
     bool checkXmlDeclaration() const;
@@ -106,13 +122,15 @@ private:
     // Grammar.
     void readDocument(std::uint64_t start);
     void readHeader();
-    void readWimbelBlock();
-    void readZiroTips();
-    void readVexTips();
-    void checkTipCount(std::string_view tipElement, std::uint32_t limit);
-    void readPoolTips();
-    void readBrakelTip();
-    void closeElement(std::string_view endTag);
+    void enter(const format::element& e);
+    void leave();
+    void readChildren(std::string_view stopAt);
+    void readElement(const format::element& e);
+    void readValueOf(const format::element& e);
+    void readVersion();
+    void readTips();
+    void readTip(const format::element& tip);
+    void checkTipCount(const format::element& tip);
     // Reads the current element's text and holds it to a value rule.
     template <class Rule> void readValue(Rule&& rule)
     {

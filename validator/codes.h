@@ -46,34 +46,75 @@ inline constexpr std::string_view badPoolSymbol = "bad-pool-symbol";
 inline constexpr std::string_view wrongDashCount = "wrong-dash-count";
 inline constexpr std::string_view badBrakelTip = "bad-brakel-tip";
 
-// What each code is, in one place.
+// What each code is, in one place: the part of the file it is about, whether
+// the check goes on after it when every violation is asked for, and whether
+// it is about how the bytes encode the text.
+enum class part { file, markup, header, tips };
 
-// After a violation of these the check goes on, when every violation is asked
-// for: it skips to the end of the element that holds it. After any other it
-// stops, as an XML parser stops at a well-formedness error: what follows
-// would be read on a guess.
-inline constexpr std::string_view continuing[] = { versionMismatch, notANumber, valueOutOfRange, badFilter,
-    tooManyFilterCodes, ziroPlusNeedsVersion4, tooManyTips, badNumberList, numberOutOfRange, numbersNotAscending,
-    badPoolRow, badPoolSymbol, wrongDashCount, badBrakelTip };
+struct codeInfo {
+    std::string_view code;
+    part about;
+    // The check skips to the end of the element that holds the violation
+    // and reads on. After any other it stops, as an XML parser stops at a
+    // well-formedness error: what follows would be read on a guess.
+    bool continues;
+    // An editor that shows the text decoded cannot see such a fault.
+    bool encoding;
+};
 
-// About how the bytes encode the text, not about the text: an editor that
-// shows the text decoded cannot see them.
-inline constexpr std::string_view encoding[] = { wrongFirstBytes, invalidUtf8, nulByte, unsupportedEncoding };
+inline constexpr codeInfo all[] = {
+    { noFileName, part::file, false, false },
+    { wrongFileName, part::file, false, false },
+    { cannotOpen, part::file, false, false },
+    { fileTooLarge, part::file, false, false },
+    { tooManyTickets, part::file, false, false },
+    { wrongFirstBytes, part::file, false, true },
+    { invalidUtf8, part::file, false, true },
+    { nulByte, part::file, false, true },
+    { badDeclaration, part::markup, false, false },
+    { unsupportedEncoding, part::markup, false, true },
+    { unexpectedEnd, part::markup, false, false },
+    { unclosedTag, part::markup, false, false },
+    { textOutsideElement, part::markup, false, false },
+    { unexpectedElement, part::markup, false, false },
+    { missingEndTag, part::markup, false, false },
+    { contentAfterRoot, part::markup, false, false },
+    { versionMismatch, part::header, true, false },
+    { notANumber, part::header, true, false },
+    { valueOutOfRange, part::header, true, false },
+    { unknownGameType, part::header, false, false },
+    { badFilter, part::header, true, false },
+    { tooManyFilterCodes, part::header, true, false },
+    { ziroPlusNeedsVersion4, part::header, true, false },
+    { noTips, part::tips, false, false },
+    { tooManyTips, part::tips, true, false },
+    { badNumberList, part::tips, true, false },
+    { numberOutOfRange, part::tips, true, false },
+    { numbersNotAscending, part::tips, true, false },
+    { badPoolRow, part::tips, true, false },
+    { badPoolSymbol, part::tips, true, false },
+    { wrongDashCount, part::tips, true, false },
+    { badBrakelTip, part::tips, true, false },
+};
+
+constexpr const codeInfo* infoOf(std::string_view code)
+{
+    for (const codeInfo& each : all)
+        if (each.code == code)
+            return &each;
+    return nullptr;
+}
 
 constexpr bool continuesAfter(std::string_view code)
 {
-    for (std::string_view each : continuing)
-        if (each == code)
-            return true;
-    return false;
+    const codeInfo* info = infoOf(code);
+    return info != nullptr && info->continues;
 }
 
 constexpr bool isAboutEncoding(std::string_view code)
 {
-    for (std::string_view each : encoding)
-        if (each == code)
-            return true;
-    return false;
+    const codeInfo* info = infoOf(code);
+    return info != nullptr && info->encoding;
 }
 
 } // namespace kavrin::codes

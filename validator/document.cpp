@@ -1,63 +1,41 @@
 #include "checker.h"
 #include "codes.h"
+#include "format.h"
 #include "messages.h"
 #include "reasons.h"
 
-namespace {
+namespace kavrin::detail {
 
-constexpr unsigned maximumTickets = 1000;
-
-} // namespace
-
-void kavrin::detail::checker::readDocument(std::uint64_t start)
+void checker::readDocument(std::uint64_t start)
 {
-    namespace text = kavrin::messages;
     checkEncoding(start);
     readHeader();
+    // A game without rules has no tips to read: what follows would be read
+    // on a guess. Its version already said so.
+    if (format::rulesOf(gameType) == nullptr)
+        throw stopChecking {};
 
-    summary.gameType = kavrin::numberOf(gameType);
-    summary.version = versionText;
-    if (currentTag == "wimbel") {
-        seenOptional |= seenWimbel;
-        summary.wimbel = true;
-        readWimbelBlock();
-        expectMatchingTag("/wimbel");
-        nextTag();
-    }
-    if (currentTag == "ziroPlus") {
-        seenOptional |= seenZiroPlus;
-        summary.ziroPlus = true;
-        if (majorVersion < 4)
-            keep(Error(text::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn), text::elementDetail,
-                kavrin::codes::ziroPlusNeedsVersion4, kavrin::reasons::ziroPlusNeedsVersion4(versionText)));
-        readNumber(0, 1);
-        closeElement("/ziroPlus");
-    }
-
-    expectMatchingTag("schein");
-    unsigned tickets = 0;
+    const format::element& ticket = format::row("schein");
+    expectMatchingTag(ticket.name);
     do {
-        if (tickets == maximumTickets)
-            throw Error(text::sizeOrCount, kavrin::codes::tooManyTickets,
-                kavrin::reasons::tooManyTickets(maximumTickets, tokenLine));
-        if (gameType == kavrin::game::sixOf45)
-            readZiroTips();
-        else if (gameType == kavrin::game::fivePlusTwo)
-            readVexTips();
-        else
-            readPoolTips();
-        expectMatchingTag("/schein");
+        if (summary.tickets == ticket.maxOccurs)
+            throw Error(
+                messages::sizeOrCount, codes::tooManyTickets, reasons::tooManyTickets(ticket.maxOccurs, tokenLine));
+        enter(ticket);
+        readTips();
+        expectMatchingEnd();
+        leave();
         nextTag();
-        ++tickets;
-    } while (currentTag == "schein");
-    summary.tickets = tickets;
+    } while (currentTag == ticket.name);
 
-    expectMatchingTag("/uvra");
+    expectMatchingEnd();
     skipWhitespace();
     const int next = input.peek();
-    if (next == kavrin::textReader::endOfInput)
+    if (next == textReader::endOfInput)
         return;
     const std::string found = foundRun(input.get(), false);
-    failAtItem(next == '<' ? text::elementDetail : text::unclosedDetail, kavrin::codes::contentAfterRoot,
-        [&] { return kavrin::reasons::contentAfterRoot(found); });
+    failAtItem(next == '<' ? messages::elementDetail : messages::unclosedDetail, codes::contentAfterRoot,
+        [&] { return reasons::contentAfterRoot(found); });
 }
+
+} // namespace kavrin::detail

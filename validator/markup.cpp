@@ -1,5 +1,6 @@
 #include "checker.h"
 #include "codes.h"
+#include "format.h"
 #include "messages.h"
 #include "reasons.h"
 
@@ -64,7 +65,7 @@ void kavrin::detail::checker::readMarkup()
     skipWhitespace();
     if (!input.fill())
         throw cut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unexpectedEnd,
-            reasons::unexpectedEnd(line, !documentStarted)));
+            reasons::unexpectedEnd(line, !documentStarted, stillOpen())));
     if (const int first = readChar(); first != '<')
         failOutsideElement(first);
     switch (collectUntil(tagStops.bytes, currentTag)) {
@@ -113,33 +114,76 @@ bool kavrin::detail::checker::commentInContent() const
 }
 
 // Every element that may stand where name is expected, in the order the
-// format has them.
+// format has them: what may follow the child read last, up to name.
 std::vector<std::string_view> kavrin::detail::checker::allowedAt(std::string_view name) const
 {
     std::vector<std::string_view> allowed;
-    const auto addUnlessSeen = [&](std::string_view optional, unsigned self, unsigned later) {
-        if ((seenOptional & (self | later)) == 0)
-            allowed.push_back(optional);
-    };
-    if (name == "wsArt") {
-        addUnlessSeen("kundenNr", seenCustomer, seenGameId);
-        addUnlessSeen("spielID", seenGameId, 0);
-    } else if (name == "schein") {
-        addUnlessSeen("tnDauer", seenDuration, seenFilter | seenWimbel | seenZiroPlus);
-        addUnlessSeen("filter", seenFilter, seenWimbel | seenZiroPlus);
-        addUnlessSeen("wimbel", seenWimbel, seenZiroPlus);
-        addUnlessSeen("ziroPlus", seenZiroPlus, 0);
-    } else if (name == "/schein") {
-        allowed.push_back(gameType == kavrin::game::sixOf45 ? "ziroTipp"
-                : gameType == kavrin::game::fivePlusTwo     ? "tipp"
-                                                            : "fenuTipp");
-        if (gameType == kavrin::game::pool)
-            allowed.push_back("brakelTipp");
-    } else if (name == "/uvra") {
-        allowed.push_back("schein");
+    if (depth > 0) {
+        const openElement& in = open[depth - 1];
+        bool after = in.lastChild == nullptr;
+        for (const format::element& e : format::elements) {
+            if (e.parent != in.row->name || !format::belongsTo(e, gameType))
+                continue;
+            const bool last = &e == in.lastChild;
+            if (!after && !last)
+                continue;
+            after = true;
+            const std::uint32_t had = last ? in.lastChildCount : 0;
+            if (e.name == name)
+                break;
+            if (had < e.maxOccurs)
+                allowed.push_back(e.name);
+            if (had < e.minOccurs)
+                break;
+        }
     }
     allowed.push_back(name);
     return allowed;
+}
+
+// The elements not yet closed, the innermost first.
+std::vector<std::string_view> kavrin::detail::checker::stillOpen() const
+{
+    std::vector<std::string_view> names;
+    for (std::size_t i = depth; i > 0; --i)
+        names.push_back(open[i - 1].row->name);
+    return names;
+}
+
+// Where the found element stands among the children of the element the walk
+// is in, for a reason that says what to move, delete or add.
+kavrin::reasons::elementOrder kavrin::detail::checker::orderAt(std::string_view expected) const
+{
+    kavrin::reasons::elementOrder order;
+    if (depth == 0)
+        return order;
+    const openElement& in = open[depth - 1];
+    order.in = in.row->name;
+    order.previous = in.lastChild != nullptr ? in.lastChild->name : in.row->name;
+    const std::size_t first = currentTag.find_first_not_of(" \t\r\n");
+    const std::string_view found = first == std::string::npos
+        ? std::string_view()
+        : std::string_view(currentTag).substr(first, currentTag.find_last_not_of(" \t\r\n") + 1 - first);
+    const format::element* row = format::find(found);
+    if (row == nullptr || !format::belongsTo(*row, gameType))
+        return order;
+    if (row->parent == in.row->parent && expected.front() == '/') {
+        order.closesIn = true;
+        return order;
+    }
+    if (row->parent != in.row->name)
+        return order;
+    order.duplicate = row == in.lastChild && in.lastChildCount >= row->maxOccurs;
+    bool expectedSeen = false;
+    for (const format::element& e : format::elements) {
+        if (e.parent != in.row->name || !format::belongsTo(e, gameType))
+            continue;
+        order.siblings.push_back(e.name);
+        expectedSeen = expectedSeen || e.name == expected;
+        if (&e == row)
+            order.skipsRequired = expectedSeen && e.name != expected;
+    }
+    return order;
 }
 
 // Every second byte 0x00 from the NUL on, as text saved as UTF-16 has it.
@@ -190,6 +234,26 @@ void kavrin::detail::checker::expectMatchingTag(std::string_view name) const
     failExpected(name, endTagForEndTag ? tagFault::missingEndTag : tagFault::unexpectedElement);
 }
 
+bool kavrin::detail::checker::atEndOfOpen() const
+{
+    const std::string_view name = open[depth - 1].row->name;
+    return currentTag.size() == name.size() + 1 && currentTag.front() == '/'
+        && std::string_view(currentTag).substr(1) == name;
+}
+
+void kavrin::detail::checker::expectEnd() const
+{
+    if (!atEndOfOpen())
+        failExpected("/" + std::string(open[depth - 1].row->name), tagFault::missingEndTag);
+}
+
+void kavrin::detail::checker::expectMatchingEnd() const
+{
+    if (!atEndOfOpen())
+        failExpected("/" + std::string(open[depth - 1].row->name),
+            startsWith(currentTag, "/") ? tagFault::missingEndTag : tagFault::unexpectedElement);
+}
+
 void kavrin::detail::checker::failExpected(std::string_view name, tagFault fault) const
 {
     // Each kind of fault with its detail text and code.
@@ -203,9 +267,9 @@ void kavrin::detail::checker::failExpected(std::string_view name, tagFault fault
     };
     const kind& chosen = kinds[static_cast<int>(fault)];
     failAtItem(chosen.detail, chosen.code, [&] {
-        const std::vector<std::string_view> allowed
-            = fault == tagFault::missingEndTag ? std::vector<std::string_view> { name } : allowedAt(name);
-        return kavrin::reasons::unexpectedElement(name, allowed, currentTag);
+        if (fault == tagFault::missingEndTag)
+            return kavrin::reasons::unexpectedElement(name, { name }, currentTag, {});
+        return kavrin::reasons::unexpectedElement(name, allowedAt(name), currentTag, orderAt(name));
     });
 }
 

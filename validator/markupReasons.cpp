@@ -20,12 +20,12 @@ namespace {
     }
 
     // "<a>, <b> oder <c>"
-    std::string listed(const std::vector<std::string_view>& names)
+    std::string listed(const std::vector<std::string_view>& names, std::string_view last = " oder ")
     {
         std::string out;
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (i > 0)
-                out += i + 1 == names.size() ? " oder " : ", ";
+                out += i + 1 == names.size() ? last : ", ";
             out += element(names[i]);
         }
         return out;
@@ -58,12 +58,16 @@ std::string unsupportedEncoding(std::string_view found)
         + " ist nicht erlaubt, nur „UTF-8“ oder „ASCII“: Bitte als UTF-8 speichern.";
 }
 
-std::string unexpectedEnd(std::uint32_t line, bool nothingYet)
+std::string unexpectedEnd(std::uint32_t line, bool nothingYet, const std::vector<std::string_view>& stillOpen)
 {
     if (nothingYet)
         return "Die Datei enthält nur Leerzeichen und Leerzeilen, kein Dokument <uvra>…</uvra>.";
-    return "Die Datei endet in Zeile " + number(line)
-        + ", bevor das Dokument mit </uvra> schließt: Am Ende fehlt etwas.";
+    std::vector<std::string> ends;
+    for (const std::string_view name : stillOpen)
+        ends.push_back("/" + std::string(name));
+    std::vector<std::string_view> named(ends.begin(), ends.end());
+    return "Die Datei endet in Zeile " + number(line) + ", bevor alles geschlossen ist: Es "
+        + (named.size() == 1 ? "fehlt " : "fehlen ") + listed(named, " und ") + ".";
 }
 
 std::string unclosedTag(std::string_view inner)
@@ -80,8 +84,8 @@ std::string textOutsideElement(std::string_view found, bool afterComment)
     return "Gefunden " + quoted(found) + ", erwartet ein Tag mit „<“: Text steht nur zwischen Start- und End-Tag.";
 }
 
-std::string unexpectedElement(
-    std::string_view expected, const std::vector<std::string_view>& allowed, std::string_view foundInner)
+std::string unexpectedElement(std::string_view expected, const std::vector<std::string_view>& allowed,
+    std::string_view foundInner, const elementOrder& order)
 {
     const std::string_view bare = trimmed(foundInner);
     if (utf8::equalIgnoringAsciiCase(bare.substr(0, 4), "?xml"))
@@ -90,20 +94,23 @@ std::string unexpectedElement(
         if (bare == name && bare != foundInner)
             return "Das Tag " + element(name) + " enthält Leerraum oder einen Zeilenumbruch; es muss genau "
                 + element(name) + " lauten.";
-        if (utf8::equalIgnoringAsciiCase(bare, name))
+        if (bare != name && utf8::equalIgnoringAsciiCase(bare, name))
             return "Gefunden " + tag(foundInner) + ", erwartet " + element(name)
                 + ": Groß- und Kleinschreibung zählen.";
     }
-    std::string reason = "Erwartet wird " + listed(allowed) + ", gefunden " + tag(foundInner) + ".";
-    // An element of the header in the wrong place: say where it belongs.
-    static constexpr std::string_view headerOrder[]
-        = { "versionsNr", "kundenNr", "spielID", "wsArt", "tnDauer", "filter", "wimbel", "ziroPlus", "schein" };
-    const bool inHeader = std::find(std::begin(headerOrder), std::end(headerOrder), expected) != std::end(headerOrder);
-    if (inHeader && std::find(std::begin(headerOrder), std::end(headerOrder), bare) != std::end(headerOrder))
-        reason = element(bare)
-            + " steht an falscher Stelle: Die Reihenfolge ist versionsNr, kundenNr, spielID, wsArt, "
-              "tnDauer, filter, wimbel, ziroPlus, schein.";
-    return reason;
+    if (order.duplicate)
+        return element(bare) + " steht doppelt; bitte eine löschen.";
+    if (order.closesIn)
+        return "Vor " + tag(foundInner) + " fehlt " + element("/" + std::string(order.in)) + ".";
+    if (order.skipsRequired)
+        return "Nach " + element(order.previous) + " fehlt " + element(expected) + ".";
+    if (!order.siblings.empty()) {
+        std::string names;
+        for (const std::string_view name : order.siblings)
+            names.append(names.empty() ? "" : ", ").append(name);
+        return element(bare) + " steht an falscher Stelle: Die Reihenfolge ist " + names + ".";
+    }
+    return "Erwartet wird " + listed(allowed) + ", gefunden " + tag(foundInner) + ".";
 }
 
 std::string contentAfterRoot(std::string_view found)

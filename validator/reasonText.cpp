@@ -1,5 +1,6 @@
 #include "reasonText.h"
 
+#include "format.h"
 #include "reasons.h"
 #include "utf8.h"
 
@@ -124,16 +125,9 @@ std::string range(std::uint32_t minimum, std::uint32_t maximum)
 
 std::string game(std::uint32_t gameType)
 {
-    switch (gameType) {
-    case 47:
-        return "Spielart 47 (6 aus 45)";
-    case 34:
-        return "Spielart 34 (5 aus 50 plus 2 aus 12)";
-    case 28:
-        return "Spielart 28 (Ergebniswette)";
-    default:
-        return "Spielart " + number(gameType);
-    }
+    if (const format::gameRules* rules = format::rulesOf(static_cast<kavrin::game>(gameType)))
+        return "Spielart " + number(gameType) + " (" + std::string(rules->title) + ")";
+    return "Spielart " + number(gameType);
 }
 
 std::string element(std::string_view name) { return "<" + std::string(name) + ">"; }

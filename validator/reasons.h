@@ -37,13 +37,24 @@ std::string badDeclaration(std::string_view expected, std::string_view found);
 std::string misplacedDeclaration(std::string_view foundInner);
 std::string unsupportedEncoding(std::string_view found);
 // nothingYet: the file held no tag before it ended.
-std::string unexpectedEnd(std::uint32_t line, bool nothingYet);
+// stillOpen: the elements not yet closed, the innermost first.
+std::string unexpectedEnd(std::uint32_t line, bool nothingYet, const std::vector<std::string_view>& stillOpen);
 std::string unclosedTag(std::string_view inner);
 // afterComment: the text follows a comment inside an element.
 std::string textOutsideElement(std::string_view found, bool afterComment);
 // allowed: every element that may stand at the place, expected among them.
-std::string unexpectedElement(
-    std::string_view expected, const std::vector<std::string_view>& allowed, std::string_view foundInner);
+// Where a found element stands among the elements of the element the check
+// is in, as the format orders them.
+struct elementOrder {
+    std::string_view in; // the element the check is in
+    std::vector<std::string_view> siblings; // its children in order, when found is one of them
+    std::string_view previous; // the child read last, or in when none was
+    bool duplicate = false; // found is the child read last, which may stand no more
+    bool skipsRequired = false; // found belongs after the expected element
+    bool closesIn = false; // found belongs after in: in's end tag is missing
+};
+std::string unexpectedElement(std::string_view expected, const std::vector<std::string_view>& allowed,
+    std::string_view foundInner, const elementOrder& order);
 std::string contentAfterRoot(std::string_view found);
 
 std::string versionMismatch(std::string_view version, std::uint32_t gameType);

@@ -11,14 +11,17 @@ namespace kavrin::rules {
 
 namespace {
 
-    constexpr std::uint32_t widestDuration = 28;
-    constexpr std::size_t filterCodeLength = 4;
-    constexpr std::uint32_t maximumFilterCodes = 20;
-    constexpr std::size_t fenuSymbols = 18;
+    constexpr const format::element& durationRow = format::row("tnDauer");
+    constexpr std::uint32_t widestDuration = durationRow.maximum;
+    constexpr const format::element& filterRow = format::row("filter");
+    constexpr std::size_t filterCodeLength = filterRow.count;
+    constexpr std::uint32_t maximumFilterCodes = filterRow.maximum;
+    constexpr const format::element& poolRow = format::row("fenuTipp");
+    constexpr std::size_t fenuSymbols = poolRow.count;
     constexpr std::size_t fenuLength = 2 * fenuSymbols - 1;
-    constexpr std::size_t fenuSureSymbols = 5; // the first five may not be '-'
-    constexpr std::uint32_t fenuDashes = 5;
-    constexpr std::size_t brakelPairs = 5;
+    constexpr std::size_t fenuSureSymbols = poolRow.minimum; // the first ones may not be '-'
+    constexpr std::uint32_t fenuDashes = poolRow.maximum;
+    constexpr std::size_t brakelPairs = format::row("brakelTipp").count;
     constexpr std::size_t brakelLength = 3 * brakelPairs - 1;
 
     bool isDigit(int c) { return c >= '0' && c <= '9'; }
@@ -133,25 +136,29 @@ verdict gameType(std::string_view text, game& value)
 {
     const bool twoDigits = text.size() == 2 && isDigit(text[0]) && isDigit(text[1]);
     const auto number = twoDigits ? static_cast<std::uint32_t>((text[0] - '0') * 10 + (text[1] - '0')) : 0;
-    for (const game known : { game::retired, game::pool, game::fivePlusTwo, game::sixOf45 }) {
-        if (number == numberOf(known)) {
-            value = known;
-            return std::nullopt;
-        }
+    if (number == numberOf(game::retired) || format::rulesOf(static_cast<game>(number)) != nullptr) {
+        value = static_cast<game>(number);
+        return std::nullopt;
     }
     return fault(0, codes::unknownGameType, [&] { return reasons::unknownGameType(text); });
 }
 
 bool versionFitsGame(std::uint32_t majorVersion, game g)
 {
-    if (majorVersion == 3)
-        return g == game::pool;
-    if (majorVersion == 4)
-        return g == game::fivePlusTwo || g == game::sixOf45;
-    return false;
+    const format::gameRules* rules = format::rulesOf(g);
+    return rules != nullptr && rules->majorVersion == majorVersion;
 }
 
-std::uint32_t durationLimit(game g) { return g == game::pool ? 4u : 10u; }
+std::uint32_t durationLimit(game g)
+{
+    if (const format::gameRules* rules = format::rulesOf(g))
+        return rules->durationLimit;
+    // A game without rules of its own gets the widest of the games.
+    std::uint32_t widest = 0;
+    for (const format::gameRules& each : format::gameTable)
+        widest = std::max(widest, each.durationLimit);
+    return widest;
+}
 
 verdict duration(std::string_view text, game g)
 {

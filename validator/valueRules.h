@@ -1,20 +1,12 @@
 #pragma once
 
+#include "format.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-namespace kavrin {
-
-// The games a ticket file can hold, by their number in <wsArt>. 17 is known
-// to the format but accepted with no interface version.
-enum class game : std::uint32_t { none = 0, retired = 17, pool = 28, fivePlusTwo = 34, sixOf45 = 47 };
-
-constexpr std::uint32_t numberOf(game g) { return static_cast<std::uint32_t>(g); }
-
-} // namespace kavrin
 
 // The rules for the text of one element, as plain functions of the text and
 // the rule's limits. Each returns nothing for a value that keeps its rule,
