@@ -154,6 +154,31 @@ std::vector<ticketFile> ticketFiles()
     std::string singleLine = padded(ziro, maximumFileSize - 1);
     std::replace(singleLine.begin(), singleLine.end(), '\n', ' ');
     files.push_back({ "broken-single-line-end-4mib.tzv", singleLine + "x" });
+
+    // Every violation asked for: one in each ticket's last tip, on lines of
+    // their own, and the same on one line; and every tip of every ticket
+    // broken on one line, more than the list holds.
+    std::vector<std::string> many = ziro;
+    for (std::size_t i = 0; i + 1 < many.size(); ++i)
+        if (many[i + 1] == "  </schein>\n")
+            many[i] = "    <ziroTipp>01,02,03,04,05,46</ziroTipp>\n";
+    files.push_back({ "many-violations-4mib.tzv", padded(many, maximumFileSize) });
+    std::string manyOnOneLine = padded(many, maximumFileSize);
+    std::replace(manyOnOneLine.begin(), manyOnOneLine.end(), '\n', ' ');
+    files.push_back({ "many-violations-single-line-4mib.tzv", manyOnOneLine });
+    std::vector<std::string> everyTip = ziro;
+    for (std::string& line : everyTip)
+        if (line.rfind("    <ziroTipp>", 0) == 0)
+            line = "    <ziroTipp>01,02,03,04,05,46</ziroTipp>\n";
+    std::string everyTipOnOneLine = padded(everyTip, maximumFileSize);
+    std::replace(everyTipOnOneLine.begin(), everyTipOnOneLine.end(), '\n', ' ');
+    files.push_back({ "every-tip-broken-single-line-4mib.tzv", everyTipOnOneLine });
+
+    // A small file, as most are.
+    files.push_back({ "small-valid.tzv",
+        std::string(declaration)
+            + "<uvra>\n  <versionsNr>4.0</versionsNr>\n  <wsArt>47</wsArt>\n  <schein>\n"
+              "    <ziroTipp>03,11,19,27,38,45</ziroTipp>\n  </schein>\n</uvra>\n" });
     return files;
 }
 

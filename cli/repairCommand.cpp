@@ -95,7 +95,7 @@ int repairCommand(const repairSettings& wanted)
         return first->code == codes::cannotOpen ? exitTrouble : exitViolation;
     }
 
-    const repairResult repaired = repairBytes(*original.checked.input);
+    const repairResult repaired = repairBytes(original.checked.input.view());
     if (!platform::writeAll(platform::standardOutput, repaired.bytes))
         return trouble("Die Ausgabe ließ sich nicht schreiben: " + reasons::writeCause(errno));
     const fileReport copy = reportOf(std::string(copyName), source::bytes(repaired.bytes), wanted.maxViolations);

@@ -123,7 +123,7 @@ json diagnosticOfSavedFile(std::string_view uri, std::string_view text, position
     if (std::tie(first.message, first.line, first.column, first.code, first.reason)
         == std::tie(other.message, other.line, other.column, other.code, other.reason))
         return nullptr;
-    const std::string_view bytes = saved.input ? std::string_view(*saved.input) : std::string_view();
+    const std::string_view bytes = saved.input.view();
     const std::string message = saved.valid() ? std::string(successText) : withoutLineFeeds(first.message);
     json found = diagnostic(bytes, first, encoding, std::string(savedFileLabel) + message);
     if (codes::isAboutEncoding(first.code))

@@ -5,6 +5,7 @@
 #include "tzvParser.h"
 #include "utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -74,7 +75,9 @@ void errorExcerpt::extractFrom(
     firstLine = endLine = 1;
     markedInputBytes = 0;
     cut = false;
-    kavrin::textReader input(bufferSize);
+    // Near a place a few KiB are read: a chunk of their size, not a large one
+    // to fill for every excerpt.
+    kavrin::textReader input(afterLimit == UINT64_MAX ? bufferSize : std::min<std::size_t>(bufferSize, nearReach));
     input.openBytes(bytes, tzvParser::maximumFileSize);
     input.seek(startOffset);
     walk position = start;
@@ -194,28 +197,37 @@ void errorExcerpt::readAfter(kavrin::textReader& input, walk& at, std::uint32_t 
 {
     const std::uint32_t breaksInMarked = at.line - stopLine;
     bool stoppedAtLineFeed = false;
-    for (std::uint64_t taken = 0, shownLines = 0;; ++taken) {
-        // A character is never cut.
-        if (taken >= limit
-            && (taken >= limit + 3 || !kavrin::utf8::isContinuation(static_cast<unsigned char>(input.peek())))) {
-            if (input.peek() != kavrin::textReader::endOfInput && input.peek() != '\n')
+    std::uint64_t taken = 0;
+    for (std::uint32_t shownLines = 0; input.fill();) {
+        const unsigned char* from = input.next();
+        // A character is never cut at the limit.
+        if (taken >= limit && (taken >= limit + 3 || !kavrin::utf8::isContinuation(*from))) {
+            if (*from != '\n')
                 after += cutMark;
             break;
         }
-        const int byte = input.get();
-        if (byte == kavrin::textReader::endOfInput)
+        // A run up to the next line feed, within the limit.
+        auto available = static_cast<std::size_t>(input.limit() - from);
+        if (limit - std::min(taken, limit) < available)
+            available = std::max<std::size_t>(static_cast<std::size_t>(limit - std::min(taken, limit)), 1);
+        const auto* lineFeed = static_cast<const unsigned char*>(std::memchr(from, '\n', available));
+        const unsigned char* runEnd = lineFeed != nullptr ? lineFeed : from + available;
+        after.append(reinterpret_cast<const char*>(from), static_cast<std::size_t>(runEnd - from));
+        taken += static_cast<std::uint64_t>(runEnd - from);
+        input.advance(runEnd);
+        if (lineFeed == nullptr)
+            continue;
+        input.advance(lineFeed + 1);
+        ++taken;
+        if (!after.empty() && !endsWith(after, '\r'))
+            after.push_back('\r');
+        ++at.line;
+        if (shownLines >= contextLines - breaksInMarked) {
+            stoppedAtLineFeed = true;
             break;
-        if (byte == '\n') {
-            if (!after.empty() && !endsWith(after, '\r'))
-                after.push_back('\r');
-            ++at.line;
-            if (shownLines >= contextLines - breaksInMarked) {
-                stoppedAtLineFeed = true;
-                break;
-            }
-            ++shownLines;
         }
-        after.push_back(static_cast<char>(byte));
+        ++shownLines;
+        after.push_back('\n');
     }
 
     // The last shown line is still open unless a line feed ended it. A CR the

@@ -7,11 +7,22 @@
 #include "utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace kavrin {
 
 namespace {
+
+    // The bytes a JSON string cannot take as they are, or that may begin a
+    // character to escape: controls, quote, backslash and every non-ASCII
+    // byte.
+    constexpr auto needsCare = [] {
+        std::array<bool, 256> care {};
+        for (int byte = 0; byte < 256; ++byte)
+            care[byte] = byte < 0x20 || byte >= 0x80 || byte == '"' || byte == '\\';
+        return care;
+    }();
 
     // Besides what JSON requires, C1 controls and characters that reorder or
     // break a line are written as \u escapes: the same string to a JSON
@@ -21,6 +32,13 @@ namespace {
         const auto escape = [&out](char32_t c) { out.append("\\u").append(utf8::hex(c, 4, true)); };
         out.push_back('"');
         for (std::size_t i = 0; i < text.size(); ++i) {
+            // Most of a text needs no escape: taken a run at a time.
+            std::size_t plain = i;
+            while (plain < text.size() && !needsCare[static_cast<unsigned char>(text[plain])])
+                ++plain;
+            out.append(text, i, plain - i);
+            if ((i = plain) == text.size())
+                break;
             const char c = text[i];
             const auto byte = static_cast<unsigned char>(c);
             switch (c) {
@@ -88,7 +106,7 @@ std::optional<excerptDisplay> excerptOf(const fileReport& report, std::size_t in
     if (index >= found.size() || found[index].line == 0 || found[index].column == 0 || !report.checked.input)
         return std::nullopt;
     const violation& shown = found[index];
-    errorExcerpt excerpt(*report.checked.input);
+    errorExcerpt excerpt(report.checked.input.view());
     if (index == 0)
         excerpt.extract(shown.line, shown.column);
     else

@@ -388,7 +388,7 @@ void mainWindow::runCheck()
     const kavrin::fileReport& report = *lastReport;
     copyReportAction->setEnabled(true);
     saveRepairedAction->setEnabled(
-        !report.valid() && report.checked.input && !kavrin::repairBytes(*report.checked.input).changes.empty());
+        !report.valid() && report.checked.input && !kavrin::repairBytes(report.checked.input.view()).changes.empty());
     checkedName = nameEdit->text();
     watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.checked.openedName)));
     excerptEdit->clear();
@@ -447,7 +447,7 @@ void mainWindow::saveRepaired()
 {
     if (!lastReport || !lastReport->checked.input)
         return;
-    const kavrin::repairResult repaired = kavrin::repairBytes(*lastReport->checked.input);
+    const kavrin::repairResult repaired = kavrin::repairBytes(lastReport->checked.input.view());
     if (repaired.changes.empty()) {
         saveRepairedAction->setEnabled(false);
         return;

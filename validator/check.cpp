@@ -100,7 +100,7 @@ result check(const source& what, const options& how)
     if (what.what == source::kind::unreadable)
         return refused(cannotOpen(fileSource::failure::unreadable, 0), name);
 
-    std::shared_ptr<std::string> owned;
+    std::shared_ptr<const char[]> owned;
     std::string_view bytes = what.given;
     std::uint64_t size = std::max<std::uint64_t>(what.wholeSize, bytes.size());
     if (what.what == source::kind::file || what.what == source::kind::standardInput) {
@@ -108,8 +108,8 @@ result check(const source& what, const options& how)
                                                                   : fileSource::loadStandardInput(maximumFileSize);
         if (read.problem != fileSource::failure::none)
             return refused(cannotOpen(read.problem, read.error), name);
-        owned = std::make_shared<std::string>(std::move(read.bytes));
-        bytes = *owned;
+        owned = std::move(read.bytes);
+        bytes = std::string_view(owned.get(), read.length);
         size = read.size;
     }
 
@@ -121,8 +121,14 @@ result check(const source& what, const options& how)
     out.violationsCut = run.violationsCut;
     out.summary = std::move(run.summary);
     out.openedName = std::move(name);
-    if (how.keepInput)
-        out.input = owned ? std::move(owned) : std::make_shared<const std::string>(bytes);
+    if (how.keepInput) {
+        if (!owned) {
+            std::unique_ptr<char[]> copy(new char[bytes.size()]);
+            std::copy(bytes.begin(), bytes.end(), copy.get());
+            owned = std::move(copy);
+        }
+        out.input = sharedBytes(std::move(owned), bytes.size());
+    }
     return out;
 }
 

@@ -112,8 +112,18 @@ private:
     void expectTag(std::string_view name) const;
     void expectMatchingTag(std::string_view name) const;
     // The end tag of the element the walk is in.
-    bool atEndOfOpen() const;
-    void expectEnd() const;
+    bool atEndOfOpen() const
+    {
+        const std::string_view name = open[depth - 1].row->name;
+        return currentTag.size() == name.size() + 1 && currentTag.front() == '/'
+            && std::string_view(currentTag).substr(1) == name;
+    }
+    void expectEnd() const
+    {
+        if (!atEndOfOpen())
+            failEnd();
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void failEnd() const;
     void expectMatchingEnd() const;
     enum class tagFault { unexpectedElement, missingEndTag };
     [[noreturn]] void failExpected(std::string_view name, tagFault fault) const;
@@ -122,14 +132,31 @@ private:
     // Grammar.
     void readDocument(std::uint64_t start);
     void readHeader();
-    void enter(const format::element& e);
-    void leave();
+    // The walk steps into an element and out of it again; on the hot path.
+    void enter(const format::element& e)
+    {
+        if (depth > 0) {
+            openElement& parent = open[depth - 1];
+            parent.lastChildCount = parent.lastChild == &e ? parent.lastChildCount + 1 : 1;
+            parent.lastChild = &e;
+        }
+        open[depth++] = { &e, nullptr, 0 };
+        if (e.noted != nullptr)
+            summary.*e.noted = true;
+    }
+    void leave()
+    {
+        const format::element& e = *open[--depth].row;
+        if (e.counted != nullptr)
+            ++(summary.*e.counted);
+    }
     void readChildren(std::string_view stopAt);
     void readElement(const format::element& e);
-    void readValueOf(const format::element& e);
+    // Both on the hot path of every tip.
+    [[gnu::always_inline]] inline void readValueOf(const format::element& e);
     void readVersion();
     void readTips();
-    void readTip(const format::element& tip);
+    [[gnu::always_inline]] inline void readTip(const format::element& tip);
     void checkTipCount(const format::element& tip);
     // Reads the current element's text and holds it to a value rule.
     template <class Rule> void readValue(Rule&& rule)

@@ -7,38 +7,45 @@ namespace kavrin::fileSource {
 
 namespace {
 
-    // Appends up to want bytes to into; the errno of a failed read, or 0.
-    int readUpTo(int descriptor, std::uint64_t want, std::string& into)
+    // Reads up to want bytes into into; how many, or the errno of a failed
+    // read as a negative number.
+    std::ptrdiff_t readInto(int descriptor, char* into, std::size_t want)
     {
-        constexpr std::size_t step = 64 * 1024;
-        while (want > 0) {
-            const std::size_t had = into.size();
-            const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(want, step));
-            into.resize(had + chunk);
-            const std::ptrdiff_t got = readSome(descriptor, reinterpret_cast<unsigned char*>(into.data() + had), chunk);
-            if (got < 0) {
-                const int error = errno;
-                into.resize(had);
-                return error != 0 ? error : EIO;
-            }
-            into.resize(had + static_cast<std::size_t>(got));
-            if (got == 0)
+        std::size_t got = 0;
+        while (got < want) {
+            const std::ptrdiff_t n = readSome(descriptor, reinterpret_cast<unsigned char*>(into + got), want - got);
+            if (n < 0)
+                return errno != 0 ? -errno : -EIO;
+            if (n == 0)
                 break;
-            want -= static_cast<std::uint64_t>(got);
+            got += static_cast<std::size_t>(n);
         }
-        return 0;
+        return static_cast<std::ptrdiff_t>(got);
     }
+
+    loaded failed(int error) { return { nullptr, 0, 0, failure::readError, error }; }
 
     loaded readStream(int descriptor, std::uint64_t maxBytes)
     {
-        loaded out;
-        if (const int error = readUpTo(descriptor, maxBytes + 1, out.bytes)) {
-            out.problem = failure::readError;
-            out.error = error;
-            out.bytes.clear();
-            return out;
+        // The size is not known: read in steps, then keep what came.
+        constexpr std::size_t step = 64 * 1024;
+        std::string whole;
+        while (whole.size() <= maxBytes) {
+            const std::size_t had = whole.size();
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(step, maxBytes + 1 - had));
+            whole.resize(had + want);
+            const std::ptrdiff_t got = readInto(descriptor, whole.data() + had, want);
+            if (got < 0)
+                return failed(static_cast<int>(-got));
+            whole.resize(had + static_cast<std::size_t>(got));
+            if (static_cast<std::size_t>(got) < want)
+                break;
         }
-        out.size = out.bytes.size() > maxBytes ? unknownSize : out.bytes.size();
+        loaded out;
+        out.bytes.reset(new char[whole.size()]);
+        std::copy(whole.begin(), whole.end(), out.bytes.get());
+        out.length = whole.size();
+        out.size = out.length > maxBytes ? unknownSize : out.length;
         return out;
     }
 
@@ -48,16 +55,19 @@ loaded load(const std::string& path, std::uint64_t maxBytes)
 {
     const opened file = openRegular(path);
     if (file.descriptor < 0)
-        return { {}, 0, file.problem, file.error };
+        return { nullptr, 0, 0, file.problem, file.error };
     loaded out;
     if (file.size == 0) {
         out = readStream(file.descriptor, maxBytes);
     } else if (file.size <= maxBytes) {
-        out.size = file.size;
-        out.bytes.reserve(static_cast<std::size_t>(file.size));
-        if (const int error = readUpTo(file.descriptor, file.size, out.bytes)) {
-            out = { {}, 0, failure::readError, error };
-        }
+        // Read where it will stay, once; a file that shrank meanwhile gives
+        // what it still has.
+        out.bytes.reset(new char[static_cast<std::size_t>(file.size)]);
+        const std::ptrdiff_t got = readInto(file.descriptor, out.bytes.get(), static_cast<std::size_t>(file.size));
+        if (got < 0)
+            out = failed(static_cast<int>(-got));
+        else
+            out.length = out.size = static_cast<std::size_t>(got);
     } else {
         out.size = file.size;
     }

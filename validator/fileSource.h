@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // Where a check's bytes come from when they are a file or standard input:
@@ -15,7 +16,8 @@ enum class failure { none, notFound, noPermission, directory, notRegular, readEr
 struct loaded {
     // Everything read: the whole file, or for a stream no more than one byte
     // past the limit.
-    std::string bytes;
+    std::unique_ptr<char[]> bytes;
+    std::size_t length = 0;
     // The file's size as the system gave it when it was opened; for a stream,
     // the bytes read, or unknownSize when there were more than the limit.
     std::uint64_t size = 0;

@@ -98,6 +98,23 @@ struct options {
 
 inline constexpr std::size_t defaultMaxViolations = 1000;
 
+// Bytes a check read, shared by whoever shows or repairs them.
+class sharedBytes {
+public:
+    sharedBytes() = default;
+    sharedBytes(std::shared_ptr<const char[]> data, std::size_t size)
+        : data(std::move(data))
+        , size(size)
+    {
+    }
+    std::string_view view() const { return { data.get(), size }; }
+    explicit operator bool() const { return data != nullptr; }
+
+private:
+    std::shared_ptr<const char[]> data;
+    std::size_t size = 0;
+};
+
 struct result {
     // In file order; empty for a correct file.
     std::vector<violation> violations;
@@ -106,8 +123,8 @@ struct result {
     fileSummary summary;
     // The name the check opened: without its surrounding quotes.
     std::string openedName;
-    // The bytes read, when asked for: as many as the check read.
-    std::shared_ptr<const std::string> input;
+    // The bytes read, when options::keepInput asked for them.
+    sharedBytes input;
 
     bool valid() const { return violations.empty(); }
     const violation* first() const { return violations.empty() ? nullptr : &violations.front(); }

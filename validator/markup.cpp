@@ -234,17 +234,9 @@ void kavrin::detail::checker::expectMatchingTag(std::string_view name) const
     failExpected(name, endTagForEndTag ? tagFault::missingEndTag : tagFault::unexpectedElement);
 }
 
-bool kavrin::detail::checker::atEndOfOpen() const
+void kavrin::detail::checker::failEnd() const
 {
-    const std::string_view name = open[depth - 1].row->name;
-    return currentTag.size() == name.size() + 1 && currentTag.front() == '/'
-        && std::string_view(currentTag).substr(1) == name;
-}
-
-void kavrin::detail::checker::expectEnd() const
-{
-    if (!atEndOfOpen())
-        failExpected("/" + std::string(open[depth - 1].row->name), tagFault::missingEndTag);
+    failExpected("/" + std::string(open[depth - 1].row->name), tagFault::missingEndTag);
 }
 
 void kavrin::detail::checker::expectMatchingEnd() const

@@ -63,7 +63,6 @@ std::string kavrin::detail::checker::foundRun(int first, bool toTag)
 // left to the markup scanner.
 void kavrin::detail::checker::checkEncoding(std::uint64_t start)
 {
-    constexpr std::uint64_t highBits = 0x8080808080808080u;
     unsigned pending = 0; // continuation bytes still owed by the last lead byte
     unsigned owed = 0; // continuation bytes the last lead byte asked for
     std::uint64_t passed = 0; // delivered bytes before the current chunk
@@ -79,9 +78,7 @@ void kavrin::detail::checker::checkEncoding(std::uint64_t start)
                 ++p;
                 continue;
             }
-            std::uint64_t word;
-            while (stop - p >= 8 && (std::memcpy(&word, p, 8), (word & highBits) == 0))
-                p += 8;
+            p = kavrin::utf8::pastAscii(p, stop);
             if (p == stop)
                 break;
             const unsigned char lead = *p++;

@@ -36,7 +36,7 @@ textReader::textReader(std::size_t bufferSize)
     , buffer(new unsigned char[chunkSize + 1])
     , drops(new std::uint32_t[chunkSize / 2 + 1])
 {
-    current = end = buffer.get();
+    current = end = chunkStart = buffer.get();
 }
 
 textReader::~textReader() { close(); }
@@ -54,14 +54,14 @@ void textReader::close()
 {
     memory = nullptr;
     size = readLimit = remaining = 0;
-    current = end = buffer.get();
+    current = end = chunkStart = buffer.get();
     ended = true;
     pendingCr = false;
 }
 
 void textReader::seek(std::uint64_t offset)
 {
-    current = end = buffer.get();
+    current = end = chunkStart = buffer.get();
     pendingCr = false;
     dropCount = dropCursor = 0;
     chunkOffset = readOffset = offset;
@@ -84,6 +84,20 @@ bool textReader::refill()
             pendingCr = false;
         }
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, remaining));
+        // A chunk with no CR and no 0x1A is delivered where it stands: text
+        // mode changes nothing in it.
+        const unsigned char* in = memory + memoryOffset;
+        if (held == 0 && want > 0 && std::memchr(in, '\r', want) == nullptr && std::memchr(in, 0x1A, want) == nullptr) {
+            chunkOffset = readOffset;
+            dropCount = dropCursor = 0;
+            memoryOffset += want;
+            remaining -= want;
+            readOffset += want;
+            current = chunkStart = in;
+            end = in + want;
+            return true;
+        }
+        chunkStart = data;
         if (want > 0) {
             std::memcpy(data + held, memory + memoryOffset, want);
             memoryOffset += want;
@@ -117,7 +131,7 @@ bool textReader::refill()
     // The input ended where the last delivered byte ended.
     chunkOffset = offsetOf(end);
     dropCount = dropCursor = 0;
-    current = end = data;
+    current = end = chunkStart = data;
     return false;
 }
 

@@ -10,8 +10,8 @@ namespace kavrin {
 // Reads the bytes of a ticket file as Windows text mode delivers them: a CR
 // LF pair arrives as one LF, a lone CR stays, and a byte 0x1A ends the input.
 // Positions given to seek() are byte offsets in the input. The bytes are
-// taken chunk by chunk into one buffer of fixed size, where text mode is
-// applied.
+// taken chunk by chunk; a chunk that text mode changes is copied into one
+// buffer of fixed size first.
 class textReader {
 public:
     static constexpr std::size_t defaultBufferSize = 64 * 1024;
@@ -50,7 +50,7 @@ public:
     // for places that move forward, as reading does.
     std::uint64_t offsetOf(const unsigned char* at)
     {
-        const auto index = static_cast<std::uint32_t>(at - buffer.get());
+        const auto index = static_cast<std::uint32_t>(at - chunkStart);
         if (dropCount == 0)
             return chunkOffset + index;
         while (dropCursor > 0 && drops[dropCursor - 1] > index)
@@ -69,7 +69,10 @@ private:
     std::unique_ptr<std::uint32_t[]> drops;
     std::size_t dropCount = 0;
     std::size_t dropCursor = 0;
-    std::uint64_t chunkOffset = 0; // the input offset of buffer[0]
+    // Where the current chunk stands: the buffer, or the bytes themselves
+    // when text mode changed nothing in it.
+    const unsigned char* chunkStart = nullptr;
+    std::uint64_t chunkOffset = 0; // the input offset of chunkStart[0]
     std::uint64_t readOffset = 0; // the input offset of the next byte read
     std::uint64_t endOfTextAt = UINT64_MAX; // the input offset of the 0x1A that ended it
     const unsigned char* current = nullptr;

@@ -277,6 +277,19 @@ std::string utf16ToUtf8(std::u16string_view text)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // A run of ASCII units, as most of an excerpt is.
+        std::size_t run = i;
+        while (run < text.size() && text[run] < 0x80)
+            ++run;
+        if (run > i) {
+            const std::size_t from = out.size();
+            out.resize(from + (run - i));
+            std::copy(text.begin() + std::ptrdiff_t(i), text.begin() + std::ptrdiff_t(run),
+                out.begin() + std::ptrdiff_t(from));
+            i = run;
+            if (i == text.size())
+                break;
+        }
         char32_t c = text[i];
         if (utf8::isHighSurrogate(c) && i + 1 < text.size() && utf8::isLowSurrogate(text[i + 1]))
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,20 @@ constexpr std::size_t scanLength(unsigned char lead)
 }
 
 constexpr bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Past the ASCII bytes that start [from, end), eight at a time: most of a
+// ticket file is ASCII.
+template <class Byte> const Byte* pastAscii(const Byte* from, const Byte* end)
+{
+    static_assert(sizeof(Byte) == 1);
+    constexpr std::uint64_t highBits = 0x8080808080808080u;
+    std::uint64_t word;
+    while (end - from >= 8 && (std::memcpy(&word, from, 8), (word & highBits) == 0))
+        from += 8;
+    while (from < end && static_cast<unsigned char>(*from) < 0x80)
+        ++from;
+    return from;
+}
 constexpr bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 constexpr bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 

@@ -1,6 +1,6 @@
+#include "format.h"
 #include "checkFiles.h"
 #include "codes.h"
-#include "format.h"
 #include "tzvParser.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +27,8 @@ TEST(FormatOrder, ReasonsSayWhatToMoveDeleteOrAdd)
     } rows[] = {
         { "a duplicate", "<uvra><versionsNr>4.0</versionsNr><kundenNr>1</kundenNr><kundenNr>2</kundenNr>",
             "unexpected-element", "<kundenNr> steht doppelt; bitte eine löschen.", "falscher Stelle" },
-        { "a required element missing", "<uvra><versionsNr>4.0</versionsNr><tnDauer>1</tnDauer>",
-            "unexpected-element", "Nach <versionsNr> fehlt <wsArt>.", "falscher Stelle" },
+        { "a required element missing", "<uvra><versionsNr>4.0</versionsNr><tnDauer>1</tnDauer>", "unexpected-element",
+            "Nach <versionsNr> fehlt <wsArt>.", "falscher Stelle" },
         { "one out of order", document47("<schein>" + tip + "</schein>", "<kundenNr>1</kundenNr>"),
             "unexpected-element", "<kundenNr> steht an falscher Stelle: Die Reihenfolge ist versionsNr, kundenNr",
             "fehlt" },
@@ -38,9 +38,9 @@ TEST(FormatOrder, ReasonsSayWhatToMoveDeleteOrAdd)
             "unexpected-element", "<brakelTipp> steht doppelt", "erwartet <brakelTipp>" },
         { "an end tag forgotten", document47("<schein>" + tip + "<schein>" + tip + "</schein>"), "unexpected-element",
             "Vor „<schein>“ fehlt </schein>.", "Erwartet" },
-        { "the optional one after a group's first", document47("<schein>" + tip + "</schein>",
-            "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein><x>"), "unexpected-element",
-            "<maximaleWimbelAnzahl> oder </wimbel>", "" },
+        { "the optional one after a group's first",
+            document47("<schein>" + tip + "</schein>", "<wimbel><anzahlWimbelProSchein>1</anzahlWimbelProSchein><x>"),
+            "unexpected-element", "<maximaleWimbelAnzahl> oder </wimbel>", "" },
         { "the end names what is open", "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein>" + tip,
             "unexpected-end", "Es fehlen </schein> und </uvra>.", "etwas" },
     };
