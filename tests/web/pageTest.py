@@ -7,7 +7,6 @@ the file input, and compares each record with kavrin-check --json when its
 path is given. Prints one line per case and 'N passed, M failed' at the end.
 """
 import functools
-import http.server
 import json
 import os
 import subprocess
@@ -15,6 +14,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -25,19 +25,19 @@ site, source = sys.argv[1], os.path.abspath(sys.argv[2])
 checker = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 and sys.argv[3] else None
 screenshot = sys.argv[4] if len(sys.argv) > 4 else None
 scratch = tempfile.mkdtemp(prefix='kavrin-web-')
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(source, 'web'))
+import serve  # noqa: E402  the server of make web-serve
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.js': 'text/javascript', '.wasm': 'application/wasm'}
-
-    def log_message(self, *args):
-        pass
+def serving(folder, headers=True):
+    started = serve.server(folder, headers=headers, quiet=True)
+    threading.Thread(target=started.serve_forever, daemon=True).start()
+    return started, f'http://127.0.0.1:{started.server_address[1]}'
 
 
-server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=site))
-threading.Thread(target=server.serve_forever, daemon=True).start()
-url = f'http://127.0.0.1:{server.server_address[1]}/index.html'
+server, origin = serving(site)
+url = origin + '/index.html'
 
 options = webdriver.ChromeOptions()
 options.binary_location = '/usr/bin/chromium'
@@ -97,13 +97,19 @@ def expect(condition, what):
 example = functools.partial(os.path.join, source, 'examples')
 
 
-@case('page loads, in German, with its policy')
+@case('page loads, in German, with its policy, also as the header of every file as the docs send it')
 def _():
     driver.get(url)
     expect(driver.title.startswith('Kavrin'), driver.title)
     expect(driver.find_element(By.ID, 'summary').text == 'Noch keine Datei geprüft.', 'summary')
     policy = driver.find_element(By.CSS_SELECTOR, 'meta[http-equiv="Content-Security-Policy"]')
     expect("default-src 'self'" in policy.get_attribute('content'), 'policy')
+    header = serve.policy_of(site)
+    for name in [''] + os.listdir(site):
+        with urllib.request.urlopen(f'{origin}/{name}') as response:
+            expect(response.headers['Content-Security-Policy'] == header, name)
+    with open(os.path.join(source, 'docs', 'web.md'), encoding='utf-8') as docs:
+        expect(docs.read().count(header) == 2, 'the nginx and Apache snippets send another policy')
 
 
 @case('a correct and a broken example')
@@ -419,10 +425,9 @@ def _():
     import shutil
     copy = os.path.join(scratch, 'site-copy')
     shutil.copytree(site, copy)
-    other = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=copy))
-    threading.Thread(target=other.serve_forever, daemon=True).start()
+    other, other_origin = serving(copy)
     try:
-        page = f'http://127.0.0.1:{other.server_address[1]}/index.html'
+        page = other_origin + '/index.html'
         status = lambda: driver.find_element(By.ID, 'app-status').text
         driver.get(page)
         driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[0]())')
