@@ -370,7 +370,8 @@ if ('serviceWorker' in navigator && window.isSecureContext) {
     appStatus.textContent = 'Neue Version geladen';
     appStatus.hidden = false;
   });
-  navigator.serviceWorker.register('./serviceWorker.js').catch(() => {});
+  // The worker's own script and its updates bypass the HTTP cache.
+  navigator.serviceWorker.register('./serviceWorker.js', { updateViaCache: 'none' }).catch(() => {});
 }
 let installPrompt;
 const install = document.getElementById('install');

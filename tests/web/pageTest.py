@@ -7,8 +7,11 @@ the file input, and compares each record with kavrin-check --json when its
 path is given. Prints one line per case and 'N passed, M failed' at the end.
 """
 import functools
+import hashlib
 import json
 import os
+import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -420,11 +423,19 @@ def _():
     expect(data['file_handlers'][0]['accept'] == {'application/x-kavrin-tzv': ['.tzv']}, data['file_handlers'])
 
 
-@case('a new version replaces the old cache and says so once')
+@case('a new version served with old Last-Modified replaces every file in the cache, and says so once')
 def _():
-    import shutil
     copy = os.path.join(scratch, 'site-copy')
     shutil.copytree(site, copy)
+    # A static host: Last-Modified two days back and no Cache-Control, so the
+    # browser takes its copies of version 1 for fresh.
+    two_days_ago = time.time() - 2 * 86400
+    for name in os.listdir(copy):
+        os.utime(os.path.join(copy, name), (two_days_ago, two_days_ago))
+    worker = os.path.join(copy, 'serviceWorker.js')
+    with open(worker) as old:
+        text = old.read()
+    files = json.loads(re.search(r'const siteFiles = (\{.*\});', text).group(1))
     other, other_origin = serving(copy)
     try:
         page = other_origin + '/index.html'
@@ -434,18 +445,48 @@ def _():
         driver.get(page)
         expect(driver.execute_script('return Boolean(navigator.serviceWorker.controller)'), 'not controlled')
         expect(status() == '', status())
-        worker = os.path.join(copy, 'serviceWorker.js')
-        with open(worker) as old:
-            text = old.read()
+        # Version 2: every file changed, each still good of its kind.
+        tails = {'.wasm': b'\x00\x05\x04neu2', '.png': b'neu', '.webmanifest': b' ', '.html': b'<!-- neu -->',
+                 '.svg': b'<!-- neu -->'}
+        changed = {}
+        for name in files:
+            with open(os.path.join(copy, name), 'rb') as old:
+                changed[name] = old.read() + tails.get(os.path.splitext(name)[1], b'\n/* neu */\n')
+            files[name] = hashlib.sha256(changed[name]).hexdigest()
+
+        def publish(names):
+            for name in names:
+                with open(os.path.join(copy, name), 'wb') as new:
+                    new.write(changed[name])
+        publish(name for name in files if name != './page.js')
         with open(worker, 'w') as new:
-            new.write(text.replace("'kavrin-", "'kavrin-neu", 1))
+            new.write(text.replace(re.search(r'\{.*\}', text).group(0), json.dumps(files))
+                      .replace("'kavrin-", "'kavrin-neu", 1))
+        caches = lambda: driver.execute_async_script('caches.keys().then(arguments[0])')
+        # Half-way through the update the host still has the old page.js: the new worker is not installed.
+        state = driver.execute_async_script("""
+            const done = arguments[0];
+            navigator.serviceWorker.getRegistration().then(async (registration) => {
+              await registration.update();
+              const worker = registration.installing;
+              worker.onstatechange = () => ['redundant', 'activated'].includes(worker.state) && done(worker.state);
+            });""")
+        expect(state == 'redundant' and not caches()[0].startswith('kavrin-neu'), f'{state} {caches()}')
+        publish(['./page.js'])
         driver.get(page)
         WebDriverWait(driver, 10).until(lambda d: status() == 'Neue Version geladen')
         # The controller changes as the new worker activates; the old cache
         # goes while it does.
-        caches = lambda: driver.execute_async_script('caches.keys().then(arguments[0])')
         WebDriverWait(driver, 10).until(lambda d: len(caches()) == 1)
         expect(caches()[0].startswith('kavrin-neu'), caches())
+        kept = driver.execute_async_script("""
+            const [names, done] = arguments;
+            const hex = (digest) => [...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, '0')).join('');
+            Promise.all(names.map(async (name) => {
+              const kept = await caches.match(name);
+              return kept && hex(await crypto.subtle.digest('SHA-256', await kept.arrayBuffer()));
+            })).then(done);""", ['./'] + list(files))
+        expect(kept == [files['./index.html']] + list(files.values()), f'not the files of version 2: {kept}')
         driver.get(page)
         time.sleep(1)
         expect(status() == '', 'said again: ' + status())
