@@ -9,13 +9,26 @@ const source = { file: 0, pasted: 1, unreadableFile: 2 };
 // with it: no file may leave the page waiting.
 const answerWithin = 8000;
 const pastedName = 'Eingefügter Text';
-
-let worker;
-let limit;
-const pending = new Map();
-let nextId = 0;
+const loadFailed = 'Der Prüfer ließ sich nicht laden.';
+const brokeOff = 'Der Prüfer ist mit einem Fehler abgebrochen.';
+const tooLate = 'Die Prüfung hat nicht rechtzeitig geantwortet.';
+const readTooLate = 'Die Datei ließ sich nicht rechtzeitig lesen.';
 
 class checkFailed extends Error {}
+
+// The checker, compiled once here and handed to every worker, so that the
+// worker needs no network at all.
+const compiled = fetch(new URL('./kavrin.wasm', import.meta.url))
+  .then((response) => {
+    if (!response.ok) throw new checkFailed(loadFailed);
+    return response.arrayBuffer();
+  })
+  .then((bytes) => WebAssembly.compile(bytes));
+compiled.catch(() => {});
+
+let checker;
+const pending = new Map();
+let nextId = 0;
 
 function failPending(why) {
   for (const { reject, timer } of pending.values()) {
@@ -25,33 +38,46 @@ function failPending(why) {
   pending.clear();
 }
 
-function startWorker() {
-  worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
-  let reportLimit;
-  let refuse;
-  limit = new Promise((resolve, reject) => { reportLimit = resolve; refuse = reject; });
-  limit.catch(() => {});
-  worker.onmessage = (event) => {
-    if (event.data.limit !== undefined) return reportLimit(event.data.limit);
-    if (event.data.failed) return refuse(new checkFailed('Der Prüfer ließ sich nicht laden.'));
-    const { id, result } = event.data;
-    const waiting = pending.get(id);
-    if (!waiting) return;
-    clearTimeout(waiting.timer);
-    pending.delete(id);
-    waiting.resolve(result);
-  };
-  worker.onerror = (event) => {
-    event.preventDefault();
-    refuse(new checkFailed('Der Prüfer ließ sich nicht laden.'));
-    restartWorker('Der Prüfer ist mit einem Fehler abgebrochen.');
-  };
+// A worker that failed, ended or did not answer is let go, and whatever it
+// still had to answer fails with the reason; the next check starts another.
+function dropChecker(which, why) {
+  if (checker !== which) return;
+  checker = undefined;
+  which.worker.terminate();
+  failPending(why);
 }
 
-function restartWorker(why) {
-  worker.terminate();
-  failPending(why);
-  startWorker();
+function startChecker() {
+  const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+  const mine = { worker };
+  // A worker that ends (closed, killed, crashed) lets go of this lock: its
+  // end is noticed at once, not after answerWithin.
+  const lock = navigator.locks ? `kavrin-${crypto.randomUUID()}` : undefined;
+  mine.limit = new Promise((ready, refuse) => {
+    compiled.then((module) => worker.postMessage({ compiled: module, lock }), refuse);
+    worker.onmessage = ({ data }) => {
+      if (data.limit !== undefined) {
+        ready(data.limit);
+        if (lock) navigator.locks.request(lock, () => dropChecker(mine, brokeOff));
+        return;
+      }
+      if (data.id === undefined) return refuse(new checkFailed(loadFailed));
+      const waiting = pending.get(data.id);
+      if (!waiting) return;
+      clearTimeout(waiting.timer);
+      pending.delete(data.id);
+      if (!data.failed) return waiting.resolve(data.result);
+      waiting.reject(new checkFailed(brokeOff));
+      dropChecker(mine, brokeOff);
+    };
+    worker.onerror = (event) => {
+      event.preventDefault();
+      refuse(new checkFailed(loadFailed));
+      dropChecker(mine, brokeOff);
+    };
+  });
+  mine.limit.catch(() => {});
+  return mine;
 }
 
 function within(promise, why) {
@@ -62,34 +88,48 @@ function within(promise, why) {
   });
 }
 
-function checkBytes(name, bytes, wholeSize, from) {
+// The running checker, started when there is none, once it can check; and
+// the most bytes it takes.
+async function readyChecker() {
+  checker ??= startChecker();
+  const mine = checker;
+  try {
+    return { mine, most: await within(mine.limit, loadFailed) };
+  } catch {
+    dropChecker(mine, loadFailed);
+    throw new checkFailed(loadFailed);
+  }
+}
+
+async function checkBytes(name, bytes, wholeSize, from) {
+  const { mine } = await readyChecker();
   const id = nextId++;
   return new Promise((resolve, reject) => {
-    const timer = setTimeout(() => restartWorker('Die Prüfung hat nicht rechtzeitig geantwortet.'), answerWithin);
+    const timer = setTimeout(() => dropChecker(mine, tooLate), answerWithin);
     pending.set(id, { resolve, reject, timer });
-    worker.postMessage({ id, name, bytes, wholeSize, source: from }, bytes ? [bytes] : []);
+    mine.worker.postMessage({ id, name, bytes, wholeSize, source: from }, bytes ? [bytes] : []);
   });
+}
+
+// A file that cannot be read still gets its record: the rules of its name
+// first, as kavrin-check has them, then that it could not be read.
+function checkUnreadable(name) {
+  return checkBytes(name, null, 0, source.unreadableFile);
 }
 
 // A file over the limit is read no further than one byte past it. A file
 // that cannot be read (a folder, or one removed or changed since it was
-// chosen) still gets its record: the rules of its name first, as
-// kavrin-check has them, then that it could not be read.
+// chosen) is checked as unreadable.
 async function checkFile(file) {
-  const most = await within(limit, 'Der Prüfer ließ sich nicht laden.');
+  const { most } = await readyChecker();
   let bytes;
   try {
-    bytes = await within(file.slice(0, most + 1).arrayBuffer(), 'Die Datei ließ sich nicht rechtzeitig lesen.');
+    bytes = await within(file.slice(0, most + 1).arrayBuffer(), readTooLate);
   } catch (error) {
     if (error instanceof checkFailed) throw error;
-    return checkBytes(file.name, null, 0, source.unreadableFile);
+    return checkUnreadable(file.name);
   }
   return checkBytes(file.name, bytes, file.size, source.file);
-}
-
-async function checkPasted(bytes) {
-  await within(limit, 'Der Prüfer ließ sich nicht laden.');
-  return checkBytes(pastedName, bytes, 0, source.pasted);
 }
 
 function element(tag, className, text) {
@@ -258,15 +298,16 @@ function dateien(count) {
   return count === 1 ? '1 Datei' : `${count} Dateien`;
 }
 
+// Only what got a verdict is called checked.
 function summaryText(count, correct, failed, pasted) {
   const broken = count - correct - failed;
-  const notChecked = failed ? `, ${failed} nicht geprüft` : '';
   if (pasted)
-    return `Eingefügter Text geprüft (ohne Dateinamen, daher nur der Inhalt): ${
-      failed ? 'nicht geprüft' : correct ? 'korrekt' : 'mit Verstoß'}.`;
-  if (count === 1)
-    return `1 Datei geprüft: ${failed ? 'nicht geprüft' : correct ? 'korrekt' : 'mit Verstoß'}.`;
-  return `${count} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß${notChecked}.`;
+    return failed ? 'Eingefügter Text nicht geprüft.'
+      : `Eingefügter Text geprüft (ohne Dateinamen, daher nur der Inhalt): ${correct ? 'korrekt' : 'mit Verstoß'}.`;
+  if (failed === count) return `${dateien(count)} nicht geprüft.`;
+  if (count === 1) return `1 Datei geprüft: ${correct ? 'korrekt' : 'mit Verstoß'}.`;
+  if (failed === 0) return `${count} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß.`;
+  return `${count - failed} von ${count} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß; ${failed} nicht geprüft.`;
 }
 
 // Every choice, drop or paste starts a new round; a round that a newer one
@@ -320,7 +361,7 @@ function checkFiles(files) {
   checkAll([...files].map((file) => ({ name: file.name, check: () => checkFile(file) })));
 }
 
-startWorker();
+checker = startChecker();
 
 const fileInput = document.getElementById('files');
 fileInput.addEventListener('change', () => {
@@ -332,7 +373,7 @@ fileInput.addEventListener('change', () => {
 
 document.getElementById('check-pasted').addEventListener('click', () => {
   const bytes = new TextEncoder().encode(document.getElementById('pasted').value).buffer;
-  checkAll([{ name: pastedName, check: () => checkPasted(bytes) }], true);
+  checkAll([{ name: pastedName, check: () => checkBytes(pastedName, bytes, 0, source.pasted) }], true);
 });
 
 const dropHint = document.getElementById('drop-hint');

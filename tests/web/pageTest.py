@@ -6,12 +6,15 @@ Serves SITE_DIR on 127.0.0.1, checks the examples and hostile files through
 the file input, and compares each record with kavrin-check --json when its
 path is given. Prints one line per case and 'N passed, M failed' at the end.
 """
+import base64
 import functools
 import hashlib
 import json
 import os
 import re
 import shutil
+import socket
+import struct
 import subprocess
 import sys
 import tempfile
@@ -51,6 +54,32 @@ for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic'
 driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
 wait = WebDriverWait(driver, 20)
 passed = failed = 0
+
+
+def in_worker(expression):
+    """The value of the expression in the page's checking worker, through DevTools on a bare WebSocket."""
+    here = driver.current_url.rsplit('/', 1)[0] + '/worker.js'
+    target = [t for t in driver.execute_cdp_cmd('Target.getTargets', {})['targetInfos']
+              if t['type'] == 'worker' and t['attached'] and t['url'] == here][-1]['targetId']
+    address = driver.capabilities['goog:chromeOptions']['debuggerAddress']
+    with socket.create_connection(tuple(address.split(':'))) as connection:
+        connection.sendall((f'GET /devtools/page/{target} HTTP/1.1\r\nHost: {address}\r\nUpgrade: websocket\r\n'
+                            'Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n'
+                            f'Sec-WebSocket-Key: {base64.b64encode(os.urandom(16)).decode()}\r\n\r\n').encode())
+        stream = connection.makefile('rb')
+        while stream.readline() != b'\r\n':
+            pass
+        # The policy's ban on eval holds for what is evaluated here too.
+        message = json.dumps({'id': 1, 'method': 'Runtime.evaluate', 'params': {'expression': expression,
+                              'awaitPromise': True, 'returnByValue': True, 'allowUnsafeEvalBlockedByCSP': False}})
+        connection.sendall(b'\x81\xfe' + struct.pack('>H', len(message)) + bytes(4) + message.encode())  # mask 0
+        while True:
+            length = stream.read(2)[1] & 0x7F
+            if length >= 126:
+                length = struct.unpack('>H' if length == 126 else '>Q', stream.read(2 if length == 126 else 8))[0]
+            answer = json.loads(stream.read(length))
+            if answer.get('id') == 1:
+                return answer['result']['result'].get('value')
 
 
 def case(name):
@@ -514,6 +543,44 @@ def _():
         expect(item.find_element(By.TAG_NAME, 'mark').text == '46', item.text)
     finally:
         driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', {'identifier': hook['identifier']})
+
+
+@case('a worker that throws or is killed answers at once, and the next file gets its verdict')
+def _():
+    failure = 'Nicht geprüft: Der Prüfer ist mit einem Fehler abgebrochen.'
+    rows = [("JSON.parse = () => { throw new WebAssembly.Exception(new WebAssembly.Tag({ parameters: [] }), []); }",
+             [failure]),
+            ('setTimeout(() => self.close())', [failure, 'Die Datei enthält in der Zeile 8, Spalte 30']),
+            ]
+    path = example('fehler-zahl-zu-gross.tzv')
+    for how, answers in rows:
+        choose(path)
+        in_worker(how)
+        choose_again(path)
+        message = results()[0].find_element(By.CLASS_NAME, 'message').text
+        expect(any(message.startswith(answer) for answer in answers), f'{how}: {message}')
+        if message.startswith(failure):
+            summary = driver.find_element(By.ID, 'summary').text
+            expect(summary == '1 Datei nicht geprüft.', summary)
+        choose_again(path)
+        expect(results()[0].find_elements(By.TAG_NAME, 'mark'), f'{how}: no verdict after it')
+
+
+@case('the worker can neither reach another origin nor run text as code, with the header and without')
+def _():
+    bare, bare_origin = serving(site, headers=False)
+    try:
+        for page, elsewhere in ((url, bare_origin), (bare_origin + '/index.html', origin)):
+            driver.get(page)
+            WebDriverWait(driver, 10, ignored_exceptions=[IndexError]).until(
+                lambda d: in_worker('typeof fetch') == 'undefined')
+            tried = in_worker(f'Promise.allSettled([() => fetch("{elsewhere}/", {{ mode: "no-cors" }}), () => eval("1"),'
+                              ' () => Function("return 1")()].map(async (attempt) => attempt()))'
+                              '.then((all) => all.map((one) => one.status))')
+            expect(tried == ['rejected'] * 3, f'{page}: {tried}')
+    finally:
+        bare.shutdown()
+        bare.server_close()
 
 
 if screenshot:
