@@ -119,12 +119,15 @@ function checkUnreadable(name) {
 
 // A file over the limit is read no further than one byte past it. A file
 // that cannot be read (a folder, or one removed or changed since it was
-// chosen) is checked as unreadable.
+// chosen) is checked as unreadable. A deleted file or a broken link has the
+// size 0, and a slice of it reads as empty: such a file is read whole, which
+// fails for it as it should.
 async function checkFile(file) {
   const { most } = await readyChecker();
   let bytes;
   try {
-    bytes = await within(file.slice(0, most + 1).arrayBuffer(), readTooLate);
+    const part = file.size === 0 ? file : file.slice(0, most + 1);
+    bytes = await within(part.arrayBuffer(), readTooLate);
   } catch (error) {
     if (error instanceof checkFailed) throw error;
     return checkUnreadable(file.name);
@@ -392,12 +395,22 @@ document.addEventListener('drop', (event) => {
 });
 
 // Installed as an app, Kavrin is handed the .tzv files the system opens
-// with it, and checks them at once.
+// with it, and checks them at once, each by itself: one that cannot be read
+// gets its own record and keeps no other from being checked.
 if ('launchQueue' in window) {
-  window.launchQueue.setConsumer(async (launch) => {
-    if (!launch.files || launch.files.length === 0) return;
-    const files = await Promise.all(launch.files.map((handle) => handle.getFile()));
-    checkFiles(files);
+  window.launchQueue.setConsumer((launch) => {
+    checkAll((launch.files ?? []).map((handle) => ({
+      name: handle.name,
+      check: async () => {
+        let file;
+        try {
+          file = await handle.getFile();
+        } catch {
+          return checkUnreadable(handle.name);
+        }
+        return checkFile(file);
+      },
+    })));
   });
 }
 

@@ -524,7 +524,7 @@ def _():
         other.server_close()
 
 
-@case('a file handed through the launch queue is checked at once')
+@case('the launch queue checks each file by itself, and names the one it cannot read')
 def _():
     hook = driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': (
         "Object.defineProperty(window, 'launchQueue', {configurable: true,"
@@ -534,15 +534,45 @@ def _():
         wait.until(lambda d: d.execute_script('return typeof window.kavrinLaunch') == 'function')
         with open(example('fehler-zahl-zu-gross.tzv'), 'rb') as given:
             data = list(given.read())
-        driver.execute_script(
-            'window.kavrinLaunch({files: [{getFile: async () =>'
-            ' new File([new Uint8Array(arguments[0])], "doppelklick.tzv")}]});', data)
+        # Real handles of the page's own storage, one of a file removed before it is read.
+        driver.execute_async_script("""
+            const [bytes, done] = arguments;
+            navigator.storage.getDirectory().then(async (folder) => {
+              const [gone, given] = await Promise.all(['weg.tzv', 'doppelklick.tzv']
+                .map((name) => folder.getFileHandle(name, { create: true })));
+              await folder.removeEntry('weg.tzv');
+              const out = await given.createWritable();
+              await out.write(new Uint8Array(bytes));
+              await out.close();
+              window.kavrinLaunch({ files: [gone, given] });
+            }).then(done);""", data)
         wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
-        item = results()[0]
-        expect(item.find_element(By.CLASS_NAME, 'name').text == 'doppelklick.tzv', item.text)
-        expect(item.find_element(By.TAG_NAME, 'mark').text == '46', item.text)
+        gone, given = results()
+        expect(gone.get_attribute('data-code') == 'cannot-open' and 'weg.tzv' in gone.text, gone.text)
+        expect(given.find_element(By.CLASS_NAME, 'name').text == 'doppelklick.tzv', given.text)
+        expect(given.find_element(By.TAG_NAME, 'mark').text == '46', given.text)
     finally:
         driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', {'identifier': hook['identifier']})
+
+
+@case('a file deleted, or a link broken, after the choice cannot be opened')
+def _():
+    link = os.path.join(scratch, 'verweis.tzv')
+    for chosen in ('weg.tzv', link):
+        target = write('weg.tzv', open(example('korrekt-47-ziro.tzv'), 'rb').read())
+        if chosen == link:
+            os.symlink(target, link)
+        driver.get(url)
+        # The page reads as it is told of the choice: the news is held until the file is gone.
+        driver.execute_script("addEventListener('change', (e) => e.stopImmediatePropagation(), "
+                              "{ capture: true, once: true })")
+        driver.find_element(By.ID, 'files').send_keys(os.path.join(scratch, chosen))
+        os.remove(target)
+        driver.execute_script("document.getElementById('files').dispatchEvent(new Event('change'))")
+        wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+        item = results()[0]
+        expect(item.get_attribute('data-code') == 'cannot-open' and 'Konnte Datei nicht öffnen.' in item.text,
+               f'{chosen}: {item.text}')
 
 
 @case('a worker that throws or is killed answers at once, and the next file gets its verdict')
