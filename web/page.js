@@ -367,6 +367,7 @@ function checkFiles(files) {
 checker = startChecker();
 
 const fileInput = document.getElementById('files');
+const pasteField = document.getElementById('pasted');
 fileInput.addEventListener('change', () => {
   const chosen = [...fileInput.files];
   // Choosing the same file again, after fixing it, is a new choice.
@@ -375,23 +376,31 @@ fileInput.addEventListener('change', () => {
 });
 
 document.getElementById('check-pasted').addEventListener('click', () => {
-  const bytes = new TextEncoder().encode(document.getElementById('pasted').value).buffer;
+  const bytes = new TextEncoder().encode(pasteField.value).buffer;
   checkAll([{ name: pastedName, check: () => checkBytes(pastedName, bytes, 0, source.pasted) }], true);
 });
 
+// Files are checked wherever they are dropped; text dropped on the paste
+// field goes into it as the browser puts it there, and nothing else dropped
+// is taken (a link would lead away from the results).
 const dropHint = document.getElementById('drop-hint');
+const carriesFiles = (event) => [...event.dataTransfer.types].includes('Files');
 document.addEventListener('dragover', (event) => {
+  const files = carriesFiles(event);
+  if (!files && event.target === pasteField) return;
   event.preventDefault();
-  event.dataTransfer.dropEffect = 'copy';
-  dropHint.hidden = false;
+  event.dataTransfer.dropEffect = files ? 'copy' : 'none';
+  dropHint.hidden = !files;
 });
 document.addEventListener('dragleave', (event) => {
   if (event.relatedTarget === null) dropHint.hidden = true;
 });
 document.addEventListener('drop', (event) => {
-  event.preventDefault();
   dropHint.hidden = true;
-  checkFiles(event.dataTransfer.files);
+  const files = event.dataTransfer.files;
+  if (files.length === 0 && event.target === pasteField) return;
+  event.preventDefault();
+  checkFiles(files);
 });
 
 // Installed as an app, Kavrin is handed the .tzv files the system opens

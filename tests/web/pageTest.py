@@ -613,6 +613,25 @@ def _():
         bare.server_close()
 
 
+@case('text dropped on the paste field goes into it; only files are offered to be checked')
+def _():
+    driver.get(url)
+    field = driver.find_element(By.ID, 'pasted')
+    x, y = driver.execute_script('const r = arguments[0].getBoundingClientRect(); return [r.x + 20, r.y + 20]', field)
+    hint = lambda: driver.find_element(By.ID, 'drop-hint').is_displayed()
+    rows = [({'items': [{'mimeType': 'text/plain', 'data': '<uvra>'}]}, False),
+            ({'items': [], 'files': [example('fehler-zahl-zu-gross.tzv')]}, True)]
+    for data, files in rows:
+        for kind in ('dragEnter', 'dragOver', 'drop'):
+            if kind == 'drop':
+                expect(hint() == files, f'{data}: hint {hint()}')
+            driver.execute_cdp_cmd('Input.dispatchDragEvent', {'type': kind, 'x': x, 'y': y,
+                                                               'data': {**data, 'dragOperationsMask': 1}})
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    expect(field.get_attribute('value') == '<uvra>', field.get_attribute('value'))
+    expect(results()[0].find_element(By.TAG_NAME, 'mark').text == '46', results()[0].text)
+
+
 if screenshot:
     choose(example('fehler-zahl-zu-gross.tzv'), example('korrekt-34-vex.tzv'))
     driver.set_window_size(900, 1500)
