@@ -149,10 +149,20 @@ function visibleName(name) {
   return name.replace(reordering, '⇄').replace(/\u2028/g, '↵').replace(/\u2029/g, '¶');
 }
 
-// The excerpt's view lines end at CR LF, LF or a lone CR; lineBlocks names
-// the view lines that begin a numbered line. A long line comes as a window
-// around the mark already, with … where it is cut.
-function excerptView(excerpt, lineBlocks) {
+// Control characters shown as kavrin-check shows them: C0 (a lone CR too)
+// and DEL as their pictures, C1 as U+FFFD; TAB stays.
+function printable(text) {
+  return text.replace(/[\0-\x08\x0A-\x1F\x7F-\x9F]/g, (character) => {
+    const code = character.charCodeAt(0);
+    return code < 0x20 ? String.fromCharCode(0x2400 + code) : code === 0x7F ? '\u2421' : '\uFFFD';
+  });
+}
+
+// The excerpt's lines numbered as kavrin-check numbers them: a line ends at
+// LF or CR LF; a lone CR stays on its line as „␍“, also the one before the
+// „...“ of a cut mark. A long line comes as a window around the mark
+// already, with „…“ where it is cut.
+function excerptView(excerpt) {
   const view = element('div', 'excerpt');
   view.setAttribute('role', 'group');
   view.setAttribute('aria-label', 'Auszug um die fehlerhafte Stelle');
@@ -160,31 +170,28 @@ function excerptView(excerpt, lineBlocks) {
   const [markFrom, markTo] = excerpt.highlight;
   // A mark over nothing but a line break is drawn as a symbol of its own.
   const onlyBreak = markTo > markFrom && /^[\r\n]+$/.test(text.slice(markFrom, markTo));
-  const numbered = new Map(lineBlocks.map((block, index) => [block, excerpt.firstLine + index]));
-  let start = 0;
-  for (let block = 0; start <= text.length; ++block) {
-    let stop = start;
-    while (stop < text.length && text[stop] !== '\r' && text[stop] !== '\n') ++stop;
-    const breakLength = text.startsWith('\r\n', stop) ? 2 : stop < text.length ? 1 : 0;
-    if (breakLength === 0 && start === stop && block > 0) break; // no empty line after the last break
+  let number = excerpt.firstLine;
+  for (let start = 0; start < text.length;) {
+    const feed = text.indexOf('\n', start);
+    const next = feed < 0 ? text.length : feed + 1;
+    const stop = next > start && text[next - 1] === '\n' ? next - 1 : next;
+    const end = stop > start && text[stop - 1] === '\r' ? stop - 1 : stop;
     const line = element('div', 'line');
-    const number = numbered.get(block);
-    line.append(element('span', 'number', number === undefined ? '' : String(number)));
+    line.append(element('span', 'number', String(number++)));
     const content = element('span', 'text');
-    const from = Math.min(Math.max(markFrom, start), stop);
-    const to = Math.min(Math.max(markTo, start), stop);
-    content.append(document.createTextNode(text.slice(start, from)));
-    if (to > from) content.append(element('mark', '', text.slice(from, to)));
-    content.append(document.createTextNode(text.slice(to, stop)));
-    if (onlyBreak && breakLength > 0 && markFrom <= stop && markTo > stop) {
+    const from = Math.min(Math.max(markFrom, start), end);
+    const to = Math.min(Math.max(markTo, start), end);
+    content.append(printable(text.slice(start, from)));
+    if (to > from) content.append(element('mark', '', printable(text.slice(from, to))));
+    content.append(printable(text.slice(to, end)));
+    if (onlyBreak && markFrom < next && markTo > end) {
       const symbol = element('mark', 'line-break', '⏎');
       symbol.title = 'Zeilenumbruch';
       content.append(symbol);
     }
     line.append(content);
     view.append(line);
-    if (breakLength === 0) break;
-    start = stop + breakLength;
+    start = next;
   }
   return view;
 }
@@ -205,14 +212,14 @@ async function copyText(text, button, label) {
 }
 
 // The reason with its code, and the excerpt with a button that copies it.
-function appendViolation(container, { reason, code, excerpt }, lineBlocks) {
+function appendViolation(container, { reason, code, excerpt }) {
   if (reason) {
     const line = element('p', 'reason', 'Grund: ' + reason);
     line.append(' ', element('code', 'code', code));
     container.append(line);
   }
   if (excerpt) {
-    container.append(excerptView(excerpt, lineBlocks));
+    container.append(excerptView(excerpt));
     const label = 'Auszug kopieren';
     const copy = element('button', 'copy', label);
     copy.type = 'button';
@@ -249,19 +256,19 @@ function repairSection({ name, changes, summary, bytes, copy }) {
   copyResult.append(element('h4', '', 'Prüfung der korrigierten Fassung (' + visibleName(name) + ')'));
   copyResult.append(element('p', 'message', copy.record.message));
   if (copy.summaryText) copyResult.append(element('p', 'summary', copy.summaryText));
-  appendViolation(copyResult, copy.record, copy.lineBlocks);
+  appendViolation(copyResult, copy.record);
   section.append(copyResult);
   return section;
 }
 
-function resultItem(name, { record, lineBlocks, violationBlocks, summaryText, repair }) {
+function resultItem(name, { record, summaryText, repair }) {
   const item = element('li', record.valid ? 'result correct' : 'result');
   item.dataset.code = record.code ?? '';
   item.tabIndex = -1;
   item.append(element('h3', 'name', visibleName(name)));
   item.append(element('p', 'message', record.message));
   if (summaryText) item.append(element('p', 'summary', summaryText));
-  appendViolation(item, record, lineBlocks);
+  appendViolation(item, record);
   // The first violation is shown as the window shows it; the others can be
   // opened below it.
   const more = (record.violations ?? []).slice(1);
@@ -270,10 +277,10 @@ function resultItem(name, { record, lineBlocks, violationBlocks, summaryText, re
     const count = more.length === 1 ? '1 weiterer Verstoß' : `${more.length} weitere Verstöße`;
     details.append(element('summary', '', count + (record.violationsCut ? ' (Grenze erreicht)' : '')));
     const list = element('ol', 'violations');
-    more.forEach((found, index) => {
+    more.forEach((found) => {
       const entry = element('li');
       entry.append(element('p', 'message', found.message));
-      appendViolation(entry, found, violationBlocks[index + 1] ?? []);
+      appendViolation(entry, found);
       list.append(entry);
     });
     details.append(list);

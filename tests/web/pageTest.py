@@ -243,11 +243,25 @@ def _():
     names = sorted(f for f in os.listdir(example()) if f.endswith('.tzv'))
     data = [os.path.join(source, 'tests', 'data', f) for f in sorted(os.listdir(os.path.join(source, 'tests', 'data')))]
     paths = [example(f) for f in names] + data
+    # A lone CR inside the marked part: the terminal keeps it on its numbered line.
+    paths.append(write('cr-in-mark.tzv', b'<uvra>\n<versionsNr>4.0</versionsNr>\n<wsArt>47</wsArt>\n<schein>\n'
+                       b'<ziroTipp>01,02\r03\r04\r05,06\n07</ziroTipp>\n</schein>\n</uvra>\n'))
     choose(*paths)
-    shown = [item.find_element(By.CLASS_NAME, 'message').text for item in results()]
-    for path, message in zip(paths, shown):
+    for path, item in zip(paths, results()):
+        message = item.find_element(By.CLASS_NAME, 'message').text
         record = json.loads(subprocess.run([checker, '--json', path], capture_output=True, text=True).stdout)
         expect(record['message'] == message, f'{path}: {message!r} != {record["message"]!r}')
+        terminal = subprocess.run([checker, path], capture_output=True, text=True,
+                                  env={**os.environ, 'COLUMNS': '9999'}).stdout
+        lines = re.findall(r'^ *(\d+) \| (.*)$', terminal, re.M)
+        shown = driver.execute_script("""return [...(arguments[0].querySelector(':scope > .excerpt')?.children ?? [])]
+            .map((row) => { const text = row.querySelector('.text').cloneNode(true);
+                            text.querySelector('.line-break')?.remove();
+                            return [row.querySelector('.number').textContent, text.textContent]; });""", item)
+        # A line longer than the page's window is shown in part, with „…“ at the cuts.
+        agree = len(shown) == len(lines) and all(number == line[0] and all(part in line[1] for part in text.split('…'))
+                                                 for (number, text), line in zip(shown, lines))
+        expect(agree, f'{path}: {shown} != {lines}')
 
 
 def choose_again(*paths):
