@@ -142,11 +142,44 @@ function element(tag, className, text) {
   return node;
 }
 
-// Controls that reorder or break the text around them, shown as a symbol so
-// that no name is shown other than it is.
-const reordering = /[\u061C\u200E\u200F\u202A-\u202E\u2066-\u2069]/g;
+// Characters that would hide or disguise a part of a name are named as the
+// reasons name them: „a[U+200B (unsichtbares Leerzeichen)]b.tzv“, never shown
+// as „ab.tzv“. The same names as the checker's own list.
+const hiddenCharacters = [
+  [0x0080, 0x009F, 'Steuerzeichen'],
+  [0x00A0, 0x00A0, 'geschütztes Leerzeichen'],
+  [0x00AD, 0x00AD, 'weiches Trennzeichen'],
+  [0x061C, 0x061C, 'Schreibrichtungszeichen'],
+  [0x180E, 0x180E, 'unsichtbares Trennzeichen'],
+  [0x2000, 0x200A, 'Leerzeichen anderer Breite'],
+  [0x200B, 0x200B, 'unsichtbares Leerzeichen'],
+  [0x200C, 0x200D, 'unsichtbares Verbindungszeichen'],
+  [0x200E, 0x200F, 'Schreibrichtungszeichen'],
+  [0x2028, 0x2028, 'Zeilentrenner'],
+  [0x2029, 0x2029, 'Absatztrenner'],
+  [0x202A, 0x202E, 'Schreibrichtungszeichen'],
+  [0x202F, 0x202F, 'schmales geschütztes Leerzeichen'],
+  [0x205F, 0x205F, 'Leerzeichen anderer Breite'],
+  [0x2060, 0x2064, 'unsichtbares Zeichen'],
+  [0x2066, 0x2069, 'Schreibrichtungszeichen'],
+  [0x3000, 0x3000, 'breites Leerzeichen'],
+  [0xFEFF, 0xFEFF, 'unsichtbares BOM-Zeichen'],
+  [0xFF10, 0xFF19, 'breite Ziffer'],
+];
+
+const hex = (value, digits) => value.toString(16).toUpperCase().padStart(digits, '0');
+
 function visibleName(name) {
-  return name.replace(reordering, '⇄').replace(/\u2028/g, '↵').replace(/\u2029/g, '¶');
+  let shown = '';
+  for (const character of name) {
+    const code = character.codePointAt(0);
+    const hidden = hiddenCharacters.find(([first, last]) => code >= first && code <= last);
+    if (character === '\t') shown += '[Tabulator]';
+    else if (code < 0x20 || code === 0x7F) shown += `[Byte 0x${hex(code, 2)}]`;
+    else if (hidden) shown += `[U+${hex(code, code > 0xFFFF ? 6 : 4)} (${hidden[2]})]`;
+    else shown += character;
+  }
+  return shown;
 }
 
 // Control characters shown as kavrin-check shows them: C0 (a lone CR too)
@@ -241,7 +274,7 @@ function repairSection({ name, changes, summary, bytes, copy }) {
   section.append(list);
   const download = element('button', 'download', 'Korrigierte Fassung herunterladen');
   download.type = 'button';
-  download.title = name;
+  download.title = visibleName(name);
   download.addEventListener('click', () => {
     const link = element('a');
     link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/x-kavrin-tzv' }));

@@ -646,6 +646,22 @@ def _():
     expect(results()[0].find_element(By.TAG_NAME, 'mark').text == '46', results()[0].text)
 
 
+@case('hidden characters in a name are named as the reasons name them')
+def _():
+    rows = [('a\u200bb.tzv', 'a[U+200B (unsichtbares Leerzeichen)]b.tzv'),
+            ('c\u0085d.tzv', 'c[U+0085 (Steuerzeichen)]d.tzv'),
+            ('e\x01\tf.tzv', 'e[Byte 0x01][Tabulator]f.tzv'),
+            ('g\u202eh.tzv', 'g[U+202E (Schreibrichtungszeichen)]h.tzv')]
+    driver.get(url)
+    driver.execute_script("""
+        const drop = new Event('drop', { cancelable: true });
+        Object.defineProperty(drop, 'dataTransfer', { value: { files: arguments[0].map((n) => new File(['x'], n)) } });
+        document.dispatchEvent(drop);""", [name for name, _ in rows])
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    shown = [item.find_element(By.TAG_NAME, 'h3').get_attribute('textContent') for item in results()]
+    expect(shown == [named for _, named in rows], shown)
+
+
 if screenshot:
     choose(example('fehler-zahl-zu-gross.tzv'), example('korrekt-34-vex.tzv'))
     driver.set_window_size(900, 1500)
