@@ -646,6 +646,26 @@ def _():
     expect(results()[0].find_element(By.TAG_NAME, 'mark').text == '46', results()[0].text)
 
 
+@case('at 320 and 390 px the numbers stay beside the mark and the code label stays whole')
+def _():
+    text = ('<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><!--' + ' ' * 90
+            + '--><schein><ziroTipp>01,02,03,05,04,06</ziroTipp></schein></uvra>\n')
+    path = write('breit.tzv', text.encode())
+    try:
+        for width in (320, 390):
+            driver.set_window_size(width, 800)
+            choose(path)
+            placed = driver.execute_script("""
+                const item = arguments[0], box = (e) => item.querySelector(e).getBoundingClientRect();
+                const excerpt = box('.excerpt'), number = box('.number'), mark = box('mark');
+                return [innerWidth <= arguments[1], item.querySelector('.excerpt').scrollLeft > 0,
+                        number.left >= excerpt.left && number.right <= mark.left && mark.right <= excerpt.right,
+                        item.querySelector('.code').getClientRects().length];""", results()[0], width)
+            expect(placed == [True, True, True, 1], f'{width} px: {placed}')
+    finally:
+        driver.set_window_size(1000, 900)
+
+
 @case('hidden characters in a name are named as the reasons name them')
 def _():
     rows = [('a\u200bb.tzv', 'a[U+200B (unsichtbares Leerzeichen)]b.tzv'),
@@ -660,6 +680,27 @@ def _():
     wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
     shown = [item.find_element(By.TAG_NAME, 'h3').get_attribute('textContent') for item in results()]
     expect(shown == [named for _, named in rows], shown)
+
+
+@case("the text follows the user's font size, and every text stands in a landmark")
+def _():
+    driver.execute_cdp_cmd('Page.setFontSizes', {'fontSizes': {'standard': 24}})
+    try:
+        driver.get(url)
+        size = driver.execute_script('return getComputedStyle(document.body).fontSize')
+        expect(size == '24px', size)
+    finally:
+        driver.execute_cdp_cmd('Page.setFontSizes', {'fontSizes': {'standard': 16}})
+    outside = driver.execute_script("""
+        for (const id of ['install', 'app-status']) document.getElementById(id).hidden = false;
+        document.getElementById('app-status').textContent = 'Neue Version geladen';
+        const texts = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+        const outside = [];
+        for (let text; (text = texts.nextNode());)
+          if (text.data.trim() && text.parentElement.checkVisibility()
+              && !text.parentElement.closest('header, main, footer, nav, aside')) outside.push(text.data.trim());
+        return outside;""")
+    expect(outside == [], outside)
 
 
 if screenshot:
