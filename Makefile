@@ -70,9 +70,9 @@ web:
 	cmake --build build-web --parallel $(JOBS)
 	@echo "Die Seite liegt in $(WEB_SITE)/ (alle Dateien auf einen statischen Webserver legen)."
 
+# With the page's policy as a header on every file, the worker's script too.
 web-serve: web
-	@echo "http://127.0.0.1:$(WEB_PORT)/"
-	/usr/bin/python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_SITE)
+	/usr/bin/python3 web/serve.py $(WEB_SITE) $(WEB_PORT)
 
 # The page in Debian's headless Chromium, compared with kavrin-check.
 test-web: web build

@@ -9,13 +9,26 @@ const source = { file: 0, pasted: 1, unreadableFile: 2 };
 // with it: no file may leave the page waiting.
 const answerWithin = 8000;
 const pastedName = 'Eingefügter Text';
-
-let worker;
-let limit;
-const pending = new Map();
-let nextId = 0;
+const loadFailed = 'Der Prüfer ließ sich nicht laden.';
+const brokeOff = 'Der Prüfer ist mit einem Fehler abgebrochen.';
+const tooLate = 'Die Prüfung hat nicht rechtzeitig geantwortet.';
+const readTooLate = 'Die Datei ließ sich nicht rechtzeitig lesen.';
 
 class checkFailed extends Error {}
+
+// The checker, compiled once here and handed to every worker, so that the
+// worker needs no network at all.
+const compiled = fetch(new URL('./kavrin.wasm', import.meta.url))
+  .then((response) => {
+    if (!response.ok) throw new checkFailed(loadFailed);
+    return response.arrayBuffer();
+  })
+  .then((bytes) => WebAssembly.compile(bytes));
+compiled.catch(() => {});
+
+let checker;
+const pending = new Map();
+let nextId = 0;
 
 function failPending(why) {
   for (const { reject, timer } of pending.values()) {
@@ -25,33 +38,46 @@ function failPending(why) {
   pending.clear();
 }
 
-function startWorker() {
-  worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
-  let reportLimit;
-  let refuse;
-  limit = new Promise((resolve, reject) => { reportLimit = resolve; refuse = reject; });
-  limit.catch(() => {});
-  worker.onmessage = (event) => {
-    if (event.data.limit !== undefined) return reportLimit(event.data.limit);
-    if (event.data.failed) return refuse(new checkFailed('Der Prüfer ließ sich nicht laden.'));
-    const { id, result } = event.data;
-    const waiting = pending.get(id);
-    if (!waiting) return;
-    clearTimeout(waiting.timer);
-    pending.delete(id);
-    waiting.resolve(result);
-  };
-  worker.onerror = (event) => {
-    event.preventDefault();
-    refuse(new checkFailed('Der Prüfer ließ sich nicht laden.'));
-    restartWorker('Der Prüfer ist mit einem Fehler abgebrochen.');
-  };
+// A worker that failed, ended or did not answer is let go, and whatever it
+// still had to answer fails with the reason; the next check starts another.
+function dropChecker(which, why) {
+  if (checker !== which) return;
+  checker = undefined;
+  which.worker.terminate();
+  failPending(why);
 }
 
-function restartWorker(why) {
-  worker.terminate();
-  failPending(why);
-  startWorker();
+function startChecker() {
+  const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+  const mine = { worker };
+  // A worker that ends (closed, killed, crashed) lets go of this lock: its
+  // end is noticed at once, not after answerWithin.
+  const lock = navigator.locks ? `kavrin-${crypto.randomUUID()}` : undefined;
+  mine.limit = new Promise((ready, refuse) => {
+    compiled.then((module) => worker.postMessage({ compiled: module, lock }), refuse);
+    worker.onmessage = ({ data }) => {
+      if (data.limit !== undefined) {
+        ready(data.limit);
+        if (lock) navigator.locks.request(lock, () => dropChecker(mine, brokeOff));
+        return;
+      }
+      if (data.id === undefined) return refuse(new checkFailed(loadFailed));
+      const waiting = pending.get(data.id);
+      if (!waiting) return;
+      clearTimeout(waiting.timer);
+      pending.delete(data.id);
+      if (!data.failed) return waiting.resolve(data.result);
+      waiting.reject(new checkFailed(brokeOff));
+      dropChecker(mine, brokeOff);
+    };
+    worker.onerror = (event) => {
+      event.preventDefault();
+      refuse(new checkFailed(loadFailed));
+      dropChecker(mine, brokeOff);
+    };
+  });
+  mine.limit.catch(() => {});
+  return mine;
 }
 
 function within(promise, why) {
@@ -62,34 +88,51 @@ function within(promise, why) {
   });
 }
 
-function checkBytes(name, bytes, wholeSize, from) {
+// The running checker, started when there is none, once it can check; and
+// the most bytes it takes.
+async function readyChecker() {
+  checker ??= startChecker();
+  const mine = checker;
+  try {
+    return { mine, most: await within(mine.limit, loadFailed) };
+  } catch {
+    dropChecker(mine, loadFailed);
+    throw new checkFailed(loadFailed);
+  }
+}
+
+async function checkBytes(name, bytes, wholeSize, from) {
+  const { mine } = await readyChecker();
   const id = nextId++;
   return new Promise((resolve, reject) => {
-    const timer = setTimeout(() => restartWorker('Die Prüfung hat nicht rechtzeitig geantwortet.'), answerWithin);
+    const timer = setTimeout(() => dropChecker(mine, tooLate), answerWithin);
     pending.set(id, { resolve, reject, timer });
-    worker.postMessage({ id, name, bytes, wholeSize, source: from }, bytes ? [bytes] : []);
+    mine.worker.postMessage({ id, name, bytes, wholeSize, source: from }, bytes ? [bytes] : []);
   });
+}
+
+// A file that cannot be read still gets its record: the rules of its name
+// first, as kavrin-check has them, then that it could not be read.
+function checkUnreadable(name) {
+  return checkBytes(name, null, 0, source.unreadableFile);
 }
 
 // A file over the limit is read no further than one byte past it. A file
 // that cannot be read (a folder, or one removed or changed since it was
-// chosen) still gets its record: the rules of its name first, as
-// kavrin-check has them, then that it could not be read.
+// chosen) is checked as unreadable. A deleted file or a broken link has the
+// size 0, and a slice of it reads as empty: such a file is read whole, which
+// fails for it as it should.
 async function checkFile(file) {
-  const most = await within(limit, 'Der Prüfer ließ sich nicht laden.');
+  const { most } = await readyChecker();
   let bytes;
   try {
-    bytes = await within(file.slice(0, most + 1).arrayBuffer(), 'Die Datei ließ sich nicht rechtzeitig lesen.');
+    const part = file.size === 0 ? file : file.slice(0, most + 1);
+    bytes = await within(part.arrayBuffer(), readTooLate);
   } catch (error) {
     if (error instanceof checkFailed) throw error;
-    return checkBytes(file.name, null, 0, source.unreadableFile);
+    return checkUnreadable(file.name);
   }
   return checkBytes(file.name, bytes, file.size, source.file);
-}
-
-async function checkPasted(bytes) {
-  await within(limit, 'Der Prüfer ließ sich nicht laden.');
-  return checkBytes(pastedName, bytes, 0, source.pasted);
 }
 
 function element(tag, className, text) {
@@ -99,17 +142,60 @@ function element(tag, className, text) {
   return node;
 }
 
-// Controls that reorder or break the text around them, shown as a symbol so
-// that no name is shown other than it is.
-const reordering = /[\u061C\u200E\u200F\u202A-\u202E\u2066-\u2069]/g;
+// Characters that would hide or disguise a part of a name are named as the
+// reasons name them: „a[U+200B (unsichtbares Leerzeichen)]b.tzv“, never shown
+// as „ab.tzv“. The same names as the checker's own list.
+const hiddenCharacters = [
+  [0x0080, 0x009F, 'Steuerzeichen'],
+  [0x00A0, 0x00A0, 'geschütztes Leerzeichen'],
+  [0x00AD, 0x00AD, 'weiches Trennzeichen'],
+  [0x061C, 0x061C, 'Schreibrichtungszeichen'],
+  [0x180E, 0x180E, 'unsichtbares Trennzeichen'],
+  [0x2000, 0x200A, 'Leerzeichen anderer Breite'],
+  [0x200B, 0x200B, 'unsichtbares Leerzeichen'],
+  [0x200C, 0x200D, 'unsichtbares Verbindungszeichen'],
+  [0x200E, 0x200F, 'Schreibrichtungszeichen'],
+  [0x2028, 0x2028, 'Zeilentrenner'],
+  [0x2029, 0x2029, 'Absatztrenner'],
+  [0x202A, 0x202E, 'Schreibrichtungszeichen'],
+  [0x202F, 0x202F, 'schmales geschütztes Leerzeichen'],
+  [0x205F, 0x205F, 'Leerzeichen anderer Breite'],
+  [0x2060, 0x2064, 'unsichtbares Zeichen'],
+  [0x2066, 0x2069, 'Schreibrichtungszeichen'],
+  [0x3000, 0x3000, 'breites Leerzeichen'],
+  [0xFEFF, 0xFEFF, 'unsichtbares BOM-Zeichen'],
+  [0xFF10, 0xFF19, 'breite Ziffer'],
+];
+
+const hex = (value, digits) => value.toString(16).toUpperCase().padStart(digits, '0');
+
 function visibleName(name) {
-  return name.replace(reordering, '⇄').replace(/\u2028/g, '↵').replace(/\u2029/g, '¶');
+  let shown = '';
+  for (const character of name) {
+    const code = character.codePointAt(0);
+    const hidden = hiddenCharacters.find(([first, last]) => code >= first && code <= last);
+    if (character === '\t') shown += '[Tabulator]';
+    else if (code < 0x20 || code === 0x7F) shown += `[Byte 0x${hex(code, 2)}]`;
+    else if (hidden) shown += `[U+${hex(code, code > 0xFFFF ? 6 : 4)} (${hidden[2]})]`;
+    else shown += character;
+  }
+  return shown;
 }
 
-// The excerpt's view lines end at CR LF, LF or a lone CR; lineBlocks names
-// the view lines that begin a numbered line. A long line comes as a window
-// around the mark already, with … where it is cut.
-function excerptView(excerpt, lineBlocks) {
+// Control characters shown as kavrin-check shows them: C0 (a lone CR too)
+// and DEL as their pictures, C1 as U+FFFD; TAB stays.
+function printable(text) {
+  return text.replace(/[\0-\x08\x0A-\x1F\x7F-\x9F]/g, (character) => {
+    const code = character.charCodeAt(0);
+    return code < 0x20 ? String.fromCharCode(0x2400 + code) : code === 0x7F ? '\u2421' : '\uFFFD';
+  });
+}
+
+// The excerpt's lines numbered as kavrin-check numbers them: a line ends at
+// LF or CR LF; a lone CR stays on its line as „␍“, also the one before the
+// „...“ of a cut mark. A long line comes as a window around the mark
+// already, with „…“ where it is cut.
+function excerptView(excerpt) {
   const view = element('div', 'excerpt');
   view.setAttribute('role', 'group');
   view.setAttribute('aria-label', 'Auszug um die fehlerhafte Stelle');
@@ -117,31 +203,28 @@ function excerptView(excerpt, lineBlocks) {
   const [markFrom, markTo] = excerpt.highlight;
   // A mark over nothing but a line break is drawn as a symbol of its own.
   const onlyBreak = markTo > markFrom && /^[\r\n]+$/.test(text.slice(markFrom, markTo));
-  const numbered = new Map(lineBlocks.map((block, index) => [block, excerpt.firstLine + index]));
-  let start = 0;
-  for (let block = 0; start <= text.length; ++block) {
-    let stop = start;
-    while (stop < text.length && text[stop] !== '\r' && text[stop] !== '\n') ++stop;
-    const breakLength = text.startsWith('\r\n', stop) ? 2 : stop < text.length ? 1 : 0;
-    if (breakLength === 0 && start === stop && block > 0) break; // no empty line after the last break
+  let number = excerpt.firstLine;
+  for (let start = 0; start < text.length;) {
+    const feed = text.indexOf('\n', start);
+    const next = feed < 0 ? text.length : feed + 1;
+    const stop = next > start && text[next - 1] === '\n' ? next - 1 : next;
+    const end = stop > start && text[stop - 1] === '\r' ? stop - 1 : stop;
     const line = element('div', 'line');
-    const number = numbered.get(block);
-    line.append(element('span', 'number', number === undefined ? '' : String(number)));
+    line.append(element('span', 'number', String(number++)));
     const content = element('span', 'text');
-    const from = Math.min(Math.max(markFrom, start), stop);
-    const to = Math.min(Math.max(markTo, start), stop);
-    content.append(document.createTextNode(text.slice(start, from)));
-    if (to > from) content.append(element('mark', '', text.slice(from, to)));
-    content.append(document.createTextNode(text.slice(to, stop)));
-    if (onlyBreak && breakLength > 0 && markFrom <= stop && markTo > stop) {
+    const from = Math.min(Math.max(markFrom, start), end);
+    const to = Math.min(Math.max(markTo, start), end);
+    content.append(printable(text.slice(start, from)));
+    if (to > from) content.append(element('mark', '', printable(text.slice(from, to))));
+    content.append(printable(text.slice(to, end)));
+    if (onlyBreak && markFrom < next && markTo > end) {
       const symbol = element('mark', 'line-break', '⏎');
       symbol.title = 'Zeilenumbruch';
       content.append(symbol);
     }
     line.append(content);
     view.append(line);
-    if (breakLength === 0) break;
-    start = stop + breakLength;
+    start = next;
   }
   return view;
 }
@@ -162,14 +245,14 @@ async function copyText(text, button, label) {
 }
 
 // The reason with its code, and the excerpt with a button that copies it.
-function appendViolation(container, { reason, code, excerpt }, lineBlocks) {
+function appendViolation(container, { reason, code, excerpt }) {
   if (reason) {
     const line = element('p', 'reason', 'Grund: ' + reason);
     line.append(' ', element('code', 'code', code));
     container.append(line);
   }
   if (excerpt) {
-    container.append(excerptView(excerpt, lineBlocks));
+    container.append(excerptView(excerpt));
     const label = 'Auszug kopieren';
     const copy = element('button', 'copy', label);
     copy.type = 'button';
@@ -191,7 +274,7 @@ function repairSection({ name, changes, summary, bytes, copy }) {
   section.append(list);
   const download = element('button', 'download', 'Korrigierte Fassung herunterladen');
   download.type = 'button';
-  download.title = name;
+  download.title = visibleName(name);
   download.addEventListener('click', () => {
     const link = element('a');
     link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/x-kavrin-tzv' }));
@@ -206,19 +289,19 @@ function repairSection({ name, changes, summary, bytes, copy }) {
   copyResult.append(element('h4', '', 'Prüfung der korrigierten Fassung (' + visibleName(name) + ')'));
   copyResult.append(element('p', 'message', copy.record.message));
   if (copy.summaryText) copyResult.append(element('p', 'summary', copy.summaryText));
-  appendViolation(copyResult, copy.record, copy.lineBlocks);
+  appendViolation(copyResult, copy.record);
   section.append(copyResult);
   return section;
 }
 
-function resultItem(name, { record, lineBlocks, violationBlocks, summaryText, repair }) {
+function resultItem(name, { record, summaryText, repair }) {
   const item = element('li', record.valid ? 'result correct' : 'result');
   item.dataset.code = record.code ?? '';
   item.tabIndex = -1;
   item.append(element('h3', 'name', visibleName(name)));
   item.append(element('p', 'message', record.message));
   if (summaryText) item.append(element('p', 'summary', summaryText));
-  appendViolation(item, record, lineBlocks);
+  appendViolation(item, record);
   // The first violation is shown as the window shows it; the others can be
   // opened below it.
   const more = (record.violations ?? []).slice(1);
@@ -227,10 +310,10 @@ function resultItem(name, { record, lineBlocks, violationBlocks, summaryText, re
     const count = more.length === 1 ? '1 weiterer Verstoß' : `${more.length} weitere Verstöße`;
     details.append(element('summary', '', count + (record.violationsCut ? ' (Grenze erreicht)' : '')));
     const list = element('ol', 'violations');
-    more.forEach((found, index) => {
+    more.forEach((found) => {
       const entry = element('li');
       entry.append(element('p', 'message', found.message));
-      appendViolation(entry, found, violationBlocks[index + 1] ?? []);
+      appendViolation(entry, found);
       list.append(entry);
     });
     details.append(list);
@@ -258,15 +341,16 @@ function dateien(count) {
   return count === 1 ? '1 Datei' : `${count} Dateien`;
 }
 
+// Only what got a verdict is called checked.
 function summaryText(count, correct, failed, pasted) {
   const broken = count - correct - failed;
-  const notChecked = failed ? `, ${failed} nicht geprüft` : '';
   if (pasted)
-    return `Eingefügter Text geprüft (ohne Dateinamen, daher nur der Inhalt): ${
-      failed ? 'nicht geprüft' : correct ? 'korrekt' : 'mit Verstoß'}.`;
-  if (count === 1)
-    return `1 Datei geprüft: ${failed ? 'nicht geprüft' : correct ? 'korrekt' : 'mit Verstoß'}.`;
-  return `${count} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß${notChecked}.`;
+    return failed ? 'Eingefügter Text nicht geprüft.'
+      : `Eingefügter Text geprüft (ohne Dateinamen, daher nur der Inhalt): ${correct ? 'korrekt' : 'mit Verstoß'}.`;
+  if (failed === count) return `${dateien(count)} nicht geprüft.`;
+  if (count === 1) return `1 Datei geprüft: ${correct ? 'korrekt' : 'mit Verstoß'}.`;
+  if (failed === 0) return `${count} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß.`;
+  return `${count - failed} von ${count} Dateien geprüft: ${correct} korrekt, ${broken} mit Verstoß; ${failed} nicht geprüft.`;
 }
 
 // Every choice, drop or paste starts a new round; a round that a newer one
@@ -320,9 +404,10 @@ function checkFiles(files) {
   checkAll([...files].map((file) => ({ name: file.name, check: () => checkFile(file) })));
 }
 
-startWorker();
+checker = startChecker();
 
 const fileInput = document.getElementById('files');
+const pasteField = document.getElementById('pasted');
 fileInput.addEventListener('change', () => {
   const chosen = [...fileInput.files];
   // Choosing the same file again, after fixing it, is a new choice.
@@ -331,32 +416,50 @@ fileInput.addEventListener('change', () => {
 });
 
 document.getElementById('check-pasted').addEventListener('click', () => {
-  const bytes = new TextEncoder().encode(document.getElementById('pasted').value).buffer;
-  checkAll([{ name: pastedName, check: () => checkPasted(bytes) }], true);
+  const bytes = new TextEncoder().encode(pasteField.value).buffer;
+  checkAll([{ name: pastedName, check: () => checkBytes(pastedName, bytes, 0, source.pasted) }], true);
 });
 
+// Files are checked wherever they are dropped; text dropped on the paste
+// field goes into it as the browser puts it there, and nothing else dropped
+// is taken (a link would lead away from the results).
 const dropHint = document.getElementById('drop-hint');
+const carriesFiles = (event) => [...event.dataTransfer.types].includes('Files');
 document.addEventListener('dragover', (event) => {
+  const files = carriesFiles(event);
+  if (!files && event.target === pasteField) return;
   event.preventDefault();
-  event.dataTransfer.dropEffect = 'copy';
-  dropHint.hidden = false;
+  event.dataTransfer.dropEffect = files ? 'copy' : 'none';
+  dropHint.hidden = !files;
 });
 document.addEventListener('dragleave', (event) => {
   if (event.relatedTarget === null) dropHint.hidden = true;
 });
 document.addEventListener('drop', (event) => {
-  event.preventDefault();
   dropHint.hidden = true;
-  checkFiles(event.dataTransfer.files);
+  const files = event.dataTransfer.files;
+  if (files.length === 0 && event.target === pasteField) return;
+  event.preventDefault();
+  checkFiles(files);
 });
 
 // Installed as an app, Kavrin is handed the .tzv files the system opens
-// with it, and checks them at once.
+// with it, and checks them at once, each by itself: one that cannot be read
+// gets its own record and keeps no other from being checked.
 if ('launchQueue' in window) {
-  window.launchQueue.setConsumer(async (launch) => {
-    if (!launch.files || launch.files.length === 0) return;
-    const files = await Promise.all(launch.files.map((handle) => handle.getFile()));
-    checkFiles(files);
+  window.launchQueue.setConsumer((launch) => {
+    checkAll((launch.files ?? []).map((handle) => ({
+      name: handle.name,
+      check: async () => {
+        let file;
+        try {
+          file = await handle.getFile();
+        } catch {
+          return checkUnreadable(handle.name);
+        }
+        return checkFile(file);
+      },
+    })));
   });
 }
 
@@ -370,7 +473,8 @@ if ('serviceWorker' in navigator && window.isSecureContext) {
     appStatus.textContent = 'Neue Version geladen';
     appStatus.hidden = false;
   });
-  navigator.serviceWorker.register('./serviceWorker.js').catch(() => {});
+  // The worker's own script and its updates bypass the HTTP cache.
+  navigator.serviceWorker.register('./serviceWorker.js', { updateViaCache: 'none' }).catch(() => {});
 }
 let installPrompt;
 const install = document.getElementById('install');

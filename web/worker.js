@@ -1,14 +1,60 @@
-// Checks in a worker, so that the page never waits on a 4 MiB file.
+// Checks in a worker, so that the page never waits on a 4 MiB file. The
+// worker needs no network: the page hands it the compiled checker. Before it
+// is given any bytes it lets go of every way to send them and of eval and
+// its kin, for hosts that cannot send the policy as a header (a worker takes
+// its policy from the header of its own script, never from the page).
 import createKavrin from './kavrin.js';
 
-const kavrin = createKavrin();
-kavrin.then((module) => self.postMessage({ limit: module.maximumFileSize }),
-  () => self.postMessage({ failed: true }));
+const network = ['fetch', 'XMLHttpRequest', 'WebSocket', 'WebSocketStream', 'EventSource', 'WebTransport', 'Worker',
+  'SharedWorker', 'caches', 'importScripts'];
+
+function refuse() {
+  throw new EvalError('Der Prüfer führt keinen Text als Code aus.');
+}
+
+function lockDown() {
+  for (const name of network) Object.defineProperty(self, name, { value: undefined });
+  self.eval = refuse;
+  for (const kind of [function () {}, async function () {}, function* () {}, async function* () {}]) {
+    const prototype = Object.getPrototypeOf(kind);
+    const constructor = new Proxy(prototype.constructor, { apply: refuse, construct: refuse });
+    Object.defineProperty(prototype, 'constructor', { value: constructor });
+  }
+  self.Function = Function.prototype.constructor;
+  for (const name of ['setTimeout', 'setInterval']) {
+    const timer = self[name];
+    self[name] = (handler, ...rest) => (typeof handler === 'function' ? timer(handler, ...rest) : refuse());
+  }
+}
+
+function instantiate(compiled) {
+  return new Promise((resolve, reject) => {
+    createKavrin({
+      instantiateWasm(imports, done) {
+        WebAssembly.instantiate(compiled, imports).then((instance) => done(instance, compiled), reject);
+        return {};
+      },
+    }).then(resolve, reject);
+  });
+}
+
+// Ready when the checker runs and the worker holds its lock: the page waits
+// for that lock, which the worker lets go only when it ends, however it ends.
+async function start({ compiled, lock }) {
+  lockDown();
+  try {
+    const module = await instantiate(compiled);
+    if (lock) await new Promise((held) => navigator.locks.request(lock, () => { held(); return new Promise(() => {}); }));
+    self.postMessage({ limit: module.maximumFileSize });
+    return module;
+  } catch (error) {
+    self.postMessage({ failed: true });
+    throw error;
+  }
+}
 
 // source: 0 a file with its name, 1 pasted text, 2 a file that could not be read.
-self.onmessage = async (event) => {
-  const { id, name, bytes, wholeSize, source } = event.data;
-  const module = await kavrin;
+async function check(module, { name, bytes, wholeSize, source }) {
   const started = performance.now();
   const input = new Uint8Array(bytes ?? 0);
   // The module's memory may grow to take the bytes: its view is taken after.
@@ -30,5 +76,23 @@ self.onmessage = async (event) => {
       };
     }
   }
-  self.postMessage({ id, result }, result.repair ? [result.repair.bytes.buffer] : []);
+  return result;
+}
+
+let kavrin;
+
+// Every failure is answered at once, so that no file waits for the page to
+// give up on it; the page then starts a new worker for the next file.
+self.onmessage = async ({ data }) => {
+  if (data.compiled) {
+    kavrin = start(data);
+    kavrin.catch(() => {});
+    return;
+  }
+  try {
+    const result = await check(await kavrin, data);
+    self.postMessage({ id: data.id, result }, result.repair ? [result.repair.bytes.buffer] : []);
+  } catch {
+    self.postMessage({ id: data.id, failed: true });
+  }
 };

@@ -6,15 +6,21 @@ Serves SITE_DIR on 127.0.0.1, checks the examples and hostile files through
 the file input, and compares each record with kavrin-check --json when its
 path is given. Prints one line per case and 'N passed, M failed' at the end.
 """
+import base64
 import functools
-import http.server
+import hashlib
 import json
 import os
+import re
+import shutil
+import socket
+import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -25,19 +31,19 @@ site, source = sys.argv[1], os.path.abspath(sys.argv[2])
 checker = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 and sys.argv[3] else None
 screenshot = sys.argv[4] if len(sys.argv) > 4 else None
 scratch = tempfile.mkdtemp(prefix='kavrin-web-')
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(source, 'web'))
+import serve  # noqa: E402  the server of make web-serve
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.js': 'text/javascript', '.wasm': 'application/wasm'}
-
-    def log_message(self, *args):
-        pass
+def serving(folder, headers=True):
+    started = serve.server(folder, headers=headers, quiet=True)
+    threading.Thread(target=started.serve_forever, daemon=True).start()
+    return started, f'http://127.0.0.1:{started.server_address[1]}'
 
 
-server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=site))
-threading.Thread(target=server.serve_forever, daemon=True).start()
-url = f'http://127.0.0.1:{server.server_address[1]}/index.html'
+server, origin = serving(site)
+url = origin + '/index.html'
 
 options = webdriver.ChromeOptions()
 options.binary_location = '/usr/bin/chromium'
@@ -48,6 +54,32 @@ for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic'
 driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
 wait = WebDriverWait(driver, 20)
 passed = failed = 0
+
+
+def in_worker(expression):
+    """The value of the expression in the page's checking worker, through DevTools on a bare WebSocket."""
+    here = driver.current_url.rsplit('/', 1)[0] + '/worker.js'
+    target = [t for t in driver.execute_cdp_cmd('Target.getTargets', {})['targetInfos']
+              if t['type'] == 'worker' and t['attached'] and t['url'] == here][-1]['targetId']
+    address = driver.capabilities['goog:chromeOptions']['debuggerAddress']
+    with socket.create_connection(tuple(address.split(':'))) as connection:
+        connection.sendall((f'GET /devtools/page/{target} HTTP/1.1\r\nHost: {address}\r\nUpgrade: websocket\r\n'
+                            'Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n'
+                            f'Sec-WebSocket-Key: {base64.b64encode(os.urandom(16)).decode()}\r\n\r\n').encode())
+        stream = connection.makefile('rb')
+        while stream.readline() != b'\r\n':
+            pass
+        # The policy's ban on eval holds for what is evaluated here too.
+        message = json.dumps({'id': 1, 'method': 'Runtime.evaluate', 'params': {'expression': expression,
+                              'awaitPromise': True, 'returnByValue': True, 'allowUnsafeEvalBlockedByCSP': False}})
+        connection.sendall(b'\x81\xfe' + struct.pack('>H', len(message)) + bytes(4) + message.encode())  # mask 0
+        while True:
+            length = stream.read(2)[1] & 0x7F
+            if length >= 126:
+                length = struct.unpack('>H' if length == 126 else '>Q', stream.read(2 if length == 126 else 8))[0]
+            answer = json.loads(stream.read(length))
+            if answer.get('id') == 1:
+                return answer['result']['result'].get('value')
 
 
 def case(name):
@@ -97,13 +129,19 @@ def expect(condition, what):
 example = functools.partial(os.path.join, source, 'examples')
 
 
-@case('page loads, in German, with its policy')
+@case('page loads, in German, with its policy, also as the header of every file as the docs send it')
 def _():
     driver.get(url)
     expect(driver.title.startswith('Kavrin'), driver.title)
     expect(driver.find_element(By.ID, 'summary').text == 'Noch keine Datei geprüft.', 'summary')
     policy = driver.find_element(By.CSS_SELECTOR, 'meta[http-equiv="Content-Security-Policy"]')
     expect("default-src 'self'" in policy.get_attribute('content'), 'policy')
+    header = serve.policy_of(site)
+    for name in [''] + os.listdir(site):
+        with urllib.request.urlopen(f'{origin}/{name}') as response:
+            expect(response.headers['Content-Security-Policy'] == header, name)
+    with open(os.path.join(source, 'docs', 'web.md'), encoding='utf-8') as docs:
+        expect(docs.read().count(header) == 2, 'the nginx and Apache snippets send another policy')
 
 
 @case('a correct and a broken example')
@@ -205,11 +243,25 @@ def _():
     names = sorted(f for f in os.listdir(example()) if f.endswith('.tzv'))
     data = [os.path.join(source, 'tests', 'data', f) for f in sorted(os.listdir(os.path.join(source, 'tests', 'data')))]
     paths = [example(f) for f in names] + data
+    # A lone CR inside the marked part: the terminal keeps it on its numbered line.
+    paths.append(write('cr-in-mark.tzv', b'<uvra>\n<versionsNr>4.0</versionsNr>\n<wsArt>47</wsArt>\n<schein>\n'
+                       b'<ziroTipp>01,02\r03\r04\r05,06\n07</ziroTipp>\n</schein>\n</uvra>\n'))
     choose(*paths)
-    shown = [item.find_element(By.CLASS_NAME, 'message').text for item in results()]
-    for path, message in zip(paths, shown):
+    for path, item in zip(paths, results()):
+        message = item.find_element(By.CLASS_NAME, 'message').text
         record = json.loads(subprocess.run([checker, '--json', path], capture_output=True, text=True).stdout)
         expect(record['message'] == message, f'{path}: {message!r} != {record["message"]!r}')
+        terminal = subprocess.run([checker, path], capture_output=True, text=True,
+                                  env={**os.environ, 'COLUMNS': '9999'}).stdout
+        lines = re.findall(r'^ *(\d+) \| (.*)$', terminal, re.M)
+        shown = driver.execute_script("""return [...(arguments[0].querySelector(':scope > .excerpt')?.children ?? [])]
+            .map((row) => { const text = row.querySelector('.text').cloneNode(true);
+                            text.querySelector('.line-break')?.remove();
+                            return [row.querySelector('.number').textContent, text.textContent]; });""", item)
+        # A line longer than the page's window is shown in part, with „…“ at the cuts.
+        agree = len(shown) == len(lines) and all(number == line[0] and all(part in line[1] for part in text.split('…'))
+                                                 for (number, text), line in zip(shown, lines))
+        expect(agree, f'{path}: {shown} != {lines}')
 
 
 def choose_again(*paths):
@@ -414,33 +466,70 @@ def _():
     expect(data['file_handlers'][0]['accept'] == {'application/x-kavrin-tzv': ['.tzv']}, data['file_handlers'])
 
 
-@case('a new version replaces the old cache and says so once')
+@case('a new version served with old Last-Modified replaces every file in the cache, and says so once')
 def _():
-    import shutil
     copy = os.path.join(scratch, 'site-copy')
     shutil.copytree(site, copy)
-    other = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=copy))
-    threading.Thread(target=other.serve_forever, daemon=True).start()
+    # A static host: Last-Modified two days back and no Cache-Control, so the
+    # browser takes its copies of version 1 for fresh.
+    two_days_ago = time.time() - 2 * 86400
+    for name in os.listdir(copy):
+        os.utime(os.path.join(copy, name), (two_days_ago, two_days_ago))
+    worker = os.path.join(copy, 'serviceWorker.js')
+    with open(worker) as old:
+        text = old.read()
+    files = json.loads(re.search(r'const siteFiles = (\{.*\});', text).group(1))
+    other, other_origin = serving(copy)
     try:
-        page = f'http://127.0.0.1:{other.server_address[1]}/index.html'
+        page = other_origin + '/index.html'
         status = lambda: driver.find_element(By.ID, 'app-status').text
         driver.get(page)
         driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[0]())')
         driver.get(page)
         expect(driver.execute_script('return Boolean(navigator.serviceWorker.controller)'), 'not controlled')
         expect(status() == '', status())
-        worker = os.path.join(copy, 'serviceWorker.js')
-        with open(worker) as old:
-            text = old.read()
+        # Version 2: every file changed, each still good of its kind.
+        tails = {'.wasm': b'\x00\x05\x04neu2', '.png': b'neu', '.webmanifest': b' ', '.html': b'<!-- neu -->',
+                 '.svg': b'<!-- neu -->'}
+        changed = {}
+        for name in files:
+            with open(os.path.join(copy, name), 'rb') as old:
+                changed[name] = old.read() + tails.get(os.path.splitext(name)[1], b'\n/* neu */\n')
+            files[name] = hashlib.sha256(changed[name]).hexdigest()
+
+        def publish(names):
+            for name in names:
+                with open(os.path.join(copy, name), 'wb') as new:
+                    new.write(changed[name])
+        publish(name for name in files if name != './page.js')
         with open(worker, 'w') as new:
-            new.write(text.replace("'kavrin-", "'kavrin-neu", 1))
+            new.write(text.replace(re.search(r'\{.*\}', text).group(0), json.dumps(files))
+                      .replace("'kavrin-", "'kavrin-neu", 1))
+        caches = lambda: driver.execute_async_script('caches.keys().then(arguments[0])')
+        # Half-way through the update the host still has the old page.js: the new worker is not installed.
+        state = driver.execute_async_script("""
+            const done = arguments[0];
+            navigator.serviceWorker.getRegistration().then(async (registration) => {
+              await registration.update();
+              const worker = registration.installing;
+              worker.onstatechange = () => ['redundant', 'activated'].includes(worker.state) && done(worker.state);
+            });""")
+        expect(state == 'redundant' and not caches()[0].startswith('kavrin-neu'), f'{state} {caches()}')
+        publish(['./page.js'])
         driver.get(page)
         WebDriverWait(driver, 10).until(lambda d: status() == 'Neue Version geladen')
         # The controller changes as the new worker activates; the old cache
         # goes while it does.
-        caches = lambda: driver.execute_async_script('caches.keys().then(arguments[0])')
         WebDriverWait(driver, 10).until(lambda d: len(caches()) == 1)
         expect(caches()[0].startswith('kavrin-neu'), caches())
+        kept = driver.execute_async_script("""
+            const [names, done] = arguments;
+            const hex = (digest) => [...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, '0')).join('');
+            Promise.all(names.map(async (name) => {
+              const kept = await caches.match(name);
+              return kept && hex(await crypto.subtle.digest('SHA-256', await kept.arrayBuffer()));
+            })).then(done);""", ['./'] + list(files))
+        expect(kept == [files['./index.html']] + list(files.values()), f'not the files of version 2: {kept}')
         driver.get(page)
         time.sleep(1)
         expect(status() == '', 'said again: ' + status())
@@ -449,7 +538,7 @@ def _():
         other.server_close()
 
 
-@case('a file handed through the launch queue is checked at once')
+@case('the launch queue checks each file by itself, and names the one it cannot read')
 def _():
     hook = driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': (
         "Object.defineProperty(window, 'launchQueue', {configurable: true,"
@@ -459,15 +548,159 @@ def _():
         wait.until(lambda d: d.execute_script('return typeof window.kavrinLaunch') == 'function')
         with open(example('fehler-zahl-zu-gross.tzv'), 'rb') as given:
             data = list(given.read())
-        driver.execute_script(
-            'window.kavrinLaunch({files: [{getFile: async () =>'
-            ' new File([new Uint8Array(arguments[0])], "doppelklick.tzv")}]});', data)
+        # Real handles of the page's own storage, one of a file removed before it is read.
+        driver.execute_async_script("""
+            const [bytes, done] = arguments;
+            navigator.storage.getDirectory().then(async (folder) => {
+              const [gone, given] = await Promise.all(['weg.tzv', 'doppelklick.tzv']
+                .map((name) => folder.getFileHandle(name, { create: true })));
+              await folder.removeEntry('weg.tzv');
+              const out = await given.createWritable();
+              await out.write(new Uint8Array(bytes));
+              await out.close();
+              window.kavrinLaunch({ files: [gone, given] });
+            }).then(done);""", data)
         wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
-        item = results()[0]
-        expect(item.find_element(By.CLASS_NAME, 'name').text == 'doppelklick.tzv', item.text)
-        expect(item.find_element(By.TAG_NAME, 'mark').text == '46', item.text)
+        gone, given = results()
+        expect(gone.get_attribute('data-code') == 'cannot-open' and 'weg.tzv' in gone.text, gone.text)
+        expect(given.find_element(By.CLASS_NAME, 'name').text == 'doppelklick.tzv', given.text)
+        expect(given.find_element(By.TAG_NAME, 'mark').text == '46', given.text)
     finally:
         driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', {'identifier': hook['identifier']})
+
+
+@case('a file deleted, or a link broken, after the choice cannot be opened')
+def _():
+    link = os.path.join(scratch, 'verweis.tzv')
+    for chosen in ('weg.tzv', link):
+        target = write('weg.tzv', open(example('korrekt-47-ziro.tzv'), 'rb').read())
+        if chosen == link:
+            os.symlink(target, link)
+        driver.get(url)
+        # The page reads as it is told of the choice: the news is held until the file is gone.
+        driver.execute_script("addEventListener('change', (e) => e.stopImmediatePropagation(), "
+                              "{ capture: true, once: true })")
+        driver.find_element(By.ID, 'files').send_keys(os.path.join(scratch, chosen))
+        os.remove(target)
+        driver.execute_script("document.getElementById('files').dispatchEvent(new Event('change'))")
+        wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+        item = results()[0]
+        expect(item.get_attribute('data-code') == 'cannot-open' and 'Konnte Datei nicht öffnen.' in item.text,
+               f'{chosen}: {item.text}')
+
+
+@case('a worker that throws or is killed answers at once, and the next file gets its verdict')
+def _():
+    failure = 'Nicht geprüft: Der Prüfer ist mit einem Fehler abgebrochen.'
+    rows = [("JSON.parse = () => { throw new WebAssembly.Exception(new WebAssembly.Tag({ parameters: [] }), []); }",
+             [failure]),
+            ('setTimeout(() => self.close())', [failure, 'Die Datei enthält in der Zeile 8, Spalte 30']),
+            ]
+    path = example('fehler-zahl-zu-gross.tzv')
+    for how, answers in rows:
+        choose(path)
+        in_worker(how)
+        choose_again(path)
+        message = results()[0].find_element(By.CLASS_NAME, 'message').text
+        expect(any(message.startswith(answer) for answer in answers), f'{how}: {message}')
+        if message.startswith(failure):
+            summary = driver.find_element(By.ID, 'summary').text
+            expect(summary == '1 Datei nicht geprüft.', summary)
+        choose_again(path)
+        expect(results()[0].find_elements(By.TAG_NAME, 'mark'), f'{how}: no verdict after it')
+
+
+@case('the worker can neither reach another origin nor run text as code, with the header and without')
+def _():
+    bare, bare_origin = serving(site, headers=False)
+    try:
+        for page, elsewhere in ((url, bare_origin), (bare_origin + '/index.html', origin)):
+            driver.get(page)
+            WebDriverWait(driver, 10, ignored_exceptions=[IndexError]).until(
+                lambda d: in_worker('typeof fetch') == 'undefined')
+            tried = in_worker(f'Promise.allSettled([() => fetch("{elsewhere}/", {{ mode: "no-cors" }}), () => eval("1"),'
+                              ' () => Function("return 1")()].map(async (attempt) => attempt()))'
+                              '.then((all) => all.map((one) => one.status))')
+            expect(tried == ['rejected'] * 3, f'{page}: {tried}')
+    finally:
+        bare.shutdown()
+        bare.server_close()
+
+
+@case('text dropped on the paste field goes into it; only files are offered to be checked')
+def _():
+    driver.get(url)
+    field = driver.find_element(By.ID, 'pasted')
+    x, y = driver.execute_script('const r = arguments[0].getBoundingClientRect(); return [r.x + 20, r.y + 20]', field)
+    hint = lambda: driver.find_element(By.ID, 'drop-hint').is_displayed()
+    rows = [({'items': [{'mimeType': 'text/plain', 'data': '<uvra>'}]}, False),
+            ({'items': [], 'files': [example('fehler-zahl-zu-gross.tzv')]}, True)]
+    for data, files in rows:
+        for kind in ('dragEnter', 'dragOver', 'drop'):
+            if kind == 'drop':
+                expect(hint() == files, f'{data}: hint {hint()}')
+            driver.execute_cdp_cmd('Input.dispatchDragEvent', {'type': kind, 'x': x, 'y': y,
+                                                               'data': {**data, 'dragOperationsMask': 1}})
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    expect(field.get_attribute('value') == '<uvra>', field.get_attribute('value'))
+    expect(results()[0].find_element(By.TAG_NAME, 'mark').text == '46', results()[0].text)
+
+
+@case('at 320 and 390 px the numbers stay beside the mark and the code label stays whole')
+def _():
+    text = ('<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><!--' + ' ' * 90
+            + '--><schein><ziroTipp>01,02,03,05,04,06</ziroTipp></schein></uvra>\n')
+    path = write('breit.tzv', text.encode())
+    try:
+        for width in (320, 390):
+            driver.set_window_size(width, 800)
+            choose(path)
+            placed = driver.execute_script("""
+                const item = arguments[0], box = (e) => item.querySelector(e).getBoundingClientRect();
+                const excerpt = box('.excerpt'), number = box('.number'), mark = box('mark');
+                return [innerWidth <= arguments[1], item.querySelector('.excerpt').scrollLeft > 0,
+                        number.left >= excerpt.left && number.right <= mark.left && mark.right <= excerpt.right,
+                        item.querySelector('.code').getClientRects().length];""", results()[0], width)
+            expect(placed == [True, True, True, 1], f'{width} px: {placed}')
+    finally:
+        driver.set_window_size(1000, 900)
+
+
+@case('hidden characters in a name are named as the reasons name them')
+def _():
+    rows = [('a\u200bb.tzv', 'a[U+200B (unsichtbares Leerzeichen)]b.tzv'),
+            ('c\u0085d.tzv', 'c[U+0085 (Steuerzeichen)]d.tzv'),
+            ('e\x01\tf.tzv', 'e[Byte 0x01][Tabulator]f.tzv'),
+            ('g\u202eh.tzv', 'g[U+202E (Schreibrichtungszeichen)]h.tzv')]
+    driver.get(url)
+    driver.execute_script("""
+        const drop = new Event('drop', { cancelable: true });
+        Object.defineProperty(drop, 'dataTransfer', { value: { files: arguments[0].map((n) => new File(['x'], n)) } });
+        document.dispatchEvent(drop);""", [name for name, _ in rows])
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    shown = [item.find_element(By.TAG_NAME, 'h3').get_attribute('textContent') for item in results()]
+    expect(shown == [named for _, named in rows], shown)
+
+
+@case("the text follows the user's font size, and every text stands in a landmark")
+def _():
+    driver.execute_cdp_cmd('Page.setFontSizes', {'fontSizes': {'standard': 24}})
+    try:
+        driver.get(url)
+        size = driver.execute_script('return getComputedStyle(document.body).fontSize')
+        expect(size == '24px', size)
+    finally:
+        driver.execute_cdp_cmd('Page.setFontSizes', {'fontSizes': {'standard': 16}})
+    outside = driver.execute_script("""
+        for (const id of ['install', 'app-status']) document.getElementById(id).hidden = false;
+        document.getElementById('app-status').textContent = 'Neue Version geladen';
+        const texts = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+        const outside = [];
+        for (let text; (text = texts.nextNode());)
+          if (text.data.trim() && text.parentElement.checkVisibility()
+              && !text.parentElement.closest('header, main, footer, nav, aside')) outside.push(text.data.trim());
+        return outside;""")
+    expect(outside == [], outside)
 
 
 if screenshot:
