@@ -9,7 +9,6 @@
 #include <emscripten/val.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -24,8 +23,7 @@ constexpr std::size_t leadIn = 24;
 enum class source { file = 0, pasted = 1, unreadableFile = 2 };
 
 // The record kavrin-check --json writes for this name and these bytes, its
-// long lines cut to a window, and beside it the excerpt's numbered lines as
-// the window counts them.
+// long lines cut to a window, and a correct file's summary as a line.
 std::string checkBytes(const std::string& name, std::string_view bytes, double wholeSize, int from)
 {
     const std::uint64_t whole = wholeSize > double(bytes.size()) ? std::uint64_t(wholeSize) : 0;
@@ -33,32 +31,19 @@ std::string checkBytes(const std::string& name, std::string_view bytes, double w
         : from == int(source::unreadableFile)               ? kavrin::source::unreadable(name)
                                                             : kavrin::source::namedBytes(name, bytes, whole);
     const kavrin::fileReport report = kavrin::reportOf(name, what, kavrin::defaultMaxViolations);
-    // Each excerpt is made once, cut to a window, and its numbered lines
-    // noted as view lines: the window's count.
-    std::vector<std::string> blocks;
-    const auto windowed = [&](std::size_t index) {
+    // Each excerpt is made once, and a long line cut to a window around the
+    // mark: a browser cannot lay out a megabyte line.
+    const auto windowed = [&report](std::size_t index) {
         std::optional<kavrin::excerptDisplay> excerpt = kavrin::excerptOf(report, index);
-        std::string lines = "[";
-        if (excerpt) {
+        if (excerpt)
             excerpt = kavrin::windowedDisplay(*excerpt, longLine, leadIn);
-            for (const std::size_t block : kavrin::lineStartBlocks(excerpt->text, excerpt->cut))
-                lines.append(lines.size() > 1 ? "," : "").append(std::to_string(block));
-        }
-        blocks.push_back(lines + "]");
         return excerpt;
     };
     std::string record;
-    kavrin::writeJsonReport(
-        report, [&record](std::string_view piece) { record += piece; }, windowed);
-    // The first excerpt stands twice in the record and is made once.
-    std::string violationBlocks = "[";
-    if (!report.valid())
-        for (const std::string& each : blocks)
-            violationBlocks.append(violationBlocks.size() > 1 ? "," : "").append(each);
+    kavrin::writeJsonReport(report, [&record](std::string_view piece) { record += piece; }, windowed);
     const std::string summary
         = report.valid() ? kavrin::jsonQuoted(kavrin::summaryText(report.checked.summary)) : "null";
-    return "{\"record\":" + record + ",\"lineBlocks\":" + blocks.front() + ",\"violationBlocks\":" + violationBlocks
-        + "],\"summaryText\":" + summary + "}";
+    return "{\"record\":" + record + ",\"summaryText\":" + summary + "}";
 }
 
 // The repaired copy of the bytes, the name offered for it, its changes, each

@@ -377,6 +377,24 @@ def _():
         driver.set_window_size(1000, 900)
 
 
+@case('a 4 MiB line with 12,000 violations gets its verdict, its list cut at the limit')
+def _():
+    head = '<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt>'
+    ticket = '<schein>' + '<ziroTipp>01,02,03,04,05,46</ziroTipp>' * 12 + '</schein>'
+    body = ticket * 1000
+    text = head + body + '<!--' + 'x' * (4194304 - len(head) - len(body) - 7 - 7) + '--></uvra>'
+    path = write('viele-verstoesse.tzv', text.encode())
+    driver.execute_script('delete document.body.dataset.shownAfter')
+    choose(path)
+    wait.until(lambda d: d.execute_script('return document.body.dataset.shownAfter') is not None)
+    item = results()[0]
+    expect(item.get_attribute('data-code') == 'number-out-of-range', item.text[:200])
+    expect('999 weitere Verstöße (Grenze erreicht)' in item.text, item.text[:400])
+    print(f'     4 MiB line with 12,000 violations, chosen to shown:'
+          f' {float(driver.execute_script("return document.body.dataset.shownAfter")):.0f} ms;'
+          f' the check in the worker: {float(driver.execute_script("return document.body.dataset.checkedIn")):.0f} ms')
+
+
 @case('a mark over a line break is drawn as a symbol')
 def _():
     path = write('umbruch.tzv', b'<uvra>\n<versionsNr>4.0</versionsNr>\n<wsArt>47</wsArt>\n<schein>\n'
