@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kavrin.h"
+#include "reasons.h"
 #include "textReader.h"
 #include "tzvParser.h"
 #include "valueRules.h"
@@ -52,6 +53,7 @@ private:
     // skipped inside an element, and which optional elements were seen.
     bool documentStarted = false;
     bool afterComment = false;
+    std::uint64_t textStart = 0; // where the last element text began
     std::uint64_t textEnd = UINT64_MAX; // where the last element text ended
     enum : unsigned {
         seenCustomer = 1,
@@ -92,9 +94,10 @@ private:
     [[noreturn, gnu::cold, gnu::noinline]] void failOutsideElement(int first);
     void nextTag();
     void skipComments();
-    bool commentInContent() const;
+    std::string_view elementOfText() const;
+    bool commentThenText();
     std::vector<std::string_view> allowedAt(std::string_view name) const;
-    bool looksLikeUtf16();
+    kavrin::reasons::nulRun nulRunAhead();
     bool isComment() const;
     void readText();
     void expectTag(std::string_view name) const;

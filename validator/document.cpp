@@ -29,7 +29,8 @@ void kavrin::detail::checker::readDocument(std::uint64_t start)
         summary.ziroPlus = true;
         if (majorVersion < 4)
             keep(Error(text::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn), text::elementDetail,
-                kavrin::codes::ziroPlusNeedsVersion4, kavrin::reasons::ziroPlusNeedsVersion4(versionText)));
+                kavrin::codes::ziroPlusNeedsVersion4,
+                kavrin::reasons::ziroPlusNeedsVersion4(versionText, kavrin::numberOf(gameType))));
         readNumber(0, 1);
         closeElement("/ziroPlus");
     }
