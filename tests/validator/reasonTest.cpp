@@ -1,4 +1,5 @@
 #include "checkFiles.h"
+#include "codes.h"
 #include "tzvParser.h"
 #include "utf8.h"
 
@@ -227,6 +228,39 @@ TEST(Reasons, EveryRuleHasItsCodeAndNamesWhatWasFound)
         for (const std::string& part : row.notSaid)
             EXPECT_EQ(shown.reason.find(part), std::string::npos) << shown.reason << "\nsays: " << part;
     }
+}
+
+// The code table of the documentation gives for each code the reason the
+// program gives and whether the check goes on after it, and the example of
+// --json a current reason.
+TEST(Reasons, CodeTableSaysWhatTheProgramSays)
+{
+    const std::vector<reasonCase> table = reasonTable();
+    const std::string documented = textOf("docs/codes.md");
+    for (const std::string& code : declaredCodes()) {
+        SCOPED_TRACE(code);
+        const std::size_t row = documented.find("| `" + code + "` | ");
+        ASSERT_NE(row, std::string::npos);
+        std::vector<std::string> columns;
+        const std::string line = documented.substr(row + 2, documented.find('\n', row) - row - 4);
+        for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 3) {
+            bar = line.find(" | ", from);
+            columns.push_back(line.substr(from, bar - from));
+        }
+        ASSERT_EQ(columns.size(), 5U) << line;
+        const auto first
+            = std::find_if(table.begin(), table.end(), [&](const reasonCase& r) { return r.code == code; });
+        ASSERT_NE(first, table.end());
+        EXPECT_EQ(columns[2], violationOf(*first).reason);
+        EXPECT_EQ(columns[4], kavrin::codes::continuesAfter(code) ? "ja" : "nein");
+    }
+    const std::string cli = textOf("docs/cli.md");
+    const std::size_t example = cli.find("\"reason\":\"", cli.find("$ kavrin-check --json examples/"));
+    ASSERT_NE(example, std::string::npos);
+    const std::string shown = cli.substr(example + 10, cli.find('"', example + 10) - example - 10);
+    tzvParser parser;
+    parser.checkBytes(textOf("examples/fehler-version-spielart.tzv"));
+    EXPECT_EQ(shown, parser.reason);
 }
 
 TEST(Reasons, CorrectFileHasNone)
