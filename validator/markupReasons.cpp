@@ -35,8 +35,9 @@ std::string badDeclaration(std::string_view item, std::string_view expected, std
 {
     // The declaration is compared at fixed places: a line break before or at
     // the one that differs is what moved it.
-    const std::size_t reached = static_cast<std::size_t>(foundPart.data() + foundPart.size() - item.data());
-    if (foundPart.data() != nullptr && item.substr(0, reached).find_first_of("\r\n") != std::string_view::npos)
+    const std::size_t reached
+        = foundPart.empty() ? item.size() : static_cast<std::size_t>(foundPart.data() - item.data()) + foundPart.size();
+    if (item.substr(0, reached).find_first_of("\r\n") != std::string_view::npos)
         return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(theDeclaration) + ".";
     return "Erwartet wird " + quoted(expected) + ", " + found(foundPart, 12) + ": " + std::string(theDeclaration) + ".";
 }

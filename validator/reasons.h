@@ -55,7 +55,8 @@ struct nulRun {
 std::string nulByte(std::string_view element, std::uint32_t line, std::uint32_t column, const nulRun& run);
 
 // item: the whole declaration, from '?' to '?'; found: its part at the
-// place that differs from expected.
+// place that differs from expected, a view into item (empty where the item
+// ends before that place).
 std::string badDeclaration(std::string_view item, std::string_view expected, std::string_view found);
 // A declaration after blank lines or a comment, in capitals, or without the
 // blank after "xml".
