@@ -88,6 +88,9 @@ std::string wrongFileName(std::string_view name)
         return "Der Dateiname ist leer: Bitte den Namen einer .tzv-Datei angeben.";
     if (base == ending)
         return "Vor „.tzv“ fehlt der Name: Die Datei braucht einen Namen wie „tipps.tzv“.";
+    // Blanks at either end of a name are said in words, after it.
+    if (trimmed(base).size() != base.size() || base.find_first_of("\r\n") != std::string_view::npos)
+        return "Der Name endet nicht auf „.tzv“, " + found(base) + ": Bitte die Datei umbenennen.";
     if (base.size() > ending.size() && utf8::equalIgnoringAsciiCase(base.substr(base.size() - ending.size()), ending))
         return "Der Name " + quoted(base) + " endet auf " + quoted(base.substr(base.size() - ending.size()))
             + ": Die Endung muss klein „.tzv“ lauten.";
