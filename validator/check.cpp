@@ -250,7 +250,7 @@ void checker::sayWhereTheInputEnded(kavrin::violation& found)
     if (found.code == kavrin::codes::unexpectedEnd || found.code == kavrin::codes::unclosedTag) {
         if (bytesAfter > 0)
             found.reason = (found.code == kavrin::codes::unclosedTag
-                                   ? "Das Tag " + reasons::quotedStart("<" + currentTag, 16) + " ist offen: "
+                                   ? "Das Tag " + reasons::tagStart(currentTag, 16) + " ist offen: "
                                    : std::string("Vor </uvra> endet die Datei: "))
                 + cause;
         return;
@@ -300,7 +300,7 @@ void checker::checkFirstBytes()
         return;
     }
     throw Error(kavrin::messages::encoding, kavrin::codes::wrongFirstBytes,
-        kavrin::reasons::wrongFirstBytes(a, b, c, input.fileSize()));
+        kavrin::reasons::wrongFirstBytes(a, b, c, input.peek(), input.fileSize()));
 }
 
 } // namespace kavrin::detail

@@ -54,6 +54,7 @@ private:
     // was just skipped inside an element.
     bool documentStarted = false;
     bool afterComment = false;
+    std::uint64_t textStart = 0; // where the last element text began
     std::uint64_t textEnd = UINT64_MAX; // where the last element text ended
     struct place {
         std::uint32_t line = 0;
@@ -102,11 +103,12 @@ private:
     [[noreturn, gnu::cold, gnu::noinline]] void failOutsideElement(int first);
     void nextTag();
     void skipComments();
-    bool commentInContent() const;
+    std::string_view elementOfText() const;
+    bool commentThenText();
     std::vector<std::string_view> allowedAt(std::string_view name) const;
     kavrin::reasons::elementOrder orderAt(std::string_view expected) const;
     std::vector<std::string_view> stillOpen() const;
-    bool looksLikeUtf16();
+    kavrin::reasons::nulRun nulRunAhead();
     bool isComment() const;
     void readText();
     void expectTag(std::string_view name) const;

@@ -2,6 +2,7 @@
 #include "codes.h"
 #include "messages.h"
 #include "reasons.h"
+#include "utf8.h"
 
 #include <array>
 
@@ -45,11 +46,10 @@ bool kavrin::detail::checker::checkXmlDeclaration() const
     if (!holdsAt(item, 0, "?xml "))
         return false;
     const auto failAt = [this, item](std::size_t offset, std::string_view expected) {
-        const std::string_view found
-            = offset < item.size() ? item.substr(offset, expected.size()) : std::string_view {};
+        const std::string_view found = kavrin::utf8::wholeCharacters(item, offset, expected.size());
         throw Error(kavrin::messages::leadIn, tokenLine, tokenColumn + 1 + static_cast<std::uint32_t>(offset),
             offsetInToken(item, offset, tokenColumn + 1), kavrin::messages::contentDetail,
-            kavrin::codes::badDeclaration, kavrin::reasons::badDeclaration(expected, found));
+            kavrin::codes::badDeclaration, kavrin::reasons::badDeclaration(item, expected, found));
     };
     if (!holdsAt(item, versionOffset, "version="))
         failAt(versionOffset, "version=");

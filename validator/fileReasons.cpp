@@ -88,6 +88,9 @@ std::string wrongFileName(std::string_view name)
         return "Der Dateiname ist leer: Bitte den Namen einer .tzv-Datei angeben.";
     if (base == ending)
         return "Vor „.tzv“ fehlt der Name: Die Datei braucht einen Namen wie „tipps.tzv“.";
+    // Blanks at either end of a name are said in words, after it.
+    if (trimmed(base).size() != base.size() || base.find_first_of("\r\n") != std::string_view::npos)
+        return "Der Name endet nicht auf „.tzv“, " + found(base) + ": Bitte die Datei umbenennen.";
     if (base.size() > ending.size() && utf8::equalIgnoringAsciiCase(base.substr(base.size() - ending.size()), ending))
         return "Der Name " + quoted(base) + " endet auf " + quoted(base.substr(base.size() - ending.size()))
             + ": Die Endung muss klein „.tzv“ lauten.";
@@ -117,10 +120,11 @@ std::string cannotOpen(fileSource::failure failure, int errorNumber)
 
 std::string fileTooLarge(std::uint64_t size, std::uint64_t limit, bool sizeKnown)
 {
-    const std::string allowed = "erlaubt sind höchstens " + grouped(limit) + " Bytes (4 MiB).";
+    const std::string allowed
+        = "erlaubt sind " + grouped(limit) + " Bytes (4 MiB): Bitte auf mehrere Dateien verteilen.";
     if (!sizeKnown)
-        return "Die Eingabe ist größer als " + grouped(limit) + " Bytes; " + allowed;
-    return "Die Datei ist " + grouped(size) + " Bytes groß; " + allowed;
+        return "Die Eingabe hat mehr als " + grouped(limit) + " Bytes; " + allowed;
+    return "Die Datei hat " + grouped(size) + " Bytes; " + allowed;
 }
 
 std::string tooManyTickets(unsigned limit, std::uint32_t line)
@@ -129,7 +133,7 @@ std::string tooManyTickets(unsigned limit, std::uint32_t line)
         + number(line) + ". Bitte auf zwei Dateien verteilen.";
 }
 
-std::string wrongFirstBytes(int first, int second, int third, std::uint64_t size)
+std::string wrongFirstBytes(int first, int second, int third, int fourth, std::uint64_t size)
 {
     constexpr std::string_view saveAsUtf8 = " Bitte als UTF-8 speichern.";
     if (first == textReader::endOfInput) {
@@ -137,48 +141,71 @@ std::string wrongFirstBytes(int first, int second, int third, std::uint64_t size
             return "Die Datei ist leer (0 Bytes): Sie enthält keine Tipps.";
         return "Die Datei beginnt mit dem Byte 0x1A (Strg+Z), das als Dateiende gilt: Bitte dieses Byte löschen.";
     }
-    if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF))
-        return "Die Datei beginnt mit " + hexByte(first) + " " + hexByte(second)
-            + ", dem BOM (Byte-Order-Mark) von UTF-16: Sie wurde als UTF-16 gespeichert." + std::string(saveAsUtf8);
+    if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF)) {
+        const std::string mark = "Die Datei beginnt mit " + hexByte(first) + " " + hexByte(second);
+        // UTF-16 has a 0x00 in every character of the ASCII range: two bytes
+        // without one follow a mark that does not belong to them.
+        if (third > 0 && fourth > 0)
+            return mark + ", einem UTF-16-BOM vor UTF-8-Text: Bitte diese 2 Bytes löschen.";
+        return mark + ", dem BOM von UTF-16: Sie wurde als UTF-16 gespeichert." + std::string(saveAsUtf8);
+    }
     if (first == 0x00 && second > 0 && second < 0x80 && third == 0x00)
         return "Jedes zweite Byte ist 0x00: Die Datei wurde als UTF-16 ohne BOM gespeichert." + std::string(saveAsUtf8);
     if (first == 0x00)
         return "Die Datei beginnt mit einem NUL-Byte (0x00): vermutlich UTF-16 oder UTF-32." + std::string(saveAsUtf8);
+    if (first == 0xEF && second == 0xBB)
+        return "Die Datei beginnt mit 0xEF 0xBB, einem unvollständigen UTF-8-BOM: Bitte diese 2 Bytes löschen.";
     if (first == 0xEF)
-        return "Die Datei beginnt mit " + hexByte(first) + (second >= 0 ? " " + hexByte(second) : "")
-            + (third >= 0 ? " " + hexByte(third) : "") + ": Das ist kein vollständiges UTF-8-BOM (0xEF 0xBB 0xBF)."
-            + std::string(saveAsUtf8);
-    return "Die Datei beginnt mit dem Byte " + hexByte(first) + ", mit dem keine UTF-8- oder ASCII-Datei beginnt."
-        + std::string(saveAsUtf8);
+        return "Die Datei beginnt mit dem Byte 0xEF, dem Rest eines UTF-8-BOM: Bitte dieses Byte löschen.";
+    return "Die Datei beginnt mit dem Byte " + hexByte(first)
+        + ", das in UTF-8 nie vorkommt: Bitte dieses Byte löschen.";
 }
 
-std::string invalidUtf8(int byte, std::uint32_t line, std::uint32_t column, bool atEnd)
+std::string invalidUtf8(const brokenSequence& broken)
 {
-    const std::string place = "Zeile " + number(line) + ", Spalte " + number(column);
-    std::string reason = atEnd
-        ? "Die Datei endet in " + place + " mitten in einem UTF-8-Zeichen (" + hexByte(byte) + ")"
-        : "Das Byte " + hexByte(byte) + " (" + place + ") ist kein UTF-8";
-    // A Windows-1252 umlaut is read as the lead of a sequence that breaks
-    // off; other bytes hint at it only when UTF-8 has no use for them at all.
-    const char32_t letter = utf8::windows1252(static_cast<unsigned char>(byte));
+    const auto lead = static_cast<unsigned char>(broken.bytes.front());
+    const auto place = [&broken](std::size_t after) {
+        return "Zeile " + number(broken.line) + ", Spalte " + number(broken.column + after);
+    };
+    std::string bytes;
+    for (const char byte : broken.bytes)
+        bytes += (bytes.empty() ? "" : " ") + hexByte(static_cast<unsigned char>(byte));
+    const std::string cut
+        = "Die Datei ist abgeschnitten: Sie endet in " + place(0) + " mitten in einem Zeichen (" + bytes + ")";
+    if (broken.atEnd && broken.endOfTextAfter)
+        return broken.bytesAfterEndOfText > 0 ? "Ein Byte 0x1A (Strg+Z) in " + place(broken.bytes.size())
+                + " schneidet die Datei mitten in einem Zeichen ab: Bitte löschen."
+                                              : cut + ", dann 0x1A (Strg+Z).";
+    // A Windows-1252 character is read as a stray byte, or as the lead of a
+    // sequence that breaks off. Only a text with no UTF-8 of its own can be
+    // Windows-1252: there a German letter hints at it, and so does a sign
+    // (0x80 to 0xBF) among other such bytes.
+    const char32_t letter = utf8::windows1252(lead);
     constexpr std::u32string_view germanLetters = U"ÄÖÜäöüß";
-    const bool neverLead = byte < 0xC2 || byte > 0xF4;
-    if (byte >= 0x80 && letter >= 0xA0 && (neverLead || germanLetters.find(letter) != std::u32string_view::npos)) {
+    const bool german = germanLetters.find(letter) != std::u32string_view::npos;
+    const bool sign = lead < 0xC0 && letter >= 0xA0;
+    if (!broken.utf8Elsewhere && (german || (sign && !broken.alone))) {
         std::string shown;
         utf8::appendUtf8(shown, letter);
-        reason += ", wohl Windows-1252 für " + quoted(shown) + ": Als UTF-8 speichern.";
-    } else {
-        reason += ". Bitte als UTF-8 speichern.";
+        const std::string_view hidden = utf8::hiddenCharacterName(letter);
+        return "Byte " + hexByte(lead) + " (" + place(0) + ") ist wohl Windows-1252 "
+            + (hidden.empty() ? "für " + quoted(shown) : "(" + std::string(hidden) + ")") + "; als UTF-8 speichern.";
     }
-    return reason;
+    if (broken.atEnd)
+        return cut + ".";
+    if (broken.bytes.size() == 1)
+        return "Ein einzelnes ungültiges Byte " + bytes + "; bitte das Zeichen in " + place(0) + " neu eingeben.";
+    return "Ein abgebrochenes UTF-8-Zeichen (" + bytes + "); bitte das Zeichen in " + place(0) + " neu eingeben.";
 }
 
-std::string nulByte(std::string_view elementName, std::uint32_t line, std::uint32_t column, bool everySecondByte)
+std::string nulByte(std::string_view elementName, std::uint32_t line, std::uint32_t column, const nulRun& run)
 {
-    const std::string where = elementName.empty() ? "in einem Tag" : "in " + element(escaped(elementName, 24));
-    return "NUL-Byte (0x00) " + where + ", Zeile " + number(line) + ", Spalte " + number(column)
-        + (everySecondByte ? ": Jedes zweite Byte ist 0x00, also UTF-16; als UTF-8 speichern."
-                           : ": Textdateien enthalten keine; bitte löschen.");
+    const std::string where = elementName.empty() ? "" : " in " + element(escaped(elementName, 24));
+    const std::string bytes = run.length > 1 ? number(run.length) + " NUL-Bytes (0x00)" + where + " ab Zeile "
+                                             : "NUL-Byte (0x00)" + where + " in Zeile ";
+    return bytes + number(line) + ", Spalte " + number(column)
+        + (run.everySecondByte ? ": Jedes zweite Byte ist 0x00 (UTF-16); als UTF-8 speichern."
+                               : ": Textdateien enthalten keine; bitte löschen.");
 }
 
 } // namespace kavrin::reasons

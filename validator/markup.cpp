@@ -73,7 +73,7 @@ void kavrin::detail::checker::readMarkup()
         readChar();
         return;
     case '\0':
-        throw Error(text::encoding, codes::nulByte, reasons::nulByte({}, line, column, looksLikeUtf16()));
+        throw Error(text::encoding, codes::nulByte, reasons::nulByte({}, line, column, nulRunAhead()));
     default:
         throw cut(Error(text::leadIn, line, column, lineOffset + column - 1, text::unclosedDetail, codes::unclosedTag,
             reasons::unclosedTag(currentTag)));
@@ -86,7 +86,7 @@ void kavrin::detail::checker::failOutsideElement(int first)
 {
     throw Error(kavrin::messages::leadIn, line, column - 1, lineOffset + column - 2, kavrin::messages::markupDetail,
         kavrin::codes::textOutsideElement,
-        kavrin::reasons::textOutsideElement(foundRun(first, true), commentInContent()));
+        kavrin::reasons::textOutsideElement(foundRun(first, true), afterComment ? elementOfText() : ""));
 }
 
 void kavrin::detail::checker::nextTag()
@@ -106,11 +106,43 @@ void kavrin::detail::checker::skipComments()
     afterComment = false;
 }
 
-// A comment where an element's value was read empty stands inside that
-// element: text after it is the value in the wrong place.
-bool kavrin::detail::checker::commentInContent() const
+// The element whose start tag stands right before the last text read, read
+// back from the input; empty after an end tag.
+std::string_view kavrin::detail::checker::elementOfText() const
 {
-    return afterComment && currentText.find_first_not_of(" \t\r\n") == std::string::npos;
+    if (textStart == 0 || textStart > sourceBytes.size() || sourceBytes[textStart - 1] != '>')
+        return {};
+    const std::size_t open = sourceBytes.rfind('<', textStart - 1);
+    if (open == std::string_view::npos || sourceBytes[open + 1] == '/')
+        return {};
+    return sourceBytes.substr(open + 1, textStart - open - 2);
+}
+
+// Whether a comment follows the text just read and text follows the comment:
+// a value split by a comment, or written after one. Read beside the check.
+bool kavrin::detail::checker::commentThenText()
+{
+    kavrin::textReader& ahead = markedPartReader;
+    ahead.openBytes(sourceBytes, maximumFileSize);
+    ahead.seek(input.offsetOf(input.next()));
+    bool comment = false;
+    std::string item;
+    for (int next = ahead.get();; next = ahead.get()) {
+        while (next == ' ' || next == '\t' || next == '\r' || next == '\n')
+            next = ahead.get();
+        if (next != '<') {
+            ahead.close();
+            return comment && next != kavrin::textReader::endOfInput;
+        }
+        item.clear();
+        for (next = ahead.get(); next != '>' && next != kavrin::textReader::endOfInput; next = ahead.get())
+            item.push_back(static_cast<char>(next));
+        comment = startsWith(item, "!--") && item.compare(item.size() - 2, 2, "--") == 0;
+        if (!comment) {
+            ahead.close();
+            return false;
+        }
+    }
 }
 
 // Every element that may stand where name is expected, in the order the
@@ -186,19 +218,21 @@ kavrin::reasons::elementOrder kavrin::detail::checker::orderAt(std::string_view 
     return order;
 }
 
-// Every second byte 0x00 from the NUL on, as text saved as UTF-16 has it.
-// Read beside the check, so that where the input is cut into chunks never
-// shows.
-bool kavrin::detail::checker::looksLikeUtf16()
+// The NUL bytes from the next one on: how many stand in a row, and whether
+// every second byte is 0x00, as text saved as UTF-16 has it. Read beside the
+// check, so that where the input is cut into chunks never shows.
+kavrin::reasons::nulRun kavrin::detail::checker::nulRunAhead()
 {
     kavrin::textReader& ahead = markedPartReader;
     ahead.openBytes(sourceBytes, maximumFileSize);
     ahead.seek(input.offsetOf(input.next()));
-    const int first = ahead.get();
-    const int second = ahead.get();
-    const int third = ahead.get();
+    kavrin::reasons::nulRun run { 0, false };
+    int next = ahead.get();
+    for (; next == 0; next = ahead.get())
+        ++run.length;
+    run.everySecondByte = run.length == 1 && next > 0 && next < 0x80 && ahead.get() == 0;
     ahead.close();
-    return first == 0 && second > 0 && second < 0x80 && third == 0;
+    return run;
 }
 
 // "!--" and "--" may overlap: "!--" and "!---" are comments too.
@@ -213,11 +247,12 @@ void kavrin::detail::checker::readText()
     tokenLine = line;
     tokenColumn = column;
     tokenLineOffset = lineOffset;
+    textStart = lineOffset + column - 1;
     const int stop = collectUntil(textStops.bytes, currentText);
     textEnd = lineOffset + column - 1;
     if (stop == '\0')
         throw Error(kavrin::messages::encoding, kavrin::codes::nulByte,
-            kavrin::reasons::nulByte(currentTag, line, column, looksLikeUtf16()));
+            kavrin::reasons::nulByte(currentTag, line, column, nulRunAhead()));
 }
 
 void kavrin::detail::checker::expectTag(std::string_view name) const
@@ -273,6 +308,8 @@ void kavrin::detail::checker::throwAtItem(std::string_view detail, std::string_v
 
 void kavrin::detail::checker::raise(kavrin::rules::valueFault fault)
 {
+    if (commentThenText())
+        fault.reason = kavrin::reasons::commentInValue(currentTag);
     keep(cut(Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
         offsetInToken(currentText, fault.offset, tokenColumn), kavrin::messages::contentDetail, fault.code,
         std::move(fault.reason))));

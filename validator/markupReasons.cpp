@@ -11,12 +11,10 @@ namespace {
 
     constexpr std::string_view theDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 
-    std::string_view trimmed(std::string_view text)
+    // A found run without the blanks at its end, which are not what is wrong.
+    std::string_view trimmedEnd(std::string_view run)
     {
-        const std::size_t first = text.find_first_not_of(" \t\r\n");
-        if (first == std::string_view::npos)
-            return {};
-        return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+        return run.substr(0, std::min(run.find_last_not_of(" \t\r\n") + 1, run.size()));
     }
 
     // "<a>, <b> oder <c>"
@@ -33,29 +31,45 @@ namespace {
 
 } // namespace
 
-std::string badDeclaration(std::string_view expected, std::string_view found)
+std::string badDeclaration(std::string_view item, std::string_view expected, std::string_view foundPart)
 {
-    return "Erwartet wird " + quoted(expected) + ", gefunden "
-        + (found.empty() ? std::string("nichts") : quotedStart(found, 20)) + "; richtig ist "
-        + std::string(theDeclaration) + ".";
+    // The declaration is compared at fixed places: a line break before or at
+    // the one that differs is what moved it.
+    const std::size_t reached
+        = foundPart.empty() ? item.size() : static_cast<std::size_t>(foundPart.data() - item.data()) + foundPart.size();
+    if (item.substr(0, reached).find_first_of("\r\n") != std::string_view::npos)
+        return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(theDeclaration) + ".";
+    return "Erwartet wird " + quoted(expected) + ", " + found(foundPart, 12) + ": " + std::string(theDeclaration) + ".";
 }
 
 std::string misplacedDeclaration(std::string_view foundInner)
 {
     if (!foundInner.empty() && foundInner.substr(0, 4) != "?xml")
         return "Die XML-Deklaration ist klein zu schreiben: " + std::string(theDeclaration) + ".";
-    if (foundInner.size() > 4 && foundInner[4] != ' ')
+    if (foundInner.size() > 4 && foundInner[4] != ' ') {
+        if (foundInner.find_first_of("\r\n") != std::string_view::npos)
+            return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(theDeclaration) + ".";
         return "Nach „<?xml“ muss ein Leerzeichen stehen: " + std::string(theDeclaration) + ".";
-    return "Die XML-Deklaration muss ganz am Anfang stehen, vor jeder Leerzeile und jedem Kommentar: "
-        + std::string(theDeclaration) + ".";
+    }
+    return "Die XML-Deklaration muss ganz am Anfang stehen, vor jeder Leerzeile und jedem Kommentar.";
 }
 
-std::string unsupportedEncoding(std::string_view found)
+std::string unsupportedEncoding(std::string_view value)
 {
-    if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'') && found.back() == found.front())
-        found = found.substr(1, found.size() - 2);
-    return "Die Kodierung " + quotedStart(found, 20)
-        + " ist nicht erlaubt, nur „UTF-8“ oder „ASCII“: Bitte als UTF-8 speichern.";
+    static constexpr std::string_view accepted[]
+        = { "\"UTF-8\"", "'UTF-8'", "\"utf-8\"", "'utf-8'", "\"ASCII\"", "'ASCII'", "\"ascii\"", "'ascii'" };
+    const std::string_view bare = trimmed(value);
+    if (value.find_first_of("\r\n") != std::string_view::npos
+        || (bare.size() != value.size()
+            && std::find(std::begin(accepted), std::end(accepted), bare) != std::end(accepted)))
+        return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(theDeclaration) + ".";
+    // Within matching quotes the name is shown bare, else with what stands
+    // around it, so that a missing quote shows.
+    const bool inQuotes
+        = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    const std::string shown
+        = inQuotes ? std::string(value.substr(1, value.size() - 2)) : "encoding=" + std::string(value);
+    return "In der XML-Deklaration muss encoding=\"UTF-8\" stehen, " + found(shown, 20) + ".";
 }
 
 std::string unexpectedEnd(std::uint32_t line, bool nothingYet, const std::vector<std::string_view>& stillOpen)
@@ -72,16 +86,67 @@ std::string unexpectedEnd(std::uint32_t line, bool nothingYet, const std::vector
 
 std::string unclosedTag(std::string_view inner)
 {
-    return "Das Tag " + quotedStart("<" + std::string(inner), 24)
-        + " wird nicht mit „>“ geschlossen: Die Datei endet davor.";
+    return "Das Tag " + tagStart(inner, 24) + " wird nicht mit „>“ geschlossen: Die Datei endet davor.";
 }
 
-std::string textOutsideElement(std::string_view found, bool afterComment)
+std::string textOutsideElement(std::string_view foundRun, std::string_view commentIn)
 {
-    if (afterComment)
-        return "Nach einem Kommentar steht " + quoted(found)
-            + ": Der Wert muss vor dem Kommentar stehen, direkt nach dem Start-Tag.";
-    return "Gefunden " + quoted(found) + ", erwartet ein Tag mit „<“: Text steht nur zwischen Start- und End-Tag.";
+    if (!commentIn.empty())
+        return commentInValue(commentIn);
+    if (foundRun.front() == '\0') {
+        const std::size_t run = std::min(foundRun.find_first_not_of('\0'), foundRun.size());
+        return (run == 1 ? std::string("Ein NUL-Byte (0x00) steht") : number(run) + " NUL-Bytes (0x00) stehen")
+            + ", wo ein Tag beginnen muss: Textdateien enthalten keine; bitte löschen.";
+    }
+    return "Gefunden " + quoted(trimmedEnd(foundRun), 16)
+        + ", erwartet ein Tag mit „<“: Text steht nur zwischen Start- und End-Tag.";
+}
+
+std::string commentInValue(std::string_view elementName)
+{
+    return "In " + element(escaped(elementName, 24)) + " steht ein Kommentar; Kommentare sind in Werten nicht erlaubt.";
+}
+
+std::string blanksAroundValue(std::string_view elementName, std::string_view text)
+{
+    const std::string_view bare = trimmed(text);
+    const std::size_t first = static_cast<std::size_t>(bare.data() - text.data());
+    const spokenBlanks before = blanks(text.substr(0, first));
+    const spokenBlanks after = blanks(text.substr(first + bare.size()));
+    const std::string in = "In " + element(elementName);
+    const std::string value = quoted(bare, 20);
+    const auto verb = [](bool plural) { return plural ? " stehen " : " steht "; };
+    constexpr std::string_view deleteThem = "; bitte löschen.";
+    if (after.words.empty())
+        return in + verb(before.plural) + "vor " + value + " " + before.words + std::string(deleteThem);
+    if (before.words.empty())
+        return in + verb(after.plural) + "nach " + value + " " + after.words + std::string(deleteThem);
+    if (before.words == after.words)
+        return in + verb(before.plural) + "vor und nach " + value + " je " + before.words + std::string(deleteThem);
+    const std::string each = in + " stehen vor " + value + " " + before.words + " und danach " + after.words;
+    // Too long to count: only the kinds, as an indented value has them.
+    constexpr std::size_t longest = 90;
+    if (utf8::characters(each) <= longest)
+        return each + std::string(deleteThem);
+    const std::string outside = std::string(text.substr(0, first)) + std::string(text.substr(first + bare.size()));
+    std::vector<std::string_view> kinds;
+    if (outside.find_first_of("\r\n") != std::string::npos)
+        kinds.push_back("Zeilenumbrüche");
+    if (outside.find(' ') != std::string::npos)
+        kinds.push_back("Leerzeichen");
+    if (outside.find('\t') != std::string::npos)
+        kinds.push_back("Tabulatoren");
+    std::string said = in + " stehen vor und nach " + value + " ";
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        said += std::string(i == 0 ? "" : i + 1 == kinds.size() ? " und " : ", ") + std::string(kinds[i]);
+    return said + std::string(deleteThem);
+}
+
+std::string brokenTag(std::string_view name, std::string_view foundInner)
+{
+    const spokenBlanks inside = blanks(foundInner);
+    return "Im Tag " + element(name) + (inside.plural ? " stehen " : " steht ") + inside.words + "; es muss genau "
+        + element(name) + " lauten.";
 }
 
 std::string unexpectedElement(std::string_view expected, const std::vector<std::string_view>& allowed,
@@ -92,8 +157,7 @@ std::string unexpectedElement(std::string_view expected, const std::vector<std::
         return misplacedDeclaration(bare);
     for (const std::string_view name : allowed) {
         if (bare == name && bare != foundInner)
-            return "Das Tag " + element(name) + " enthält Leerraum oder einen Zeilenumbruch; es muss genau "
-                + element(name) + " lauten.";
+            return brokenTag(name, foundInner);
         if (bare != name && utf8::equalIgnoringAsciiCase(bare, name))
             return "Gefunden " + tag(foundInner) + ", erwartet " + element(name)
                 + ": Groß- und Kleinschreibung zählen.";
@@ -113,9 +177,9 @@ std::string unexpectedElement(std::string_view expected, const std::vector<std::
     return "Erwartet wird " + listed(allowed) + ", gefunden " + tag(foundInner) + ".";
 }
 
-std::string contentAfterRoot(std::string_view found)
+std::string contentAfterRoot(std::string_view foundRun)
 {
-    return "Nach </uvra> darf nur Leerraum folgen, gefunden " + quoted(found) + ": Bitte löschen.";
+    return "Nach </uvra> steht noch " + quoted(trimmedEnd(foundRun)) + ": Bitte löschen.";
 }
 
 } // namespace kavrin::reasons

@@ -4,6 +4,7 @@
 #include "reasons.h"
 #include "utf8.h"
 
+#include <algorithm>
 #include <cstring>
 
 int kavrin::detail::checker::readChar()
@@ -50,8 +51,10 @@ std::string kavrin::detail::checker::foundRun(int first, bool toTag)
 {
     std::string found(1, static_cast<char>(first));
     for (int next = input.peek(); next >= 0 && next != '\n' && !(toTag && next == '<'); next = input.peek()) {
-        // A run ends at a character's end, never inside one.
-        if (found.size() >= 40 && !kavrin::utf8::isContinuation(static_cast<unsigned char>(next)))
+        // A run ends at a character's end, never inside one, and a run of NUL
+        // bytes is taken whole to be counted.
+        const bool nulRun = next == 0 && found.find_first_not_of('\0') == std::string::npos;
+        if (found.size() >= 40 && !kavrin::utf8::isContinuation(static_cast<unsigned char>(next)) && !nulRun)
             break;
         found.push_back(static_cast<char>(input.get()));
     }
@@ -104,7 +107,26 @@ void kavrin::detail::checker::failEncoding(std::uint64_t start, std::uint64_t ba
     input.seek(start);
     for (std::uint64_t i = 0; i < badOffset; ++i)
         readChar();
-    const int byte = input.peek();
-    throw Error(kavrin::messages::encoding, kavrin::codes::invalidUtf8,
-        kavrin::reasons::invalidUtf8(byte, line, column, atEnd));
+    input.peek();
+    // For the reason: the broken bytes, and the rest of the text as the
+    // reader sees it, up to a byte 0x1A that ends it.
+    const std::size_t at = static_cast<std::size_t>(input.offsetOf(input.next()));
+    const std::size_t endOfText = std::min(sourceBytes.find('\x1A', start), sourceBytes.size());
+    const std::size_t owed = kavrin::utf8::scanLength(static_cast<unsigned char>(sourceBytes[at]));
+    std::size_t length = 1;
+    while (length < owed && at + length < endOfText
+        && kavrin::utf8::isContinuation(static_cast<unsigned char>(sourceBytes[at + length])))
+        ++length;
+    const kavrin::utf8::sequenceCount sequences
+        = kavrin::utf8::countSequences(sourceBytes.substr(start, endOfText - start));
+    kavrin::reasons::brokenSequence broken;
+    broken.bytes = sourceBytes.substr(at, length);
+    broken.line = line;
+    broken.column = column;
+    broken.atEnd = atEnd;
+    broken.endOfTextAfter = atEnd && endOfText < sourceBytes.size();
+    broken.bytesAfterEndOfText = broken.endOfTextAfter ? sourceBytes.size() - endOfText - 1 : 0;
+    broken.utf8Elsewhere = start > 0 || sequences.complete > 0;
+    broken.alone = sequences.broken == 1;
+    throw Error(kavrin::messages::encoding, kavrin::codes::invalidUtf8, kavrin::reasons::invalidUtf8(broken));
 }

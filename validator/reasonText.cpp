@@ -4,6 +4,9 @@
 #include "reasons.h"
 #include "utf8.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace kavrin::reasons {
 
 namespace {
@@ -11,8 +14,7 @@ namespace {
     constexpr std::string_view openQuote = "„";
     constexpr std::string_view closeQuote = "“";
     constexpr std::string_view ellipsis = "…";
-
-    bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
+    constexpr std::string_view blankBytes = " \t\r\n";
 
     std::size_t charactersIn(std::string_view text)
     {
@@ -53,51 +55,133 @@ std::string escaped(std::string_view value, std::size_t budget)
         const auto byte = static_cast<unsigned char>(value[i]);
         const std::size_t length = utf8::wellFormedLength(value, i);
         const char32_t c = length == 0 ? 0 : utf8::decode(value, i, length);
+        std::size_t consumed = length == 0 ? 1 : length;
         std::string piece;
-        if (byte == '\t')
+        if (byte == '\t') {
             piece = "[Tabulator]";
-        else if (length == 0 || byte < 0x20 || byte == 0x7F)
-            piece = "[Byte " + hexByte(byte) + "]";
-        else if (!utf8::hiddenCharacterName(c).empty())
+        } else if (length == 0 || byte < 0x20 || byte == 0x7F) {
+            // A run of one control byte, as a file of NUL bytes has, is one
+            // piece; the bytes of a broken sequence stay apart.
+            std::size_t run = 1;
+            while (length != 0 && i + run < value.size() && value[i + run] == value[i])
+                ++run;
+            if (run > 1) {
+                piece = "[" + number(run) + " Bytes " + hexByte(byte) + "]";
+                consumed = run;
+            } else {
+                piece = "[Byte " + hexByte(byte) + "]";
+            }
+        } else if (!utf8::hiddenCharacterName(c).empty()) {
             piece = utf8::describe(c);
-        else
+        } else {
             piece = std::string(value.substr(i, length));
+        }
         shown += charactersIn(piece);
         if (++taken > budget || (taken > 1 && shown > budget + budget / 2)) {
             out += ellipsis;
             break;
         }
         out += piece;
-        i += length == 0 ? 1 : length;
+        i += consumed;
     }
     return out;
 }
 
-std::string quoted(std::string_view value)
+std::string_view trimmed(std::string_view text)
 {
-    // A line break is said in words: a reason is one line, and a player
-    // does not read "\n".
-    const std::size_t lineBreak = value.find_first_of("\r\n");
-    if (lineBreak == std::string_view::npos)
-        return std::string(openQuote) + escaped(value) + std::string(closeQuote);
-    constexpr std::size_t partBudget = 16;
-    std::size_t rest = lineBreak;
-    while (rest < value.size() && isLineBreak(value[rest]))
-        ++rest;
-    const std::string_view after = value.substr(rest, value.substr(rest).find_first_of("\r\n"));
-    if (lineBreak == 0)
-        return after.empty() ? std::string("einen Zeilenumbruch")
-                             : "einen Zeilenumbruch, dann " + quotedStart(after, partBudget);
-    return quotedStart(value.substr(0, lineBreak), partBudget) + " und einen Zeilenumbruch";
+    const std::size_t first = text.find_first_not_of(blankBytes);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blankBytes) - first + 1);
 }
 
-std::string quotedStart(std::string_view value, std::size_t budget)
+spokenBlanks blanks(std::string_view run)
 {
-    const std::size_t lineBreak = value.find_first_of("\r\n");
-    std::string shown = escaped(value.substr(0, lineBreak), budget);
-    if (lineBreak != std::string_view::npos && shown.find(ellipsis) == std::string::npos)
+    std::uint64_t lineBreaks = 0;
+    std::uint64_t spaces = 0;
+    std::uint64_t tabs = 0;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        // CR LF is one line break, as a lone CR or LF is.
+        lineBreaks += run[i] == '\n' || (run[i] == '\r' && (i + 1 == run.size() || run[i + 1] != '\n'));
+        spaces += run[i] == ' ';
+        tabs += run[i] == '\t';
+    }
+    const auto counted = [](std::uint64_t count, std::string_view one, std::string_view many) {
+        return count == 1 ? "ein " + std::string(one) : number(count) + " " + std::string(many);
+    };
+    std::vector<std::string> kinds;
+    if (lineBreaks > 0)
+        kinds.push_back(counted(lineBreaks, "Zeilenumbruch", "Zeilenumbrüche"));
+    if (spaces > 0)
+        kinds.push_back(counted(spaces, "Leerzeichen", "Leerzeichen"));
+    if (tabs > 0)
+        kinds.push_back(counted(tabs, "Tabulator", "Tabulatoren"));
+    spokenBlanks said;
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        said.words += (i == 0 ? "" : i + 1 == kinds.size() ? " und " : ", ") + kinds[i];
+    said.plural = kinds.size() > 1 || lineBreaks + spaces + tabs > 1;
+    return said;
+}
+
+std::string quoted(std::string_view value, std::size_t budget)
+{
+    if (value.empty())
+        return "nichts";
+    // The value in parts: text in quotes, and in words the blanks at either
+    // end and every run of blanks that holds a line break.
+    struct part {
+        std::string_view text;
+        bool spoken;
+    };
+    constexpr std::size_t mostParts = 3;
+    std::vector<part> parts;
+    std::size_t textStart = 0;
+    for (std::size_t i = 0; i < value.size() && parts.size() <= mostParts;) {
+        const std::size_t runEnd = std::min(value.find_first_not_of(blankBytes, i), value.size());
+        const std::string_view run = value.substr(i, runEnd - i);
+        const bool spoken
+            = !run.empty() && (i == 0 || runEnd == value.size() || run.find_first_of("\r\n") != std::string_view::npos);
+        if (spoken) {
+            if (i > textStart)
+                parts.push_back({ value.substr(textStart, i - textStart), false });
+            parts.push_back({ run, true });
+            textStart = runEnd;
+        }
+        i = run.empty() ? i + 1 : runEnd;
+    }
+    if (textStart < value.size() && parts.size() <= mostParts)
+        parts.push_back({ value.substr(textStart), false });
+    constexpr std::size_t partBudget = 16;
+    std::string out;
+    for (std::size_t k = 0; k < parts.size() && k <= mostParts; ++k) {
+        out += k == 0 ? "" : ", dann ";
+        if (k == mostParts)
+            out += ellipsis;
+        else if (parts[k].spoken)
+            out += blanks(parts[k].text).words;
+        else
+            out += std::string(openQuote)
+                + escaped(parts[k].text, parts.size() == 1 ? budget : std::min(budget, partBudget))
+                + std::string(closeQuote);
+    }
+    return out;
+}
+
+std::string tagStart(std::string_view inner, std::size_t budget)
+{
+    const std::string_view firstLine = inner.substr(0, inner.find_first_of("\r\n"));
+    const std::string_view shownPart
+        = firstLine.substr(0, std::min(firstLine.find_last_not_of(" \t") + 1, firstLine.size()));
+    std::string shown = escaped("<" + std::string(shownPart), budget);
+    if (shownPart.size() < inner.size() && !shown.ends_with(ellipsis))
         shown += ellipsis;
     return std::string(openQuote) + shown + std::string(closeQuote);
+}
+
+std::string found(std::string_view value, std::size_t budget)
+{
+    const std::string shown = quoted(value, budget);
+    return (shown.starts_with(openQuote) ? "gefunden " : "gefunden: ") + shown;
 }
 
 std::string withinALine(std::string reason)

@@ -15,13 +15,26 @@ std::string grouped(std::uint64_t value);
 std::string twoDigits(std::uint32_t value);
 // 0x1A
 std::string hexByte(int byte);
-// A found value as it may stand in a reason: up to about 32 characters, a
-// line break said in words, control characters and broken bytes as
-// "[Byte 0xNN]", hidden characters named by code point.
+// A found value as it may stand inside quotes: up to about budget
+// characters, control characters and broken bytes as "[Byte 0xNN]" (a run of
+// one control byte as "[3 Bytes 0x00]"), hidden characters named by code
+// point.
 std::string escaped(std::string_view value, std::size_t budget = 32);
-// The start of a value in quotes, up to its first line break and at most
-// budget characters, with "…" where more follows.
-std::string quotedStart(std::string_view value, std::size_t budget);
+// The start of a tag the input ends in, in quotes: "<" and what follows it
+// up to the first line break, with "…" where more follows.
+std::string tagStart(std::string_view inner, std::size_t budget);
+// "gefunden „12a“", or with a value said in words "gefunden: ein
+// Zeilenumbruch, dann „47“".
+std::string found(std::string_view value, std::size_t budget = 32);
+// Blanks, tabs and line breaks in words, fit to be the subject of a
+// sentence: "ein Zeilenumbruch und 2 Leerzeichen".
+struct spokenBlanks {
+    std::string words;
+    bool plural = false;
+};
+spokenBlanks blanks(std::string_view run);
+// The text without the blanks, tabs and line breaks around it.
+std::string_view trimmed(std::string_view text);
 // "1 bis 45", or "0 oder 1".
 std::string range(std::uint32_t minimum, std::uint32_t maximum);
 // "Spielart 47 (6 aus 45)".

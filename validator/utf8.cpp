@@ -184,6 +184,38 @@ std::size_t characters(std::string_view text)
     return count;
 }
 
+std::string_view wholeCharacters(std::string_view text, std::size_t offset, std::size_t length)
+{
+    if (offset >= text.size())
+        return {};
+    const auto continues
+        = [&text](std::size_t at) { return at < text.size() && isContinuation(static_cast<unsigned char>(text[at])); };
+    std::size_t end = length >= text.size() - offset ? text.size() : offset + length;
+    while (offset > 0 && continues(offset))
+        --offset;
+    while (continues(end))
+        ++end;
+    return text.substr(offset, end - offset);
+}
+
+sequenceCount countSequences(std::string_view text)
+{
+    sequenceCount count;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = scanLength(static_cast<unsigned char>(text[i]));
+        if (length == 1) {
+            ++i;
+            continue;
+        }
+        std::size_t taken = 1;
+        while (taken < length && i + taken < text.size() && isContinuation(static_cast<unsigned char>(text[i + taken])))
+            ++taken;
+        ++(taken == length ? count.complete : count.broken);
+        i += taken;
+    }
+    return count;
+}
+
 std::string_view baseName(std::string_view path)
 {
     const std::size_t slash = path.rfind('/');

@@ -94,6 +94,19 @@ std::size_t findIgnoringAsciiCase(std::string_view text, std::string_view lowere
 // Code points in well-formed text; a stray byte counts as one.
 std::size_t characters(std::string_view text);
 
+// The part of text from offset on, length bytes long, widened to whole
+// characters: a reason never shows half of one.
+std::string_view wholeCharacters(
+    std::string_view text, std::size_t offset, std::size_t length = std::string_view::npos);
+
+// The multi-byte sequences of a text by the scan's rules: how many are
+// complete and how many broken.
+struct sequenceCount {
+    std::size_t complete = 0;
+    std::size_t broken = 0;
+};
+sequenceCount countSequences(std::string_view text);
+
 // The part of a path after its last '/'.
 std::string_view baseName(std::string_view path);
 

@@ -84,7 +84,8 @@ void checker::readElement(const format::element& e)
     } else {
         if (e.sinceVersion > majorVersion)
             keep(Error(messages::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn),
-                messages::elementDetail, codes::ziroPlusNeedsVersion4, reasons::ziroPlusNeedsVersion4(versionText)));
+                messages::elementDetail, codes::ziroPlusNeedsVersion4,
+                reasons::ziroPlusNeedsVersion4(versionText, numberOf(gameType))));
         readValueOf(e);
         nextTag();
         expectEnd();

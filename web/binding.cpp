@@ -40,7 +40,8 @@ std::string checkBytes(const std::string& name, std::string_view bytes, double w
         return excerpt;
     };
     std::string record;
-    kavrin::writeJsonReport(report, [&record](std::string_view piece) { record += piece; }, windowed);
+    kavrin::writeJsonReport(
+        report, [&record](std::string_view piece) { record += piece; }, windowed);
     const std::string summary
         = report.valid() ? kavrin::jsonQuoted(kavrin::summaryText(report.checked.summary)) : "null";
     return "{\"record\":" + record + ",\"summaryText\":" + summary + "}";
