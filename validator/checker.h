@@ -69,6 +69,7 @@ private:
         const format::element* row = nullptr;
         const format::element* lastChild = nullptr;
         std::uint32_t lastChildCount = 0;
+        std::uint32_t childrenRead = 0; // format::bitOf each child read
     };
     static constexpr std::size_t deepest = 4; // uvra, schein, tipp, vexTippZahl
     openElement open[deepest];
@@ -141,8 +142,9 @@ private:
             openElement& parent = open[depth - 1];
             parent.lastChildCount = parent.lastChild == &e ? parent.lastChildCount + 1 : 1;
             parent.lastChild = &e;
+            parent.childrenRead |= format::bitOf(e);
         }
-        open[depth++] = { &e, nullptr, 0 };
+        open[depth++] = { &e, nullptr, 0, 0 };
         if (e.noted != nullptr)
             summary.*e.noted = true;
     }

@@ -3,6 +3,7 @@
 #include "kavrin.h"
 
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 
 // What a ticket file is, written once: its elements in order, how often each
@@ -165,5 +166,9 @@ constexpr unsigned maskOf(game g)
 }
 
 constexpr bool belongsTo(const element& e, game g) { return (e.inGames & maskOf(g)) != 0; }
+
+// One bit for each element of the table, for sets of them.
+constexpr std::uint32_t bitOf(const element& e) { return 1u << (&e - elements); }
+static_assert(std::size(elements) <= 32, "a set of elements is one 32-bit word");
 
 } // namespace kavrin::format

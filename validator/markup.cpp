@@ -207,13 +207,16 @@ kavrin::reasons::elementOrder kavrin::detail::checker::orderAt(std::string_view 
         return order;
     order.duplicate = row == in.lastChild && in.lastChildCount >= row->maxOccurs;
     bool expectedSeen = false;
+    bool foundSeen = false;
     for (const format::element& e : format::elements) {
         if (e.parent != in.row->name || !format::belongsTo(e, gameType))
             continue;
-        order.siblings.push_back(e.name);
         expectedSeen = expectedSeen || e.name == expected;
         if (&e == row)
             order.skipsRequired = expectedSeen && e.name != expected;
+        else if (foundSeen && order.belongsBefore.empty() && (in.childrenRead & format::bitOf(e)) != 0)
+            order.belongsBefore = e.name;
+        foundSeen = foundSeen || &e == row;
     }
     return order;
 }

@@ -168,12 +168,8 @@ std::string unexpectedElement(std::string_view expected, const std::vector<std::
         return "Vor " + tag(foundInner) + " fehlt " + element("/" + std::string(order.in)) + ".";
     if (order.skipsRequired)
         return "Nach " + element(order.previous) + " fehlt " + element(expected) + ".";
-    if (!order.siblings.empty()) {
-        std::string names;
-        for (const std::string_view name : order.siblings)
-            names.append(names.empty() ? "" : ", ").append(name);
-        return element(bare) + " steht an falscher Stelle: Die Reihenfolge ist " + names + ".";
-    }
+    if (!order.belongsBefore.empty())
+        return element(bare) + " steht an falscher Stelle: Es gehört vor " + element(order.belongsBefore) + ".";
     return "Erwartet wird " + listed(allowed) + ", gefunden " + tag(foundInner) + ".";
 }
 

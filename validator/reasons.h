@@ -79,7 +79,7 @@ std::string blanksAroundValue(std::string_view element, std::string_view text);
 // is in, as the format orders them.
 struct elementOrder {
     std::string_view in; // the element the check is in
-    std::vector<std::string_view> siblings; // its children in order, when found is one of them
+    std::string_view belongsBefore; // the first child read that comes after found in the order
     std::string_view previous; // the child read last, or in when none was
     bool duplicate = false; // found is the child read last, which may stand no more
     bool skipsRequired = false; // found belongs after the expected element

@@ -30,8 +30,10 @@ TEST(FormatOrder, ReasonsSayWhatToMoveDeleteOrAdd)
         { "a required element missing", "<uvra><versionsNr>4.0</versionsNr><tnDauer>1</tnDauer>", "unexpected-element",
             "Nach <versionsNr> fehlt <wsArt>.", "falscher Stelle" },
         { "one out of order", document47("<schein>" + tip + "</schein>", "<kundenNr>1</kundenNr>"),
-            "unexpected-element", "<kundenNr> steht an falscher Stelle: Die Reihenfolge ist versionsNr, kundenNr",
-            "fehlt" },
+            "unexpected-element", "<kundenNr> steht an falscher Stelle: Es gehört vor <wsArt>.", "fehlt" },
+        { "out of order before the first one read after it",
+            "<uvra><versionsNr>4.0</versionsNr><spielID>1</spielID><wsArt>47</wsArt><kundenNr>1</kundenNr>",
+            "unexpected-element", "Es gehört vor <spielID>.", "<wsArt>" },
         { "a second goal-score tip",
             document28("<schein><fenuTipp>1,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2</fenuTipp><brakelTipp>10,2+,00,+1,21"
                        "</brakelTipp><brakelTipp>10,2+,00,+1,21</brakelTipp></schein>"),

@@ -113,7 +113,7 @@ std::vector<reasonCase> reasonTable()
         { pool("-,X,2,1,1,-,2,X,-,1,1,-,2,-,X,-,1,2"), "bad-pool-symbol", { "Feldern 1 bis 5", "1, 2 und X" } },
         { pool("1,X,2,1,1,-,-,-,-,-,Y,1,2,1,X,1,1,2"), "bad-pool-symbol", { "„Y“", "schon" } },
         { "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><kundenNr>1</kundenNr>", "unexpected-element",
-            { "<kundenNr> steht an falscher Stelle", "versionsNr, kundenNr, spielID, wsArt" } },
+            { "<kundenNr> steht an falscher Stelle", "vor <wsArt>" } },
         { "<uvra><versionsNr>4.0</versionsNr><wsArt>47</wsArt><tips>", "unexpected-element",
             { "<tnDauer>, <filter>, <wimbel>, <ziroPlus> oder <schein>", "„<tips>“" } },
         { document47(good, "<filter><!-- Codes -->AB12</filter>"), "text-outside-element",
