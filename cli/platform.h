@@ -1,9 +1,9 @@
 #pragma once
 
+#include "output.h"
+
 #include <cstddef>
-#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 // What kavrin-check needs of the operating system, one file per system: the
@@ -26,14 +26,10 @@ std::size_t terminalWidth(int descriptor);
 // on.
 bool showsColour(int descriptor);
 
-// Columns a terminal gives a character: two for the wide ones of East Asian
-// scripts, none for combining marks.
-std::size_t columnsOf(char32_t c);
-
 // Reads at most limit bytes; true when the input went on beyond them. A read
 // error ends the input, as it does for a file.
 bool readAtMost(int descriptor, std::string& into, std::size_t limit);
-bool writeAll(int descriptor, std::string_view bytes);
+using system::writeAll;
 
 // Opens a file for reading in binary without waiting for a FIFO's writer;
 // -1 when it cannot be opened or is a folder.

@@ -1,8 +1,6 @@
 #include "platform.h"
 
 #include <cerrno>
-#include <clocale>
-#include <cwchar>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -26,15 +24,6 @@ std::size_t terminalWidth(int descriptor)
 
 bool showsColour(int descriptor) { return isTerminal(descriptor); }
 
-std::size_t columnsOf(char32_t c)
-{
-    static const bool utf8Locale = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
-    if (!utf8Locale)
-        return 1;
-    const int width = ::wcwidth(static_cast<wchar_t>(c));
-    return width < 0 ? 1 : static_cast<std::size_t>(width);
-}
-
 bool readAtMost(int descriptor, std::string& into, std::size_t limit)
 {
     into.resize(limit);
@@ -49,19 +38,6 @@ bool readAtMost(int descriptor, std::string& into, std::size_t limit)
     }
     into.resize(got);
     return got == limit;
-}
-
-bool writeAll(int descriptor, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(descriptor, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 int openToRead(const std::string& path)
