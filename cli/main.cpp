@@ -215,6 +215,8 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         }
     }
     wanted.files.assign(argv + ::optind, argv + argc);
+    if (const std::optional<std::string> problem = platform::expandPatterns(wanted.files))
+        return usageError(*problem);
     if (wanted.files.empty())
         return usageError("keine Datei angegeben");
     if (wanted.repair && wanted.files.size() != 1)

@@ -3,6 +3,7 @@
 #include "output.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ inline constexpr int standardError = 2;
 
 // The program's arguments as UTF-8, the program's name first.
 std::vector<std::string> arguments(int argc, char** argv);
+// Windows' shells hand '*' and '?' to the program: each file named with them
+// becomes the names that match in its folder, sorted. Elsewhere the shell has
+// done it. A pattern that matches nothing gives the problem to report.
+std::optional<std::string> expandPatterns(std::vector<std::string>& files);
 // Standard input and output carry bytes unchanged; a console shows UTF-8.
 void prepareStreams();
 

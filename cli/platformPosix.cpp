@@ -10,6 +10,8 @@ namespace kavrin::cli::platform {
 
 std::vector<std::string> arguments(int argc, char** argv) { return { argv, argv + argc }; }
 
+std::optional<std::string> expandPatterns(std::vector<std::string>&) { return std::nullopt; }
+
 void prepareStreams() { }
 
 bool isTerminal(int descriptor) { return ::isatty(descriptor) != 0; }
