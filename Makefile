@@ -16,6 +16,7 @@ WEB_PACKAGES := emscripten nodejs python3
 WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
 WEB_SITE := build-web/web/site
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64
+WINDOWS_TEST_PACKAGES := icoutils unzip python3
 WEB_PORT ?= 8080
 # Debian's emscripten finds its JavaScript modules here whichever node runs it.
 export NODE_PATH := /usr/share/nodejs
@@ -61,6 +62,7 @@ windows: windows-deps
 
 # The Windows programs under Wine against the Linux build's records.
 test-windows: windows build
+	@$(call install,$(WINDOWS_TEST_PACKAGES))
 	tests/windows/run build-win $(BUILD_DIR)/cli/kavrin-check .
 
 # The browser page: a static folder with the checker as WebAssembly.
