@@ -39,7 +39,8 @@ int main()
 
     SECURITY_ATTRIBUTES inherited { sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE };
     HANDLE serverInput = nullptr, toServer = nullptr, fromServer = nullptr, serverOutput = nullptr;
-    if (!::CreatePipe(&serverInput, &toServer, &inherited, 0) || !::CreatePipe(&fromServer, &serverOutput, &inherited, 0))
+    if (!::CreatePipe(&serverInput, &toServer, &inherited, 0)
+        || !::CreatePipe(&fromServer, &serverOutput, &inherited, 0))
         return 2;
     ::SetHandleInformation(toServer, HANDLE_FLAG_INHERIT, 0);
     ::SetHandleInformation(fromServer, HANDLE_FLAG_INHERIT, 0);
