@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 namespace {
 
 struct columnsCase {
@@ -25,10 +27,12 @@ constexpr columnsCase columnsCases[] = {
     { 0x10FFFF, 1 }, // the last code point
 };
 
+// The same on every system and in any locale, which measuring leaves alone.
 TEST(Columns, FollowUnicodesWidths)
 {
     for (const columnsCase& row : columnsCases)
         EXPECT_EQ(kavrin::system::columnsOf(row.character), row.columns) << std::hex << unsigned(row.character);
+    EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C");
 }
 
 } // namespace
