@@ -18,7 +18,7 @@ namespace kavrin::cli::platform {
 namespace {
 
     constexpr std::string_view wildcards = "*?";
-    constexpr std::string_view folderSeparators = "\\/";
+    constexpr std::string_view folderSeparators = "\\/:"; // a drive's own folder too: "D:*.tzv"
     constexpr std::string_view noMatchStart = "keine Datei passt zum Muster '";
     constexpr std::string_view noMatchEnd = "'";
 
