@@ -1,14 +1,18 @@
-# Everything a fresh Debian 12 machine needs, run as root: `make run`, `make test`.
+# Everything a fresh Debian 12 machine needs, run as root: `make run`, `make check`,
+# `make test`. Each target installs only the packages it needs.
 BUILD_DIR := build
 JOBS := 2
 EXAMPLE := examples/fehler-zahl-zu-gross.tzv
 PREFIX ?= /usr/local
 
-PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev libgl-dev fonts-dejavu-core nlohmann-json3-dev scdoc neovim \
-            qt6-translations-l10n zsh fish xvfb xauth dbus at-spi2-core python3-pyatspi
+# The programs; the developer build (`make`) compiles the C++ tests too.
+BUILD_PACKAGES := cmake ninja-build g++ make qt6-base-dev libgl-dev nlohmann-json3-dev scdoc
+DEV_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev
+# What the tests run besides: editors, shells, a display and a screen reader's bus.
+CHECK_PACKAGES := $(DEV_PACKAGES) pkg-config fonts-dejavu-core qt6-translations-l10n groff-base neovim \
+                  zsh fish xvfb xauth dbus at-spi2-core python3-pyatspi
 FUZZ_PACKAGES := clang libclang-rt-14-dev
-BENCH_PACKAGES := libxml2-utils hyperfine valgrind time
+BENCH_PACKAGES := libbenchmark-dev libxml2-utils hyperfine valgrind time
 SCREENSHOT_PACKAGES := fonts-liberation
 PACKAGE_PACKAGES := dpkg-dev debhelper lintian appstream
 PACKAGE_DIR := build-deb
@@ -16,18 +20,22 @@ WEB_PACKAGES := emscripten nodejs python3
 WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
 WEB_SITE := build-web/web/site
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64
+WINDOWS_TEST_PACKAGES := icoutils unzip python3
 WEB_PORT ?= 8080
 # Debian's emscripten finds its JavaScript modules here whichever node runs it.
 export NODE_PATH := /usr/share/nodejs
 
-.PHONY: all deps build test run package install screenshot fuzz test-sanitize bench clean web web-serve test-web \
-        format format-check windows test-windows windows-deps
+.PHONY: all deps check-deps build check test run package install screenshot fuzz test-sanitize bench clean web \
+        web-serve test-web format format-check windows test-windows windows-deps
 
 all: build
 
 # Installs only what is missing; does nothing on a machine that has it all.
 deps:
-	@$(call install,$(PACKAGES))
+	@$(call install,$(DEV_PACKAGES))
+
+check-deps:
+	@$(call install,$(CHECK_PACKAGES))
 
 define install
 missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -43,8 +51,16 @@ $(BUILD_DIR)/build.ninja: | deps
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) --parallel $(JOBS)
 
-test: build
+# The edit-test loop: the native build and its tests, nothing else. It
+# configures each time, so that the tests find the tools just installed.
+check: check-deps
+	cmake --preset dev > /dev/null
+	cmake --build $(BUILD_DIR) --parallel $(JOBS)
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
+
+# Everything: the native tests, the page in Chromium, the Windows programs
+# under Wine.
+test: check
 	$(MAKE) --no-print-directory test-web
 	@if command -v wine >/dev/null; then $(MAKE) --no-print-directory test-windows; \
 	else echo "Wine fehlt: die Windows-Programme werden nicht getestet (make windows-deps installiert es)."; fi
@@ -61,6 +77,7 @@ windows: windows-deps
 
 # The Windows programs under Wine against the Linux build's records.
 test-windows: windows build
+	@$(call install,$(WINDOWS_TEST_PACKAGES))
 	tests/windows/run build-win $(BUILD_DIR)/cli/kavrin-check .
 
 # The browser page: a static folder with the checker as WebAssembly.
@@ -89,9 +106,10 @@ run: build
 	  echo "Das Fenster öffnet sich mit: $(BUILD_DIR)/shell/kavrin $(EXAMPLE)  (mit DISPLAY gesetzt)"; \
 	fi
 
-# Installs a release build (warnings are no errors there) below PREFIX;
-# DESTDIR stages it elsewhere. Says what it installed.
-install: deps
+# Installs a release build (warnings are no errors there, no tests) below
+# PREFIX; DESTDIR stages it elsewhere. Says what it installed.
+install:
+	@$(call install,$(BUILD_PACKAGES))
 	cmake --preset release
 	cmake --build build-release --parallel $(JOBS)
 	DESTDIR="$(DESTDIR)" cmake --install build-release --prefix "$(PREFIX)" > build-release/install.log
@@ -99,7 +117,7 @@ install: deps
 
 # The Debian packages and the source package, built the Debian way (debian/rules
 # never calls this Makefile), then lintian on all of them: no error, no warning.
-package: deps
+package: check-deps
 	@$(call install,$(PACKAGE_PACKAGES))
 	dpkg-buildpackage -us -uc
 	mkdir -p $(PACKAGE_DIR)
@@ -121,20 +139,20 @@ format-check:
 	@$(call install,clang-format)
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
-fuzz: deps
-	@$(call install,$(FUZZ_PACKAGES))
+fuzz:
+	@$(call install,$(BUILD_PACKAGES) $(FUZZ_PACKAGES))
 	cmake --preset fuzz
 	cmake --build build-fuzz --parallel $(JOBS)
 	fuzz/run-fuzzers build-fuzz $${FUZZ_SECONDS:-1800} $${FUZZ_RUNS:-10000000}
 
-test-sanitize: deps
+test-sanitize: check-deps
 	@$(call install,$(FUZZ_PACKAGES))
 	cmake --preset sanitize
 	cmake --build build-sanitize --parallel $(JOBS)
 	cd build-sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
 
-bench: deps
-	@$(call install,$(BENCH_PACKAGES))
+bench:
+	@$(call install,$(BUILD_PACKAGES) $(BENCH_PACKAGES))
 	cmake --preset bench
 	cmake --build build-bench --parallel $(JOBS)
 	bench/run-comparison build-bench

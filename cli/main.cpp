@@ -42,10 +42,7 @@ constexpr std::string_view helpTail = "  --                  alles Folgende sind
                                       "Exit-Status: 0 alle Dateien korrekt, 1 mindestens ein Verstoß, 2 eine Datei\n"
                                       "ließ sich nicht lesen, falscher Aufruf oder die Ausgabe ließ sich nicht\n"
                                       "schreiben (2 auch, wenn dazu Verstöße gefunden wurden).\n"
-                                      "\n"
-                                      "Handbuch: man kavrin-check\n"
-                                      "Fehler melden: mit reportbug kavrin-check (Debian) oder dort, woher\n"
-                                      "Kavrin stammt.\n";
+                                      "\n";
 constexpr std::size_t helpColumn = 22;
 
 std::string helpText()
@@ -68,7 +65,7 @@ std::string helpText()
         }
         text += line;
     }
-    return text.append(helpTail);
+    return text.append(helpTail).append(systemHelp);
 }
 
 std::vector<::option> getoptTable()
@@ -215,6 +212,8 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         }
     }
     wanted.files.assign(argv + ::optind, argv + argc);
+    if (const std::optional<std::string> problem = platform::expandPatterns(wanted.files))
+        return usageError(*problem);
     if (wanted.files.empty())
         return usageError("keine Datei angegeben");
     if (wanted.repair && wanted.files.size() != 1)

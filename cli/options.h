@@ -19,6 +19,24 @@ enum optionId {
     repairOption = 'r',
 };
 
+// What --help says differently on each system: when colour is on, where
+// a name with wildcards is expanded, where to read on and report a fault.
+#ifdef _WIN32
+inline constexpr std::string_view colourHelp = "Farbe: auto (Standard: nur an der Konsole, nie mit\n"
+                                               "NO_COLOR), always (auch: --color allein) oder never";
+inline constexpr std::string_view systemHelp
+    = "DATEI darf * und ? enthalten: korrekt-*.tzv prüft alle passenden Dateien.\n"
+      "\n"
+      "Anleitung: LIESMICH.txt neben kavrin-check.exe\n"
+      "Fehler melden: dort, woher Kavrin stammt.\n";
+#else
+inline constexpr std::string_view colourHelp = "Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR\n"
+                                               "oder TERM=dumb), always (auch: --color allein) oder never";
+inline constexpr std::string_view systemHelp = "Handbuch: man kavrin-check\n"
+                                               "Fehler melden: mit reportbug kavrin-check (Debian) oder dort, woher\n"
+                                               "Kavrin stammt.\n";
+#endif
+
 struct optionRow {
     const char* name;
     optionId id;
@@ -28,9 +46,7 @@ struct optionRow {
 };
 
 inline constexpr optionRow optionRows[] = {
-    { "color", colourOption, optional_argument, "--color[=WANN]",
-        "Farbe: auto (Standard: nur am Terminal, nie mit NO_COLOR\n"
-        "oder TERM=dumb), always (auch: --color allein) oder never" },
+    { "color", colourOption, optional_argument, "--color[=WANN]", colourHelp },
     { "all", allOption, no_argument, "--all", "jeden Verstoß melden, nicht nur den ersten" },
     { "max-violations", maxViolationsOption, required_argument, "--max-violations=N",
         "mit --all höchstens N Verstöße je Datei (Standard: 1000)" },

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "output.h"
+
 #include <cstddef>
-#include <cstdint>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 // What kavrin-check needs of the operating system, one file per system: the
@@ -17,6 +18,10 @@ inline constexpr int standardError = 2;
 
 // The program's arguments as UTF-8, the program's name first.
 std::vector<std::string> arguments(int argc, char** argv);
+// Windows' shells hand '*' and '?' to the program: each file named with them
+// becomes the names that match in its folder, sorted. Elsewhere the shell has
+// done it. A pattern that matches nothing gives the problem to report.
+std::optional<std::string> expandPatterns(std::vector<std::string>& files);
 // Standard input and output carry bytes unchanged; a console shows UTF-8.
 void prepareStreams();
 
@@ -27,11 +32,7 @@ std::size_t terminalWidth(int descriptor);
 // on.
 bool showsColour(int descriptor);
 
-// Columns a terminal gives a character: two for the wide ones of East Asian
-// scripts, none for combining marks.
-std::size_t columnsOf(char32_t c);
-
-bool writeAll(int descriptor, std::string_view bytes);
+using system::writeAll;
 
 // The named file is the regular file the descriptor writes to.
 bool sameFile(const std::string& path, int descriptor);

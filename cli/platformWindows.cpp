@@ -1,9 +1,14 @@
 #include "platform.h"
 
+#include "resultText.h"
+#include "wideNames.h"
+
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
+#include <string_view>
 #include <windows.h>
 
 #include <shellapi.h>
@@ -12,26 +17,75 @@ namespace kavrin::cli::platform {
 
 namespace {
 
-    std::string utf8Of(const wchar_t* text)
-    {
-        const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-        if (bytes <= 1)
-            return {};
-        std::string out(std::size_t(bytes - 1), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-        return out;
-    }
-
-    std::wstring wideOf(const std::string& text)
-    {
-        const int units = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-        std::wstring out(std::size_t(units > 0 ? units : 0), L'\0');
-        if (units > 0)
-            ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), out.data(), units);
-        return out;
-    }
+    constexpr std::string_view wildcards = "*?";
+    constexpr std::string_view folderSeparators = "\\/:"; // a drive's own folder too: "D:*.tzv"
+    constexpr std::string_view noMatchStart = "keine Datei passt zum Muster '";
+    constexpr std::string_view noMatchEnd = "'";
 
     HANDLE handleOf(int descriptor) { return reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor)); }
+
+    bool sameLetter(wchar_t a, wchar_t b) { return ::CompareStringOrdinal(&a, 1, &b, 1, TRUE) == CSTR_EQUAL; }
+
+    // The units of the character at name[i]: a surrogate pair is one.
+    std::size_t characterUnits(std::wstring_view name, std::size_t i)
+    {
+        return IS_HIGH_SURROGATE(name[i]) && i + 1 < name.size() && IS_LOW_SURROGATE(name[i + 1]) ? 2 : 1;
+    }
+
+    // '*' any run of characters, '?' one character, the rest itself in any
+    // case, as Windows compares names. Matched here rather than by
+    // FindFirstFile, which also matches the short 8.3 names ("*.tzv" would
+    // find "a.tzvx").
+    bool matches(std::wstring_view pattern, std::wstring_view name)
+    {
+        std::size_t p = 0;
+        std::size_t n = 0;
+        std::size_t starAt = std::wstring_view::npos;
+        std::size_t resumeAt = 0;
+        while (n < name.size()) {
+            if (p < pattern.size() && pattern[p] == L'*') {
+                starAt = p++;
+                resumeAt = n;
+            } else if (p < pattern.size() && (pattern[p] == L'?' || sameLetter(pattern[p], name[n]))) {
+                const std::size_t units = pattern[p] == L'?' ? characterUnits(name, n) : 1;
+                ++p;
+                n += units;
+            } else if (starAt != std::wstring_view::npos) {
+                p = starAt + 1;
+                resumeAt += characterUnits(name, resumeAt);
+                n = resumeAt;
+            } else {
+                return false;
+            }
+        }
+        while (p < pattern.size() && pattern[p] == L'*')
+            ++p;
+        return p == pattern.size();
+    }
+
+    // The names in the pattern's folder that match its last part, with the
+    // folder as it was typed; wildcards in the folder part match nothing.
+    std::vector<std::string> matchingNames(const std::string& pattern)
+    {
+        const std::size_t lastSeparator = pattern.find_last_of(folderSeparators);
+        const std::string folder = lastSeparator == std::string::npos ? "" : pattern.substr(0, lastSeparator + 1);
+        const std::wstring wanted = system::wideName(std::string_view(pattern).substr(folder.size()));
+        std::vector<std::string> names;
+        WIN32_FIND_DATAW found {};
+        const HANDLE search = wanted.empty() ? INVALID_HANDLE_VALUE
+                                             : ::FindFirstFileExW(system::wideName(folder + "*").c_str(),
+                                                 FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            const std::wstring_view name = found.cFileName;
+            if (name != L"." && name != L".." && matches(wanted, name))
+                names.push_back(folder + system::utf8Name(name));
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
 } // namespace
 
@@ -45,9 +99,26 @@ std::vector<std::string> arguments(int argc, char** argv)
         return { argv, argv + argc };
     std::vector<std::string> out;
     for (int i = 0; i < count; ++i)
-        out.push_back(utf8Of(wide[i]));
+        out.push_back(system::utf8Name(wide[i]));
     ::LocalFree(wide);
     return out;
+}
+
+std::optional<std::string> expandPatterns(std::vector<std::string>& files)
+{
+    std::vector<std::string> expanded;
+    for (const std::string& file : files) {
+        if (file.find_first_of(wildcards) == std::string::npos) {
+            expanded.push_back(file);
+            continue;
+        }
+        const std::vector<std::string> names = matchingNames(file);
+        if (names.empty())
+            return std::string(noMatchStart).append(terminalSafe(file)).append(noMatchEnd);
+        expanded.insert(expanded.end(), names.begin(), names.end());
+    }
+    files = std::move(expanded);
+    return std::nullopt;
 }
 
 void prepareStreams()
@@ -84,44 +155,10 @@ bool showsColour(int descriptor)
         || ::SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
-// The C library has no wcwidth here; the ranges that matter in a ticket
-// file's excerpt, as wcwidth() has them.
-std::size_t columnsOf(char32_t c)
-{
-    struct range {
-        char32_t first;
-        char32_t last;
-    };
-    static constexpr range combining[] = { { 0x0300, 0x036F }, { 0x1AB0, 0x1AFF }, { 0x1DC0, 0x1DFF },
-        { 0x200B, 0x200F }, { 0x20D0, 0x20FF }, { 0xFE00, 0xFE0F }, { 0xFE20, 0xFE2F } };
-    static constexpr range wide[] = { { 0x1100, 0x115F }, { 0x2E80, 0x303E }, { 0x3041, 0x33FF }, { 0x3400, 0x4DBF },
-        { 0x4E00, 0x9FFF }, { 0xA000, 0xA4CF }, { 0xAC00, 0xD7A3 }, { 0xF900, 0xFAFF }, { 0xFE30, 0xFE4F },
-        { 0xFF00, 0xFF60 }, { 0xFFE0, 0xFFE6 }, { 0x1F300, 0x1F64F }, { 0x1F900, 0x1F9FF }, { 0x20000, 0x3FFFD } };
-    for (const range& r : combining)
-        if (c >= r.first && c <= r.last)
-            return 0;
-    for (const range& r : wide)
-        if (c >= r.first && c <= r.last)
-            return 2;
-    return 1;
-}
-
-bool writeAll(int descriptor, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const std::size_t want = bytes.size() > INT_MAX ? INT_MAX : bytes.size();
-        const int n = ::_write(descriptor, bytes.data(), unsigned(want));
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(std::size_t(n));
-    }
-    return true;
-}
-
 bool sameFile(const std::string& path, int descriptor)
 {
     // Opened for no access at all: only to ask which file the name is.
-    const HANDLE named = ::CreateFileW(wideOf(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE named = ::CreateFileW(system::wideName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (named == INVALID_HANDLE_VALUE)
         return false;

@@ -1,7 +1,7 @@
 #include "terminalReport.h"
 
+#include "columns.h"
 #include "platform.h"
-
 #include "resultText.h"
 #include "utf8.h"
 
@@ -50,7 +50,7 @@ namespace {
         return text[i];
     }
 
-    std::size_t widthOf(char32_t c) { return c < 0x300 ? 1 : cli::platform::columnsOf(c); }
+    std::size_t widthOf(char32_t c) { return c < 0x300 ? 1 : system::columnsOf(c); }
 
     // Marks under a piece of text: TABs are kept so the '^' line stays level with
     // the text above it; a character takes as many marks as columns.

@@ -12,6 +12,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # One .exe each, with no DLL beside it: the C++ runtime, libgcc and
-# winpthread are linked in, and symbols left out.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s")
+# winpthread are linked in, and symbols left out. No time stamp, so that the
+# same sources give the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s -Wl,--no-insert-timestamp")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine64)

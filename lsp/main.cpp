@@ -14,8 +14,9 @@ constexpr int exitUsage = 2;
 constexpr std::string_view helpText
     = "Aufruf: kavrin-lsp [--stdio]\n"
       "Sprachserver (Language Server Protocol) für TZV-Tippscheindateien (.tzv): prüft den Text im Editor\n"
-      "während der Eingabe wie kavrin-check und meldet den ersten Verstoß als Diagnose.\n"
-      "Er spricht über Standardein- und -ausgabe und schreibt nichts auf die Platte.\n"
+      "während der Eingabe wie kavrin-check und meldet jeden Verstoß als Diagnose, mit den sicheren\n"
+      "Korrekturen als Code-Aktionen. Er spricht über Standardein- und -ausgabe und schreibt nichts\n"
+      "auf die Platte; Korrekturen ändern nur den Text im Editor.\n"
       "\n"
       "  --stdio        über Standardein- und -ausgabe sprechen (so oder so)\n"
       "  -h, --help     diese Hilfe\n"

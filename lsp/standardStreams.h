@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -15,6 +17,10 @@ int waitForInput(int timeoutMs);
 // Bytes read, 0 at the end of the input, negative on an error.
 std::ptrdiff_t readInput(char* into, std::size_t size);
 // Writes all of it, or reports that the client has gone.
-bool writeOutput(std::string_view bytes);
+inline bool writeOutput(std::string_view bytes)
+{
+    constexpr int standardOutput = 1;
+    return system::writeAll(standardOutput, bytes);
+}
 
 } // namespace kavrin::lsp::streams

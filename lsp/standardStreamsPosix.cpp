@@ -28,17 +28,4 @@ std::ptrdiff_t readInput(char* into, std::size_t size)
     return got;
 }
 
-bool writeOutput(std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 } // namespace kavrin::lsp::streams

@@ -47,16 +47,4 @@ std::ptrdiff_t readInput(char* into, std::size_t size)
     return ::_read(standardInput, into, unsigned(std::min<std::size_t>(size, INT_MAX)));
 }
 
-bool writeOutput(std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const int written
-            = ::_write(standardOutput, bytes.data(), unsigned(std::min<std::size_t>(bytes.size(), INT_MAX)));
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(std::size_t(written));
-    }
-    return true;
-}
-
 } // namespace kavrin::lsp::streams

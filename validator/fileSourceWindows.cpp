@@ -1,5 +1,7 @@
 #include "fileSource.h"
 
+#include "wideNames.h"
+
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -10,28 +12,9 @@
 
 namespace kavrin::fileSource {
 
-namespace {
-
-    // Names are UTF-8 here and UTF-16 to Windows, so that any name opens,
-    // not only those of the ANSI code page.
-    std::wstring wideName(const std::string& path)
-    {
-        if (path.empty())
-            return {};
-        const int units
-            = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), int(path.size()), nullptr, 0);
-        if (units <= 0)
-            return {};
-        std::wstring wide(std::size_t(units), L'\0');
-        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), int(path.size()), wide.data(), units);
-        return wide;
-    }
-
-} // namespace
-
 opened openRegular(const std::string& path)
 {
-    const std::wstring name = wideName(path);
+    const std::wstring name = system::wideName(path);
     if (name.empty() || name.find(L'\0') != std::wstring::npos)
         return { -1, 0, failure::notFound, ENOENT };
     // A folder cannot be opened as a file on Windows; it is named as one.
