@@ -158,8 +158,9 @@ bool showsColour(int descriptor)
 bool sameFile(const std::string& path, int descriptor)
 {
     // Opened for no access at all: only to ask which file the name is.
-    const HANDLE named = ::CreateFileW(system::wideName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE named
+        = ::CreateFileW(system::wideName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (named == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION a {};
