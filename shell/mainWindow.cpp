@@ -44,6 +44,10 @@ const QString hintText = QStringLiteral("Bitte überprüfen Sie eine fehlerhafte
 // as the usual 9-point system fonts are at 96 dpi: the hint and the message
 // hold two such lines. A larger font scales them, so that nothing is cut.
 constexpr int referenceLineSpacing = 14;
+// The line-number column is 65 pixels wide, or as wide as its widest number
+// needs in a larger font; a number keeps this much room on either side.
+constexpr int numberColumnWidth = 65;
+constexpr int numberMargin = 3;
 
 QString fileState(const QFileInfo& file)
 {
@@ -94,11 +98,31 @@ lineNumberColumn::lineNumberColumn(excerptView* excerpt, QWidget* parent)
 
 void lineNumberColumn::setNumbers(std::uint32_t first, std::uint32_t end, std::vector<std::size_t> lineBlocks)
 {
+    const int widthBefore = neededWidth();
     firstLine = first;
     endLine = end;
     blocks = std::move(lineBlocks);
     numbers = QString::fromStdString(kavrin::lineNumberText(first, end));
     update();
+    if (neededWidth() != widthBefore)
+        emit neededWidthChanged();
+}
+
+int lineNumberColumn::neededWidth() const
+{
+    const QFontMetricsF metrics(font());
+    qreal widest = 0;
+    for (std::uint32_t n = firstLine; n < endLine; ++n)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::number(n)));
+    // The number's right edge stands numberMargin inside the last pixel.
+    return std::max(numberColumnWidth, qCeil(widest) + 2 * (frameWidth() + numberMargin) + 1);
+}
+
+void lineNumberColumn::changeEvent(QEvent* event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        emit neededWidthChanged();
 }
 
 void lineNumberColumn::clear() { setNumbers(1, 1, {}); }
@@ -110,7 +134,7 @@ void lineNumberColumn::paintEvent(QPaintEvent* event)
     painter.setClipRect(contentsRect());
     const QFontMetricsF ownMetrics(font());
     const qreal shift = mapFrom(window(), excerpt->mapTo(window(), QPoint(0, 0))).y();
-    const qreal right = contentsRect().right() - 3;
+    const qreal right = contentsRect().right() - numberMargin;
     std::size_t index = 0;
     for (std::uint32_t n = firstLine; n < endLine && index < blocks.size(); ++n, ++index) {
         const qreal top = excerpt->lineTop(static_cast<int>(blocks[index]));
@@ -273,10 +297,11 @@ void mainWindow::connectCommands()
 {
     connect(nameEdit, &QLineEdit::returnPressed, this, &mainWindow::runCheck);
     connect(checkButton, &QPushButton::clicked, this, &mainWindow::checkCommand);
-    // A longer text may need more room at a large font.
+    // A longer text may need more room at a large font, a longer number too.
+    const auto relayout = [this] { layoutElements(centralWidget()->width(), centralWidget()->height()); };
     for (QPlainTextEdit* pane : { hintEdit, messageEdit })
-        connect(pane, &QPlainTextEdit::textChanged, this,
-            [this] { layoutElements(centralWidget()->width(), centralWidget()->height()); });
+        connect(pane, &QPlainTextEdit::textChanged, this, relayout);
+    connect(lineNumberEdit, &lineNumberColumn::neededWidthChanged, this, relayout);
     // F5 checks wherever the focus is in the window; Alt+? and Alt+/ open the
     // About box as the menu does.
     auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
@@ -339,8 +364,9 @@ void mainWindow::layoutElements(int w, int h)
     nameEdit->setGeometry(10, nameTop, w - 30 - buttonWidth, scaled(20));
     checkButton->setGeometry(w - 10 - buttonWidth, nameTop - 1, buttonWidth, scaled(22));
     messageEdit->setGeometry(10, messageTop, w - 20, messageHeight);
-    lineNumberEdit->setGeometry(10, numbersTop, 65, h - numbersTop - 11);
-    excerptEdit->setGeometry(80, numbersTop - 2, w - 90, h - numbersTop - 8);
+    const int numbersWidth = lineNumberEdit->neededWidth();
+    lineNumberEdit->setGeometry(10, numbersTop, numbersWidth, h - numbersTop - 11);
+    excerptEdit->setGeometry(15 + numbersWidth, numbersTop - 2, w - 25 - numbersWidth, h - numbersTop - 8);
 }
 
 void mainWindow::checkCommand()

@@ -28,9 +28,17 @@ public:
     void clear();
     // The numbers as the column shows them, each followed by CR LF.
     QString text() const { return numbers; }
+    // The width that holds the widest shown number in the column's font, its
+    // frame and margins included.
+    int neededWidth() const;
+
+signals:
+    // The widest number needs another width than before.
+    void neededWidthChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     excerptView* excerpt;

@@ -106,6 +106,7 @@ private slots:
     void recheckAfterRenameOverSave();
     void recheckWhenTheFileAppears();
     void textsFitAtEveryFont();
+    void lineNumbersFitAtEveryFont();
     void savesACorrectedCopyOnlyWhereAsked();
     void panesReachedAndCopiedByKeyboard();
 };
@@ -660,6 +661,28 @@ void mainWindowTest::textsFitAtEveryFont()
         QVERIFY2(window.checkButton->height() >= metrics.height(), qPrintable(at));
         for (const QPlainTextEdit* pane : { window.hintEdit, window.messageEdit })
             QVERIFY2(pane->verticalScrollBar()->maximum() == 0, qPrintable(at + " " + pane->toPlainText()));
+    }
+    QApplication::setFont(original);
+}
+
+// The column is as wide as its widest number needs, the excerpt right of it.
+void mainWindowTest::lineNumbersFitAtEveryFont()
+{
+    const QString file = path("<uvra>" + std::string(4194127, '\n') + "<x>", "lang.tzv");
+    const QFont original = QApplication::font();
+    for (const qreal points : { 9.0, 14.0, 20.0 }) {
+        QFont font = original;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        mainWindow window(file);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString last = window.lineNumberEdit->text().split("\r\n", Qt::SkipEmptyParts).last();
+        QCOMPARE(last, QString("4194128"));
+        const int room = window.lineNumberEdit->contentsRect().width();
+        QVERIFY2(room >= window.lineNumberEdit->fontMetrics().horizontalAdvance(last) + 6,
+            qPrintable(QString::number(points) + " pt: " + QString::number(room)));
+        QVERIFY(window.excerptEdit->x() > window.lineNumberEdit->geometry().right());
     }
     QApplication::setFont(original);
 }
