@@ -40,6 +40,11 @@ QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 const QString hintText = QStringLiteral("Bitte überprüfen Sie eine fehlerhafte Datei erneut, bis die Meldung "
                                         "\"Datei korrekt. Tipps nun spielbar\" erscheint.");
 
+// Where the shown violation stands among all that were found; when the check
+// stopped at its limit, the count says that there are more.
+const QString violationCountNote = QStringLiteral(" (Verstoß %1 von %2; F8: nächster)");
+const QString violationsCutNote = QStringLiteral(" (Verstoß %1 von mehr als %2; F8: nächster)");
+
 // The layout's heights are made for a font whose lines are 14 pixels apart,
 // as the usual 9-point system fonts are at 96 dpi: the hint and the message
 // hold two such lines. A larger font scales them, so that nothing is cut.
@@ -456,7 +461,9 @@ void mainWindow::showViolation(std::size_t index)
         QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason)
             + QStringLiteral(" [%1]").arg(fromUtf8(shown.code));
         if (found.size() > 1)
-            note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(found.size());
+            note += (lastReport && lastReport->violationsCut ? violationsCutNote : violationCountNote)
+                        .arg(index + 1)
+                        .arg(found.size());
         excerptEdit->setNote(note);
     }
     if (shown.excerpt)

@@ -452,6 +452,22 @@ void mainWindowTest::stepsThroughTheViolations()
     QTest::keyClick(window.nameEdit, Qt::Key_F8, Qt::ShiftModifier);
     QCOMPARE(window.messageEdit->toPlainText(), first);
 
+    // More than the limit: the count says that the list was cut.
+    std::string tickets;
+    for (int i = 0; i < 100; ++i) {
+        tickets += "<schein>";
+        for (int k = 0; k < 12; ++k)
+            tickets += "<ziroTipp>01,02,03,04,05,46</ziroTipp>";
+        tickets += "</schein>";
+    }
+    window.nameEdit->setText(path(document47(tickets), "viele.tzv"));
+    window.runCheck();
+    QVERIFY(window.excerptEdit->note().endsWith("(Verstoß 1 von mehr als 1000; F8: nächster)"));
+    QTest::keyClick(window.nameEdit, Qt::Key_F8, Qt::ShiftModifier);
+    QVERIFY(window.excerptEdit->note().endsWith("(Verstoß 1000 von mehr als 1000; F8: nächster)"));
+    window.nameEdit->setText(path(twoFaults, "zwei.tzv"));
+    window.runCheck();
+
     // Datei > Bericht kopieren: the result as kavrin-check prints it, with the code.
     QTest::keyClick(window.nameEdit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     const QString copied = QApplication::clipboard()->text();
