@@ -449,16 +449,26 @@ void excerptView::keyPressEvent(QKeyEvent* event)
     }
 }
 
+// As the text views' menus: it opens and returns, and goes when closed.
 void excerptView::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    QAction* copyAction = menu.addAction(QStringLiteral("&Kopieren"), this, &excerptView::copy);
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* copyAction = menu->addAction(QStringLiteral("&Kopieren"), this, &excerptView::copy);
     copyAction->setShortcut(QKeySequence::Copy);
     copyAction->setEnabled(selectionStart() != selectionEnd());
-    QAction* all = menu.addAction(QStringLiteral("Alles &auswählen"), this, &excerptView::selectAll);
+    QAction* all = menu->addAction(QStringLiteral("Alles &auswählen"), this, &excerptView::selectAll);
     all->setShortcut(QKeySequence::SelectAll);
     all->setEnabled(!content.isEmpty());
-    menu.exec(event->globalPos());
+    menu->popup(event->globalPos());
+}
+
+QVariant excerptView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query != Qt::ImCursorRectangle)
+        return QAbstractScrollArea::inputMethodQuery(query);
+    const QRect box = characterRect(selectionCursor);
+    return QRect(viewport()->mapToParent(box.topLeft()), QSize(1, box.height()));
 }
 
 // The note in its box between two rules, after the line it follows.

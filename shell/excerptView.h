@@ -94,6 +94,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The caret's box, where the Menu key and Shift+F10 open the menu.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 

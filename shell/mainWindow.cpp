@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -213,7 +214,7 @@ void mainWindow::createMenus()
         = fileMenu->addAction(QStringLiteral("&Voriger Verstoß"), this, [this] { stepViolation(-1); });
     previousViolationAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
     // The result as kavrin-check prints it, with the code, for an e-mail.
-    copyReportAction = fileMenu->addAction(QStringLiteral("&Bericht kopieren"), this, &mainWindow::copyReport);
+    copyReportAction = fileMenu->addAction(QStringLiteral("Be&richt kopieren"), this, &mainWindow::copyReport);
     copyReportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     copyReportAction->setEnabled(false);
     addAction(copyReportAction);
@@ -323,6 +324,17 @@ void mainWindow::connectCommands()
         auto* pane = new QShortcut(QKeySequence(key), this);
         connect(pane, &QShortcut::activated, this, [this, step = step] { focusPane(step); });
     }
+    // Shift+F10 opens the focused element's context menu where the Menu key
+    // would, at its caret.
+    auto* contextMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(contextMenu, &QShortcut::activated, this, [] {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus)
+            return;
+        const QPoint at = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent open(QContextMenuEvent::Keyboard, at, focus->mapToGlobal(at));
+        QApplication::sendEvent(focus, &open);
+    });
 }
 
 void mainWindow::focusPane(int step)

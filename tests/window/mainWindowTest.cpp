@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -78,6 +79,22 @@ void closeNextDialog(QString& title, QString& texts)
     });
 }
 
+// The entries of the context menu that a key opens in focus; the menu is
+// closed again.
+QStringList menuOpenedBy(QWidget* focus, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    focus->setFocus();
+    QTest::keyClick(focus, key, modifiers);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QStringList entries;
+    if (!menu)
+        return entries;
+    for (const QAction* entry : menu->actions())
+        entries << entry->text();
+    menu->close();
+    return entries;
+}
+
 } // namespace
 
 class mainWindowTest : public QObject {
@@ -109,6 +126,7 @@ private slots:
     void lineNumbersFitAtEveryFont();
     void savesACorrectedCopyOnlyWhereAsked();
     void panesReachedAndCopiedByKeyboard();
+    void mnemonicsAndContextMenus();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -159,7 +177,7 @@ void mainWindowTest::textsMenusAndFocus()
         menus << entries;
     }
     QCOMPARE(menus,
-        QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,&Bericht "
+        QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,Be&richt "
                       "kopieren,&Korrigierte Fassung speichern unter…,-,&Beenden,",
             "&Hilfe:&Info...," }));
     const QList<QAction*> menuBar = window.menuBar()->actions();
@@ -772,6 +790,44 @@ void mainWindowTest::panesReachedAndCopiedByKeyboard()
     QCOMPARE(QApplication::focusWidget(), window.excerptEdit);
     QTest::keyClick(window.excerptEdit, Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), window.messageEdit);
+}
+
+// In every menu a letter selects one entry; Shift+F10 opens the context
+// menus of the excerpt and of the message.
+void mainWindowTest::mnemonicsAndContextMenus()
+{
+    mainWindow window(path(broken, "menus.tzv"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QList<QStringList> menus { {} };
+    for (const QAction* menu : window.menuBar()->actions()) {
+        menus.first() << menu->text();
+        QStringList entries;
+        for (const QAction* entry : menu->menu()->actions())
+            if (!entry->isSeparator())
+                entries << entry->text();
+        menus << entries;
+    }
+    for (QWidget* pane : std::initializer_list<QWidget*> { window.excerptEdit, window.messageEdit }) {
+        menus << menuOpenedBy(pane, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY2(!menus.last().isEmpty(), pane->metaObject()->className());
+    }
+    for (const QStringList& entries : menus) {
+        QString keys;
+        for (const QString& entry : entries) {
+            const qsizetype at = entry.indexOf('&');
+            if (at < 0)
+                continue; // Qt's own entries may have none
+            QVERIFY2(!keys.contains(entry[at + 1].toLower()), qPrintable(entries.join(", ")));
+            keys += entry[at + 1].toLower();
+        }
+    }
+    // Alt+D, B quits.
+    QTest::keyClick(&window, Qt::Key_D, Qt::AltModifier);
+    QWidget* fileMenu = QApplication::activePopupWidget();
+    QVERIFY(fileMenu);
+    QTest::keyClick(fileMenu, Qt::Key_B);
+    QTRY_VERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(mainWindowTest)
