@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 
 PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev libgl-dev fonts-dejavu-core nlohmann-json3-dev scdoc neovim \
-            qt6-translations-l10n zsh fish xvfb xauth dbus at-spi2-core python3-pyatspi
+            qt6-translations-l10n zsh fish xvfb xauth dbus at-spi2-core python3-pyatspi openbox
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libxml2-utils hyperfine valgrind time
 SCREENSHOT_PACKAGES := fonts-liberation

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int margin = 4;
+constexpr int focusFrameWidth = 2;
 constexpr qsizetype tabColumns = 8;
 
 QFont excerptFont()
@@ -83,19 +84,23 @@ qreal excerptView::lineAscent() const { return fontMetrics().ascent(); }
 
 void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end)
 {
+    const QString readBefore = QAccessible::isActive() ? readPart(0, readLength()) : QString();
     content = text;
-    selectionAnchor = selectionCursor = 0;
     markStart = std::clamp<qsizetype>(start, 0, content.size());
     markEnd = std::clamp<qsizetype>(end, markStart, content.size());
+    // Keys and screen readers start where the fault is.
+    selectionAnchor = selectionCursor = markStart;
     lines.clear();
     widestLine = 0;
     qsizetype lineStart = 0;
+    qsizetype readStart = 0;
     bool tab = false;
     const auto endLine = [&](qsizetype at, qsizetype breakLength) {
-        lineSpan line { lineStart, at - lineStart, tab };
+        lineSpan line { lineStart, at - lineStart, readStart, tab };
         lines.push_back(line);
         widestLine = std::max(widestLine, columnOf(line, line.length));
         lineStart = at + breakLength;
+        readStart += line.length + 1;
         tab = false;
     };
     const char16_t* units = reinterpret_cast<const char16_t*>(content.constData());
@@ -119,6 +124,50 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
     updateScrollBars();
     viewport()->update();
     emit scrolled();
+    if (!QAccessible::isActive())
+        return;
+    const QString readNow = readPart(0, readLength());
+    if (readNow != readBefore) {
+        QAccessibleTextUpdateEvent changed(this, 0, readBefore, readNow);
+        changed.setCursorPosition(int(toRead(selectionCursor)));
+        QAccessible::updateAccessibility(&changed);
+    }
+    QAccessibleTextCursorEvent moved(this, int(toRead(selectionCursor)));
+    QAccessible::updateAccessibility(&moved);
+    describedAnew();
+}
+
+// The description holds the marked text and the note.
+void excerptView::describedAnew() const
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent changed(const_cast<excerptView*>(this), QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+qsizetype excerptView::readLength() const { return lines.back().readStart + lines.back().length; }
+
+qsizetype excerptView::toRead(qsizetype offset) const
+{
+    const lineSpan& span = lines[lineOf(offset)];
+    return span.readStart + std::clamp(offset - span.start, qsizetype(0), span.length);
+}
+
+qsizetype excerptView::fromRead(qsizetype offset) const
+{
+    const auto after = std::upper_bound(
+        lines.begin() + 1, lines.end(), offset, [](qsizetype at, const lineSpan& line) { return at < line.readStart; });
+    const lineSpan& span = *(after - 1);
+    return span.start + std::clamp(offset - span.readStart, qsizetype(0), span.length);
+}
+
+QString excerptView::readPart(qsizetype from, qsizetype to) const
+{
+    const qsizetype start = fromRead(std::clamp(from, qsizetype(0), readLength()));
+    const qsizetype end = fromRead(std::clamp(to, from, readLength()));
+    QString part = content.mid(start, end - start);
+    return part.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 void excerptView::setNote(const QString& text, noteKind kind)
@@ -129,6 +178,7 @@ void excerptView::setNote(const QString& text, noteKind kind)
     updateScrollBars();
     viewport()->update();
     emit scrolled();
+    describedAnew();
 }
 
 void excerptView::appendNote(const QString& line)
@@ -137,6 +187,7 @@ void excerptView::appendNote(const QString& line)
     updateScrollBars();
     viewport()->update();
     emit scrolled();
+    describedAnew();
 }
 
 // The line the note follows: -1 puts it above the first line.
@@ -365,6 +416,7 @@ qsizetype excerptView::offsetAt(const QPoint& point) const
 
 void excerptView::select(qsizetype anchor, qsizetype cursor)
 {
+    const qsizetype cursorBefore = selectionCursor;
     selectionAnchor = std::clamp<qsizetype>(anchor, 0, content.size());
     selectionCursor = std::clamp<qsizetype>(cursor, 0, content.size());
     viewport()->update();
@@ -373,10 +425,14 @@ void excerptView::select(qsizetype anchor, qsizetype cursor)
     QClipboard* clipboard = QApplication::clipboard();
     if (selectionStart() != selectionEnd() && clipboard->supportsSelection())
         clipboard->setText(copiedText(), QClipboard::Selection);
-    if (QAccessible::isActive()) {
-        QAccessibleTextSelectionEvent changed(this, int(selectionStart()), int(selectionEnd()));
-        changed.setCursorPosition(int(selectionCursor));
-        QAccessible::updateAccessibility(&changed);
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTextSelectionEvent changed(this, int(toRead(selectionStart())), int(toRead(selectionEnd())));
+    changed.setCursorPosition(int(toRead(selectionCursor)));
+    QAccessible::updateAccessibility(&changed);
+    if (selectionCursor != cursorBefore) {
+        QAccessibleTextCursorEvent moved(this, int(toRead(selectionCursor)));
+        QAccessible::updateAccessibility(&moved);
     }
 }
 
@@ -400,6 +456,27 @@ void excerptView::moveCursor(qsizetype to, bool extend)
         verticalScrollBar()->setValue(lineOf(selectionCursor));
     if (box.right() > viewport()->width() || box.left() < 0)
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + box.left() - viewport()->width() / 2);
+}
+
+// One character on; a CR LF pair is one step, as it is one line break.
+qsizetype excerptView::stepFrom(qsizetype offset, int step) const
+{
+    qsizetype to = std::clamp<qsizetype>(offset + step, 0, content.size());
+    if (to > 0 && to < content.size() && content[to - 1] == QLatin1Char('\r') && content[to] == QLatin1Char('\n'))
+        to += step;
+    return to;
+}
+
+void excerptView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void excerptView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void excerptView::mousePressEvent(QMouseEvent* event)
@@ -429,9 +506,9 @@ void excerptView::keyPressEvent(QKeyEvent* event)
     const qsizetype column = selectionCursor - span.start;
     switch (event->key()) {
     case Qt::Key_Left:
-        return moveCursor(std::max<qsizetype>(0, selectionCursor - 1), extend);
+        return moveCursor(stepFrom(selectionCursor, -1), extend);
     case Qt::Key_Right:
-        return moveCursor(std::min(content.size(), selectionCursor + 1), extend);
+        return moveCursor(stepFrom(selectionCursor, 1), extend);
     case Qt::Key_Home:
         return moveCursor(span.start, extend);
     case Qt::Key_End:
@@ -556,4 +633,14 @@ void excerptView::paintEvent(QPaintEvent*)
     paintNote(painter);
     for (int line = verticalScrollBar()->value(); line < lineCount() && rowTop(line) <= viewport()->height(); ++line)
         paintLine(painter, line, shown);
+    // With the focus, a frame says where the keys act and a caret where they
+    // start.
+    if (!hasFocus())
+        return;
+    const QRect caret = characterRect(selectionCursor);
+    painter.fillRect(
+        QRect(caret.topLeft(), QSize(std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth)), caret.height())),
+        palette().color(QPalette::Text));
+    painter.setPen(QPen(palette().color(QPalette::Highlight), focusFrameWidth));
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
 }

@@ -29,7 +29,8 @@ public:
     explicit excerptView(QWidget* parent);
 
     // Shows the text; a CR LF pair, an LF or a lone CR ends a line. The marked
-    // range is in UTF-16 units of the text, CR and LF counting one each.
+    // range is in UTF-16 units of the text, CR and LF counting one each. The
+    // caret starts at the marked part.
     void setExcerpt(const QString& text, qsizetype markStart, qsizetype markEnd);
     void setText(const QString& text) { setExcerpt(text, 0, 0); }
     void clear() { setText(QString()); }
@@ -68,6 +69,13 @@ public:
     void copy() const;
     QString copiedText() const;
 
+    // The text as a screen reader reads it, each line break one LF, and the
+    // offsets between it and the text.
+    qsizetype readLength() const;
+    QString readPart(qsizetype from, qsizetype to) const;
+    qsizetype toRead(qsizetype offset) const;
+    qsizetype fromRead(qsizetype offset) const;
+
     // The colour of the marked part against the background, and against the
     // selection's background where the mark is selected.
     QColor markColour() const;
@@ -93,6 +101,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // The caret's box, where the Menu key and Shift+F10 open the menu.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -103,6 +113,7 @@ private:
     struct lineSpan {
         qsizetype start = 0; // first unit in the text
         qsizetype length = 0; // without the line break
+        qsizetype readStart = 0; // first character in the text as read out
         bool hasTab = false; // columns and units differ only where a TAB stands
     };
     // A TAB moves to the next multiple of eight columns.
@@ -123,6 +134,8 @@ private:
     void paintLine(QPainter& painter, int line, const shownColumns& shown) const;
     int lineOf(qsizetype offset) const;
     void moveCursor(qsizetype to, bool extend);
+    qsizetype stepFrom(qsizetype offset, int step) const;
+    void describedAnew() const;
     int noteHeight() const;
     int reasonHeight() const;
     int statusHeight() const;

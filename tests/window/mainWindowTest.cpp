@@ -565,7 +565,9 @@ void mainWindowTest::accessibleTree()
     QAccessibleInterface* excerpt = QAccessible::queryAccessibleInterface(window.excerptEdit);
     QAccessibleTextInterface* text = excerpt->textInterface();
     QVERIFY(text);
-    QCOMPARE(text->text(0, text->characterCount()), window.excerptEdit->text());
+    // Read out, a line ends in LF alone; the caret starts at the mark.
+    QCOMPARE(text->text(0, text->characterCount()), window.excerptEdit->text().replace("\r\n", "\n"));
+    QCOMPARE(text->text(text->cursorPosition(), text->cursorPosition() + 2), QString("46"));
     QVERIFY(excerpt->text(QAccessible::Description).contains("„46“"));
     QCOMPARE(
         QAccessible::queryAccessibleInterface(window.lineNumberEdit)->text(QAccessible::Value), QString("2 3 4 5 6 7"));
@@ -574,7 +576,7 @@ void mainWindowTest::accessibleTree()
     QCOMPARE(numbers->text(0, numbers->characterCount()), QString("2\n3\n4\n5\n6\n7"));
     // The mark as a run of attributes that the AT-SPI bridge knows.
     int from = 0, to = 0;
-    const int markAt = int(window.excerptEdit->markBegin());
+    const int markAt = text->cursorPosition();
     QVERIFY(text->attributes(markAt, &from, &to).startsWith("text-underline-type:single;"));
     QCOMPARE(text->text(from, to), redText(window.excerptEdit));
     // After a correct file the description tells the outcome, not a faulty place.
@@ -788,6 +790,16 @@ void mainWindowTest::panesReachedAndCopiedByKeyboard()
     QCOMPARE(QApplication::clipboard()->text(), window.messageEdit->toPlainText());
     QTest::keyClick(window.messageEdit, Qt::Key_F6);
     QCOMPARE(QApplication::focusWidget(), window.excerptEdit);
+    // The excerpt shows its focus in a frame and a caret at the mark, from
+    // which Shift+arrows select.
+    excerptView* view = window.excerptEdit;
+    const QImage shown = view->viewport()->grab().toImage();
+    const QRect caret = view->characterRect(view->cursorPosition());
+    QCOMPARE(shown.pixelColor(caret.left(), caret.top() + 1), view->palette().color(QPalette::Text));
+    QCOMPARE(shown.pixelColor(1, shown.height() / 2), view->palette().color(QPalette::Highlight));
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(view->selectedText(), QString("46"));
     QTest::keyClick(window.excerptEdit, Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), window.messageEdit);
 }
