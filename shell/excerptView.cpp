@@ -1,5 +1,7 @@
 #include "excerptView.h"
 
+#include "readableColours.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -32,21 +34,6 @@ QFont excerptFont()
         return face;
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
-
-// WCAG's relative luminance and contrast ratio.
-qreal luminance(const QColor& colour)
-{
-    const auto channel = [](qreal c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
-}
-
-qreal contrast(const QColor& a, const QColor& b)
-{
-    const qreal x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
-constexpr qreal readableContrast = 4.5;
 
 constexpr QChar tick(u'\u2714');
 
@@ -349,36 +336,12 @@ void excerptView::scrollToMarkEnd()
     markPlacedAt = horizontalScrollBar()->value();
 }
 
-// Every background reads against black or white at 4.5:1 or more, so one of
-// the two directions always arrives; the nearer one keeps most of the colour.
-QColor nearestReadable(const QColor& wanted, const QColor& background)
-{
-    if (contrast(wanted, background) >= readableContrast)
-        return wanted;
-    const int r = wanted.red(), g = wanted.green(), b = wanted.blue();
-    for (int step = 1; step <= 255; ++step) {
-        const int keep = 255 - step;
-        const QColor darker(r * keep / 255, g * keep / 255, b * keep / 255);
-        if (contrast(darker, background) >= readableContrast)
-            return darker;
-        const QColor lighter(r + (255 - r) * step / 255, g + (255 - g) * step / 255, b + (255 - b) * step / 255);
-        if (contrast(lighter, background) >= readableContrast)
-            return lighter;
-    }
-    return wanted;
-}
-
-QColor readableRed(const QColor& background)
-{
-    const QColor pureRed(255, 0, 0);
-    return background == QColor(Qt::white) ? pureRed : nearestReadable(pureRed, background);
-}
-
-QColor readableGreen(const QColor& background) { return nearestReadable(QColor(0, 128, 0), background); }
-
 QColor excerptView::markColour() const { return readableRed(viewport()->palette().color(QPalette::Base)); }
 
-QColor excerptView::selectedMarkColour() const { return readableRed(viewport()->palette().color(QPalette::Highlight)); }
+QColor excerptView::selectedMarkColour() const
+{
+    return readableRed(readableSelection(viewport()->palette()).background);
+}
 
 // The line that holds offset: the last one starting at or before it.
 int excerptView::lineOf(qsizetype offset) const
@@ -597,7 +560,7 @@ void excerptView::paintLine(QPainter& painter, int line, const shownColumns& sho
     if (selectTo > selectFrom)
         painter.fillRect(QRectF(margin + qreal(selectFrom) * width - shiftX, top, qreal(selectTo - selectFrom) * width,
                              lineHeight()),
-            palette().color(QPalette::Highlight));
+            shown.selection);
     const qsizetype markFrom = columnAt(markStart);
     const qsizetype markTo = columnAt(markEnd);
     qsizetype cuts[] = { shown.first, markFrom, markTo, selectFrom, selectTo, shown.last };
@@ -611,7 +574,7 @@ void excerptView::paintLine(QPainter& painter, int line, const shownColumns& sho
         const bool selected = from >= selectFrom && to <= selectTo;
         painter.setPen(marked && selected ? shown.selectedMark
                 : marked                  ? shown.mark
-                : selected                ? palette().color(QPalette::HighlightedText)
+                : selected                ? shown.selectedText
                                           : palette().color(QPalette::Text));
         const qreal x = margin + qreal(from) * width - shiftX;
         painter.drawText(QPointF(x, baseline), shownPart(span, from, to));
@@ -628,19 +591,20 @@ void excerptView::paintEvent(QPaintEvent*)
     painter.setFont(font());
     const qreal width = characterWidth();
     const auto firstColumn = qsizetype(horizontalScrollBar()->value() / width);
+    const selectionColours selected = readableSelection(viewport()->palette());
     const shownColumns shown { firstColumn, firstColumn + qsizetype(viewport()->width() / width) + 2, markColour(),
-        selectedMarkColour() };
+        readableRed(selected.background), selected.background, selected.text };
     paintNote(painter);
     for (int line = verticalScrollBar()->value(); line < lineCount() && rowTop(line) <= viewport()->height(); ++line)
         paintLine(painter, line, shown);
     // With the focus, a frame says where the keys act and a caret where they
-    // start.
+    // start; the frame in the selection's colour, which stands out.
     if (!hasFocus())
         return;
     const QRect caret = characterRect(selectionCursor);
     painter.fillRect(
         QRect(caret.topLeft(), QSize(std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth)), caret.height())),
         palette().color(QPalette::Text));
-    painter.setPen(QPen(palette().color(QPalette::Highlight), focusFrameWidth));
+    painter.setPen(QPen(selected.background, focusFrameWidth));
     painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
 }

@@ -9,12 +9,6 @@
 
 class QPainter;
 
-// The red nearest to pure red that reads on background at 4.5:1: pure red
-// itself on white, the reference background, and wherever it reads.
-QColor readableRed(const QColor& background);
-// The success tick's green, as near to a plain green as reads on background.
-QColor readableGreen(const QColor& background);
-
 // A note is a reason, or a correct file's outcome shown with a green tick.
 enum class noteKind { reason, success };
 
@@ -129,6 +123,8 @@ private:
         qsizetype last;
         QColor mark;
         QColor selectedMark;
+        QColor selection;
+        QColor selectedText;
     };
     void paintNote(QPainter& painter) const;
     void paintLine(QPainter& painter, int line, const shownColumns& shown) const;

@@ -5,6 +5,7 @@
 #include "codes.h"
 #include "excerptDisplay.h"
 #include "fileReport.h"
+#include "readableColours.h"
 #include "repair.h"
 #include "resultText.h"
 #include "terminalReport.h"
@@ -245,6 +246,7 @@ void mainWindow::createElements()
     hintEdit = readOnlyPane(client);
     nameEdit = new QLineEdit(client);
     nameEdit->setPlaceholderText(QStringLiteral("Datei wählen, Namen eingeben oder Datei hierher ziehen"));
+    readablePlaceholder();
     nameEdit->setFocusPolicy(Qt::StrongFocus);
     nameEdit->setAcceptDrops(false);
     checkButton = new QPushButton(QStringLiteral("CHECK"), client);
@@ -258,6 +260,22 @@ void mainWindow::createElements()
     excerptEdit = new excerptView(client);
     lineNumberEdit = new lineNumberColumn(excerptEdit, client);
     setTabOrder(nameEdit, checkButton);
+}
+
+// The placeholder is the only instruction on first start: it must read, on
+// every palette and after every change of it.
+void mainWindow::readablePlaceholder()
+{
+    QPalette shown = nameEdit->palette();
+    shown.setColor(QPalette::PlaceholderText, ::readablePlaceholder(QApplication::palette(nameEdit)));
+    nameEdit->setPalette(shown);
+}
+
+void mainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        readablePlaceholder();
 }
 
 void mainWindow::describeElements()

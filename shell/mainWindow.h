@@ -88,10 +88,12 @@ public slots:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createMenus();
     void createElements();
+    void readablePlaceholder();
     void describeElements();
     void watchForSaves();
     void connectCommands();

@@ -1,6 +1,7 @@
 #include "mainWindow.h"
 #include "aboutBox.h"
 #include "checkFiles.h"
+#include "readableColours.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -118,7 +119,7 @@ private slots:
     void cutMarkGetsItsNumber();
     void excerptCanBeCopied();
     void accessibleTree();
-    void markReadsOnEveryBackground();
+    void coloursReadOnEveryPalette();
     void heightsScaleWithTheFont();
     void recheckAfterRenameOverSave();
     void recheckWhenTheFileAppears();
@@ -585,7 +586,10 @@ void mainWindowTest::accessibleTree()
     QVERIFY(excerpt->text(QAccessible::Description).startsWith("Datei korrekt. Tipps nun spielbar."));
 }
 
-void mainWindowTest::markReadsOnEveryBackground()
+// Every colour that the window adjusts reads on the palette's background:
+// the palette's own where it reads at 4.5:1, else one at 4.7:1, so that its
+// anti-aliased strokes still do. A selection stands out at 3:1.
+void mainWindowTest::coloursReadOnEveryPalette()
 {
     const auto luminance = [](const QColor& c) {
         const auto channel = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
@@ -595,25 +599,57 @@ void mainWindowTest::markReadsOnEveryBackground()
         const qreal x = luminance(a), y = luminance(b);
         return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
     };
+    // A colour as it shows on background.
+    const auto over = [](const QColor& c, const QColor& background) {
+        const float a = c.alphaF();
+        return QColor::fromRgbF(c.redF() * a + background.redF() * (1 - a),
+            c.greenF() * a + background.greenF() * (1 - a), c.blueF() * a + background.blueF() * (1 - a));
+    };
+    const auto reads = [&](const QColor& shown, const QColor& wanted, const QColor& background) {
+        return ratio(shown, background) >= (shown == wanted ? 4.5 : 4.7);
+    };
     // White is the reference background, where the mark is pure red.
     QCOMPARE(readableRed(Qt::white), QColor(255, 0, 0));
-    for (const QColor background : { QColor(0xF5F5F5), QColor(0x7F7F7F), QColor(0x3D3D3D), QColor(Qt::black),
-             QColor(0x308CC6), QColor(0x2A82DA) }) {
-        const QColor mark = readableRed(background);
-        QVERIFY2(ratio(mark, background) >= 4.5, qPrintable(background.name() + " " + mark.name()));
-        QVERIFY2(mark.red() > mark.green() && mark.green() == mark.blue(), qPrintable(mark.name())); // still a red
-        QVERIFY2(ratio(readableGreen(background), background) >= 4.5, qPrintable(background.name()));
+    const struct {
+        const char* name;
+        QColor base, selection, selectedText, placeholder;
+    } palettes[] = {
+        { "light", QColor(Qt::white), QColor(0x308CC6), QColor(Qt::white), QColor(0, 0, 0, 128) },
+        { "dark", QColor(0x2A2A2A), QColor(0x303030), QColor(Qt::white), QColor(0x696969) },
+        { "high contrast", QColor(Qt::black), QColor(Qt::yellow), QColor(Qt::black), QColor(255, 255, 255, 128) },
+        { "warm", QColor(0xFDF6E3), QColor(0xEEE8D5), QColor(0x93A1A1), QColor(0x93A1A1) },
+        { "grey", QColor(0x7F7F7F), QColor(0x2A82DA), QColor(Qt::white), QColor(0, 0, 0, 128) },
+    };
+    const QPalette original = QApplication::palette();
+    mainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const auto& row : palettes) {
+        QPalette palette = original;
+        palette.setColor(QPalette::Base, row.base);
+        palette.setColor(QPalette::Highlight, row.selection);
+        palette.setColor(QPalette::HighlightedText, row.selectedText);
+        palette.setColor(QPalette::PlaceholderText, row.placeholder);
+        QApplication::setPalette(palette);
+        QApplication::processEvents(); // the window hears of it
+        const QString at = row.name;
+        const QColor mark = readableRed(row.base);
+        QVERIFY2(row.base == Qt::white || reads(mark, Qt::red, row.base), qPrintable(at));
+        QVERIFY2(mark.red() > mark.green() && mark.green() == mark.blue(), qPrintable(at)); // still a red
+        QVERIFY2(reads(readableGreen(row.base), QColor(0, 128, 0), row.base), qPrintable(at));
+        const QColor placeholder = over(window.nameEdit->palette().color(QPalette::PlaceholderText), row.base);
+        QVERIFY2(
+            reads(placeholder, over(row.placeholder, row.base), row.base), qPrintable(at + " " + placeholder.name()));
+        const selectionColours selected = readableSelection(window.excerptEdit->viewport()->palette());
+        QVERIFY2(ratio(selected.background, row.base) >= 3, qPrintable(at));
+        QVERIFY2(selected.background == row.selection ? reads(selected.text, row.selectedText, selected.background)
+                                                      : ratio(selected.text, selected.background) >= 4.7,
+            qPrintable(at + " " + selected.text.name() + " on " + selected.background.name()));
+        // A selected mark is coloured against the selection, the rest against the base.
+        QCOMPARE(window.excerptEdit->markColour(), mark);
+        QVERIFY2(ratio(window.excerptEdit->selectedMarkColour(), selected.background) >= 4.5, qPrintable(at));
     }
-
-    // A selected mark is coloured against the selection, the rest against the base.
-    excerptView view(nullptr);
-    QPalette dusk = view.palette();
-    dusk.setColor(QPalette::Base, QColor(0x7F7F7F));
-    dusk.setColor(QPalette::Highlight, QColor(0x308CC6));
-    view.setPalette(dusk);
-    view.viewport()->setPalette(dusk);
-    QCOMPARE(view.markColour(), readableRed(QColor(0x7F7F7F)));
-    QCOMPARE(view.selectedMarkColour(), readableRed(QColor(0x308CC6)));
+    QApplication::setPalette(original);
 }
 
 void mainWindowTest::heightsScaleWithTheFont()
@@ -796,7 +832,7 @@ void mainWindowTest::panesReachedAndCopiedByKeyboard()
     const QImage shown = view->viewport()->grab().toImage();
     const QRect caret = view->characterRect(view->cursorPosition());
     QCOMPARE(shown.pixelColor(caret.left(), caret.top() + 1), view->palette().color(QPalette::Text));
-    QCOMPARE(shown.pixelColor(1, shown.height() / 2), view->palette().color(QPalette::Highlight));
+    QCOMPARE(shown.pixelColor(1, shown.height() / 2), readableSelection(view->palette()).background);
     QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
     QCOMPARE(view->selectedText(), QString("46"));
