@@ -220,12 +220,23 @@ int excerptView::noteHeight() const
     return reasonHeight() + statusHeight() + 2 * margin;
 }
 
-// The top of a line in viewport coordinates, below the note when it follows it.
-qreal excerptView::rowTop(int line) const
+QRect excerptView::noteRect() const
 {
-    const qreal top = margin + qreal(line - verticalScrollBar()->value()) * lineHeight();
+    const int top = margin + (noteAfter() + 1) * lineHeight() - verticalScrollBar()->value();
+    return QRect(margin, top + margin, viewport()->width() - 2 * margin, noteHeight() - 2 * margin);
+}
+
+// The top of a line in the text as a whole, below the note when it follows
+// it. The view scrolls by pixels through this, so that a note higher than
+// the view can be read to its end.
+int excerptView::contentTop(int line) const
+{
+    const int top = line * lineHeight();
     return line > noteAfter() ? top + noteHeight() : top;
 }
+
+// The top of a line in viewport coordinates.
+qreal excerptView::rowTop(int line) const { return margin + contentTop(line) - verticalScrollBar()->value(); }
 
 void excerptView::clearMark()
 {
@@ -270,10 +281,10 @@ QString excerptView::shownPart(const lineSpan& line, qsizetype fromColumn, qsize
 
 void excerptView::updateScrollBars()
 {
-    const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
-    verticalScrollBar()->setRange(0, std::max(0, lineCount() - visibleLines));
-    verticalScrollBar()->setPageStep(visibleLines);
-    verticalScrollBar()->setSingleStep(1);
+    const int fullHeight = contentTop(lineCount() - 1) + lineHeight() + 2 * margin;
+    verticalScrollBar()->setRange(0, std::max(0, fullHeight - viewport()->height()));
+    verticalScrollBar()->setPageStep(viewport()->height());
+    verticalScrollBar()->setSingleStep(lineHeight());
     const auto fullWidth = qint64(std::ceil(qreal(widestLine) * characterWidth())) + 2 * margin;
     horizontalScrollBar()->setRange(0, int(std::clamp<qint64>(fullWidth - viewport()->width(), 0, INT_MAX / 2)));
     horizontalScrollBar()->setPageStep(viewport()->width());
@@ -297,14 +308,13 @@ void excerptView::scrollContentsBy(int, int)
     emit scrolled();
 }
 
-qreal excerptView::lineTop(int line) const
+std::optional<qreal> excerptView::lineTop(int line) const
 {
-    const int first = verticalScrollBar()->value();
-    if (line < first || line >= lineCount())
-        return -1;
+    if (line < 0 || line >= lineCount())
+        return std::nullopt;
     const qreal top = rowTop(line);
-    if (top >= viewport()->height())
-        return -1;
+    if (top + lineHeight() <= 0 || top >= viewport()->height())
+        return std::nullopt;
     return viewport()->mapToParent(QPoint(0, 0)).y() + top;
 }
 
@@ -312,13 +322,18 @@ void excerptView::scrollToMarkEnd()
 {
     if (lines.empty())
         return;
+    // The line and the note under it in view, the first line shown whole.
     const int line = lineOf(markEnd);
-    const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
+    const int bottom = contentTop(line) + lineHeight() + (line == noteAfter() ? noteHeight() : 0);
     QScrollBar* vertical = verticalScrollBar();
-    if (line < vertical->value())
-        vertical->setValue(int(line));
-    else if (line >= vertical->value() + visibleLines)
-        vertical->setValue(int(line) - visibleLines + 1);
+    if (contentTop(line) < vertical->value()) {
+        vertical->setValue(contentTop(line));
+    } else if (bottom + 2 * margin > vertical->value() + viewport()->height()) {
+        int first = 0;
+        while (first < line && contentTop(first) + viewport()->height() < bottom + 2 * margin)
+            ++first;
+        vertical->setValue(contentTop(first));
+    }
 
     // A mark beyond the first screen is put in the middle, with text after
     // it in view, whatever was scrolled before.
@@ -365,7 +380,7 @@ QRect excerptView::characterRect(qsizetype offset) const
 
 qsizetype excerptView::offsetAt(const QPoint& point) const
 {
-    int line = verticalScrollBar()->value();
+    int line = 0;
     while (line + 1 < lineCount() && rowTop(line + 1) <= point.y())
         ++line;
     const lineSpan& span = lines[line];
@@ -415,8 +430,10 @@ void excerptView::moveCursor(qsizetype to, bool extend)
 {
     select(extend ? selectionAnchor : to, to);
     const QRect box = characterRect(selectionCursor);
-    if (box.bottom() > viewport()->height() || box.top() < 0)
-        verticalScrollBar()->setValue(lineOf(selectionCursor));
+    if (box.top() < 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + box.top() - margin);
+    else if (box.bottom() >= viewport()->height())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + box.bottom() + 1 - viewport()->height() + margin);
     if (box.right() > viewport()->width() || box.left() < 0)
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + box.left() - viewport()->width() / 2);
 }
@@ -514,13 +531,10 @@ QVariant excerptView::inputMethodQuery(Qt::InputMethodQuery query) const
 // The note in its box between two rules, after the line it follows.
 void excerptView::paintNote(QPainter& painter) const
 {
-    const int noteHeight = this->noteHeight();
-    const int first = verticalScrollBar()->value();
-    const int after = noteAfter();
-    if (noteHeight == 0 || after + 1 < first)
+    const QRect box = noteRect();
+    const int top = box.top() - margin;
+    if (box.height() <= 0 || box.bottom() + margin < 0 || top >= viewport()->height())
         return;
-    const int top = margin + (after + 1 - first) * lineHeight();
-    const QRect box(margin, top + margin, viewport()->width() - 2 * margin, noteHeight - 2 * margin);
     painter.save();
     painter.setFont(noteFont(this));
     if (kindOfNoteText == noteKind::success) {
@@ -595,8 +609,9 @@ void excerptView::paintEvent(QPaintEvent*)
     const shownColumns shown { firstColumn, firstColumn + qsizetype(viewport()->width() / width) + 2, markColour(),
         readableRed(selected.background), selected.background, selected.text };
     paintNote(painter);
-    for (int line = verticalScrollBar()->value(); line < lineCount() && rowTop(line) <= viewport()->height(); ++line)
-        paintLine(painter, line, shown);
+    for (int line = 0; line < lineCount() && rowTop(line) < viewport()->height(); ++line)
+        if (rowTop(line) + lineHeight() > 0)
+            paintLine(painter, line, shown);
     // With the focus, a frame says where the keys act and a caret where they
     // start; the frame in the selection's colour, which stands out.
     if (!hasFocus())

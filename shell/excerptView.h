@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -46,6 +47,8 @@ public:
                                     : noteText + QLatin1Char('\n') + statusText;
     }
     noteKind kindOfNote() const { return kindOfNoteText; }
+    // The note's box in viewport coordinates; empty without a note.
+    QRect noteRect() const;
 
     QString text() const { return content; }
     QString markedText() const { return content.mid(markStart, markEnd - markStart); }
@@ -78,9 +81,9 @@ public:
     QRect characterRect(qsizetype offset) const;
     qsizetype offsetAt(const QPoint& viewportPoint) const;
     int lineCount() const { return static_cast<int>(lines.size()); }
-    // The top of a line in this widget's coordinates, or a negative value when
-    // the line is not in view.
-    qreal lineTop(int line) const;
+    // The top of a line in this widget's coordinates while some of it is in
+    // view.
+    std::optional<qreal> lineTop(int line) const;
     qreal lineAscent() const;
 
     // Scrolls so that the place just behind the marked part is in view.
@@ -136,6 +139,7 @@ private:
     int reasonHeight() const;
     int statusHeight() const;
     int signRoom() const;
+    int contentTop(int line) const;
     qreal rowTop(int line) const;
 
     QString content;

@@ -138,18 +138,20 @@ void lineNumberColumn::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.setClipRect(contentsRect());
+    const int shift = mapFrom(window(), excerpt->mapTo(window(), QPoint(0, 0))).y();
+    // A line that is partly scrolled out of the excerpt is cut where it is.
+    const QRect shown = excerpt->viewport()->geometry().translated(0, shift);
+    painter.setClipRect(contentsRect() & QRect(0, shown.top(), width(), shown.height()));
     const QFontMetricsF ownMetrics(font());
-    const qreal shift = mapFrom(window(), excerpt->mapTo(window(), QPoint(0, 0))).y();
     const qreal right = contentsRect().right() - numberMargin;
     std::size_t index = 0;
     for (std::uint32_t n = firstLine; n < endLine && index < blocks.size(); ++n, ++index) {
-        const qreal top = excerpt->lineTop(static_cast<int>(blocks[index]));
-        if (top < 0)
+        const std::optional<qreal> top = excerpt->lineTop(static_cast<int>(blocks[index]));
+        if (!top)
             continue;
         const QString label = QString::number(n);
         painter.drawText(
-            QPointF(right - ownMetrics.horizontalAdvance(label), shift + top + excerpt->lineAscent()), label);
+            QPointF(right - ownMetrics.horizontalAdvance(label), shift + *top + excerpt->lineAscent()), label);
     }
 }
 

@@ -125,6 +125,7 @@ private slots:
     void recheckWhenTheFileAppears();
     void textsFitAtEveryFont();
     void lineNumbersFitAtEveryFont();
+    void reasonScrollsIntoViewInASmallWindow();
     void savesACorrectedCopyOnlyWhereAsked();
     void panesReachedAndCopiedByKeyboard();
     void mnemonicsAndContextMenus();
@@ -436,7 +437,7 @@ void mainWindowTest::reasonShownAndCleared()
     QCOMPARE(window.excerptEdit->note(), reason);
     // The error icon stands before the reason, below the mark.
     QVERIFY(paintedIn(window.excerptEdit, QColor(255, 0, 0)).bottom() > paintedRed(window.excerptEdit).bottom());
-    QVERIFY(window.excerptEdit->lineTop(4) - window.excerptEdit->lineTop(3)
+    QVERIFY(window.excerptEdit->lineTop(4).value_or(0) - window.excerptEdit->lineTop(3).value_or(0)
         > 2 * window.excerptEdit->fontMetrics().lineSpacing());
 
     window.nameEdit->setText(path(valid, "reason-good.tzv"));
@@ -523,7 +524,7 @@ void mainWindowTest::cutMarkGetsItsNumber()
     const QRect last = paintedRed(window.excerptEdit);
     QCOMPARE(numbers.last(), QString("9"));
     // The column paints the number level with the "..." line.
-    QVERIFY(window.excerptEdit->lineTop(window.excerptEdit->lineCount() - 1) >= 0);
+    QVERIFY(window.excerptEdit->lineTop(window.excerptEdit->lineCount() - 1));
     QVERIFY(!last.isEmpty());
 }
 
@@ -755,6 +756,29 @@ void mainWindowTest::lineNumbersFitAtEveryFont()
         QVERIFY2(room >= window.lineNumberEdit->fontMetrics().horizontalAdvance(last) + 6,
             qPrintable(QString::number(points) + " pt: " + QString::number(room)));
         QVERIFY(window.excerptEdit->x() > window.lineNumberEdit->geometry().right());
+    }
+    QApplication::setFont(original);
+}
+
+// However small the window, every line of the reason can be scrolled into
+// view with the excerpt.
+void mainWindowTest::reasonScrollsIntoViewInASmallWindow()
+{
+    const QFont original = QApplication::font();
+    QFont font = original;
+    font.setPointSizeF(14);
+    QApplication::setFont(font);
+    mainWindow window(path(broken, "klein.tzv"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const QSize size : { QSize(740, 326), QSize(420, 300), QSize(320, 280) }) {
+        window.resize(size);
+        QApplication::processEvents();
+        excerptView* view = window.excerptEdit;
+        view->verticalScrollBar()->setValue(0);
+        QVERIFY2(view->noteRect().bottom() < view->verticalScrollBar()->maximum() + view->viewport()->height(),
+            qPrintable(QString("%1×%2").arg(size.width()).arg(size.height())));
+        QVERIFY(view->noteRect().top() >= 0);
     }
     QApplication::setFont(original);
 }
