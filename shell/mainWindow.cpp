@@ -35,6 +35,8 @@
 #include <QTimer>
 #include <QtMath>
 
+#include <cerrno>
+
 namespace {
 
 QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -62,6 +64,31 @@ QString fileState(const QFileInfo& file)
         ? QString::number(file.size()) + QLatin1Char('@') + QString::number(file.lastModified().toMSecsSinceEpoch())
             + QLatin1Char('#') + QString::number(file.metadataChangeTime().toMSecsSinceEpoch())
         : QString();
+}
+
+// Why a file could not be written, in German whatever the system's language:
+// the common causes by the system's error number, others as Qt words them.
+QString whyNotWritten(int cause, const QString& target, const QString& otherwise)
+{
+    if (QFileInfo(target).isDir())
+        return QStringLiteral("Unter diesem Namen steht ein Ordner.");
+    switch (cause) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("Den Ordner gibt es nicht.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Keine Berechtigung, dort zu schreiben.");
+    case EROFS:
+        return QStringLiteral("Der Datenträger ist schreibgeschützt.");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Auf dem Datenträger ist kein Platz mehr.");
+    case ENAMETOOLONG:
+        return QStringLiteral("Der Name ist zu lang.");
+    default:
+        return otherwise;
+    }
 }
 
 QPlainTextEdit* readOnlyPane(QWidget* parent)
@@ -556,11 +583,14 @@ void mainWindow::saveRepaired()
     if (target.isEmpty())
         return;
     QSaveFile out(target);
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly)
         || out.write(repaired.bytes.data(), qint64(repaired.bytes.size())) != qint64(repaired.bytes.size())
         || !out.commit()) {
+        const int cause = errno;
         QMessageBox::critical(this, QStringLiteral("Korrigierte Fassung speichern"),
-            QStringLiteral("Die Datei „%1“ ließ sich nicht schreiben: %2").arg(target, out.errorString()));
+            QStringLiteral("Die Datei „%1“ ließ sich nicht schreiben: %2")
+                .arg(target, whyNotWritten(cause, target, out.errorString())));
         return;
     }
     nameEdit->setText(target);

@@ -832,6 +832,27 @@ void mainWindowTest::savesACorrectedCopyOnlyWhereAsked()
     QCOMPARE(window.nameEdit->text(), copy);
     QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
     QVERIFY(!window.saveRepairedAction->isEnabled());
+
+    // Where it cannot be written, the window says why in German.
+    const QDir folder = QFileInfo(original).dir();
+    folder.mkpath("ordner.tzv");
+    const struct {
+        QString target;
+        QString why;
+    } unwritable[] = {
+        { folder.filePath("fehlt/alt.tzv"), "Den Ordner gibt es nicht." },
+        { original + "/alt.tzv", "Den Ordner gibt es nicht." },
+        { folder.filePath("ordner.tzv"), "Unter diesem Namen steht ein Ordner." },
+    };
+    for (const auto& row : unwritable) {
+        window.nameEdit->setText(original);
+        window.runCheck();
+        window.saveDialog = [&](QWidget*, const QString&) { return row.target; };
+        QString title, texts;
+        closeNextDialog(title, texts);
+        window.saveRepairedAction->trigger();
+        QVERIFY2(texts.contains("„" + row.target + "“ ließ sich nicht schreiben: " + row.why + "|"), qPrintable(texts));
+    }
 }
 
 void mainWindowTest::panesReachedAndCopiedByKeyboard()
