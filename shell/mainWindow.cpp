@@ -349,6 +349,11 @@ void mainWindow::watchForSaves()
 void mainWindow::connectCommands()
 {
     connect(nameEdit, &QLineEdit::returnPressed, this, &mainWindow::runCheck);
+    // Typed back to the checked name, a file changed meanwhile is checked.
+    connect(nameEdit, &QLineEdit::textEdited, this, [this](const QString& name) {
+        if (!watchedPath.isEmpty() && name == checkedName)
+            recheckAfterSave();
+    });
     connect(checkButton, &QPushButton::clicked, this, &mainWindow::checkCommand);
     // A longer text may need more room at a large font, a longer number too.
     const auto relayout = [this] { layoutElements(centralWidget()->width(), centralWidget()->height()); };
@@ -613,34 +618,48 @@ void mainWindow::showExcerpt(const kavrin::excerptDisplay& display)
     lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text, display.cut));
 }
 
-// Watches the file and its folder: an editor that saves by writing a new
-// file and renaming it over the old one replaces the file the watcher had.
+// Watches the checked name; a name that does not exist yet too, so that the
+// file is checked when it appears.
 void mainWindow::watchCheckedFile(const QString& path)
+{
+    const QFileInfo file(path);
+    watchedPath = path.isEmpty() ? QString() : file.absoluteFilePath();
+    watchedState = fileState(file);
+    armWatcher();
+}
+
+// Watches the file and the folders on its path that exist, set anew on every
+// change: an editor that saves by renaming a new file over the old one
+// replaces the file the watch had, and a folder that is removed or renamed
+// takes the watches inside it along. The nearest folder that exists hears
+// when the path below it comes back.
+void mainWindow::armWatcher()
 {
     if (!watcher->files().isEmpty())
         watcher->removePaths(watcher->files());
     if (!watcher->directories().isEmpty())
         watcher->removePaths(watcher->directories());
-    // A name that does not exist yet is watched too, through its folder, so
-    // that the file is checked when it appears.
-    const QFileInfo file(path);
-    watchedPath = path.isEmpty() ? QString() : file.absoluteFilePath();
-    watchedState = fileState(file);
     if (watchedPath.isEmpty())
         return;
-    if (file.exists())
+    if (QFileInfo::exists(watchedPath))
         watcher->addPath(watchedPath);
-    if (QFileInfo(file.absolutePath()).isDir())
-        watcher->addPath(file.absolutePath());
+    QStringList folders;
+    for (QString folder = QFileInfo(watchedPath).absolutePath();; folder = QFileInfo(folder).absolutePath()) {
+        if (QFileInfo(folder).isDir())
+            folders << folder;
+        if (QFileInfo(folder).absolutePath() == folder)
+            break;
+    }
+    watcher->addPaths(folders);
 }
 
 void mainWindow::fileChangedOnDisk()
 {
-    if (watchedPath.isEmpty() || !recheckAction->isChecked())
+    if (watchedPath.isEmpty())
         return;
-    if (!watcher->files().contains(watchedPath) && QFileInfo::exists(watchedPath))
-        watcher->addPath(watchedPath);
-    recheckTimer->start();
+    armWatcher();
+    if (recheckAction->isChecked())
+        recheckTimer->start();
 }
 
 void mainWindow::recheckAfterSave()

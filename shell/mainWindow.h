@@ -99,6 +99,7 @@ private:
     void connectCommands();
     void layoutElements(int width, int height);
     void watchCheckedFile(const QString& path);
+    void armWatcher();
     void fileChangedOnDisk();
     void recheckAfterSave();
     void clearMarkAndNote();

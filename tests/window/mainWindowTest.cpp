@@ -24,6 +24,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 using namespace kavrin::testing;
 
@@ -123,6 +124,7 @@ private slots:
     void heightsScaleWithTheFont();
     void recheckAfterRenameOverSave();
     void recheckWhenTheFileAppears();
+    void recheckWhateverBecomesOfTheFolder();
     void textsFitAtEveryFont();
     void lineNumbersFitAtEveryFont();
     void reasonScrollsIntoViewInASmallWindow();
@@ -714,6 +716,61 @@ void mainWindowTest::recheckWhenTheFileAppears()
     QVERIFY(window.messageEdit->toPlainText() != QString("Datei korrekt. Tipps nun spielbar."));
     path(valid, "appears.tzv");
     QTRY_COMPARE_WITH_TIMEOUT(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."), 5000);
+}
+
+// However the folders on the checked name go and come, a file written under
+// it is checked; so is one changed while another name was typed, once the
+// checked name is typed back.
+void mainWindowTest::recheckWhateverBecomesOfTheFolder()
+{
+    const QDir scratch(QString::fromStdString(scratchFolder().string()));
+    const auto write = [](const QString& file, const std::string& bytes) {
+        QFile out(file);
+        QVERIFY(
+            out.open(QIODevice::WriteOnly) && out.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()));
+    };
+    const struct {
+        const char* what;
+        bool thereAtTheCheck;
+        std::function<void(const QString& folder)> change;
+    } rows[] = {
+        { "its folder removed and made again", true,
+            [](const QString& folder) { QDir(folder + "/sub").removeRecursively(); } },
+        { "a folder above renamed away, a new one made", true,
+            [](const QString& folder) { QVERIFY(QDir().rename(folder, folder + ".alt")); } },
+        { "made only after the check", false, [](const QString&) {} },
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        const QString folder = scratch.filePath(QString("ordner%1").arg(++n));
+        const QString file = folder + "/sub/neu.tzv";
+        if (row.thereAtTheCheck) {
+            QVERIFY(QDir().mkpath(folder + "/sub"));
+            write(file, valid);
+        }
+        mainWindow window;
+        window.nameEdit->setText(file);
+        window.runCheck();
+        row.change(folder);
+        if (row.thereAtTheCheck)
+            QTRY_VERIFY_WITH_TIMEOUT(window.excerptEdit->note().endsWith("Das Ergebnis ist veraltet."), 5000);
+        QVERIFY(QDir().mkpath(folder + "/sub"));
+        QTest::qWait(mainWindow::recheckPause);
+        write(file, broken);
+        QTRY_VERIFY2_WITH_TIMEOUT(redText(window.excerptEdit) == "46", row.what, 5000);
+    }
+
+    mainWindow window;
+    const QString file = path(valid, "getippt.tzv");
+    window.nameEdit->setText(file);
+    window.runCheck();
+    QTest::keyClick(window.nameEdit, Qt::Key_Backspace);
+    write(file, broken);
+    QTest::qWait(3 * mainWindow::recheckPause);
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
+    QTest::keyClicks(window.nameEdit, "v");
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+    QVERIFY(window.excerptEdit->note().contains("Nach dem Speichern neu geprüft um "));
 }
 
 // Window fonts from small to large: the button's label, the hint's and the
