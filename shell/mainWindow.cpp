@@ -292,11 +292,16 @@ void mainWindow::createElements()
 }
 
 // The placeholder is the only instruction on first start: it must read, on
-// every palette and after every change of it.
+// every palette and after every change of it; in an inactive window too,
+// whose colours a palette may give apart.
 void mainWindow::readablePlaceholder()
 {
+    QPalette theme = QApplication::palette(nameEdit);
     QPalette shown = nameEdit->palette();
-    shown.setColor(QPalette::PlaceholderText, ::readablePlaceholder(QApplication::palette(nameEdit)));
+    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
+        theme.setCurrentColorGroup(group);
+        shown.setColor(group, QPalette::PlaceholderText, ::readablePlaceholder(theme));
+    }
     nameEdit->setPalette(shown);
 }
 

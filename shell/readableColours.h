@@ -12,7 +12,7 @@ QColor readableRed(const QColor& background);
 // The success tick's green, as near to a plain green as reads on background.
 QColor readableGreen(const QColor& background);
 // The placeholder text of a field, as near to the palette's as reads on the
-// field's background.
+// field's background, in the palette's current colour group.
 QColor readablePlaceholder(const QPalette& palette);
 
 // Selected text: the palette's colours, or where its text reads at less than

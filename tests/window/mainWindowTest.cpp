@@ -615,13 +615,16 @@ void mainWindowTest::coloursReadOnEveryPalette()
     QCOMPARE(readableRed(Qt::white), QColor(255, 0, 0));
     const struct {
         const char* name;
-        QColor base, selection, selectedText, placeholder;
+        QColor base, selection, selectedText, placeholder, inactiveBase;
     } palettes[] = {
-        { "light", QColor(Qt::white), QColor(0x308CC6), QColor(Qt::white), QColor(0, 0, 0, 128) },
-        { "dark", QColor(0x2A2A2A), QColor(0x303030), QColor(Qt::white), QColor(0x696969) },
-        { "high contrast", QColor(Qt::black), QColor(Qt::yellow), QColor(Qt::black), QColor(255, 255, 255, 128) },
-        { "warm", QColor(0xFDF6E3), QColor(0xEEE8D5), QColor(0x93A1A1), QColor(0x93A1A1) },
-        { "grey", QColor(0x7F7F7F), QColor(0x2A82DA), QColor(Qt::white), QColor(0, 0, 0, 128) },
+        { "light", QColor(Qt::white), QColor(0x308CC6), QColor(Qt::white), QColor(0, 0, 0, 128), QColor(Qt::white) },
+        { "dark", QColor(0x2A2A2A), QColor(0x303030), QColor(Qt::white), QColor(0x696969), QColor(0x2A2A2A) },
+        { "high contrast", QColor(Qt::black), QColor(Qt::yellow), QColor(Qt::black), QColor(255, 255, 255, 128),
+            QColor(Qt::black) },
+        { "warm", QColor(0xFDF6E3), QColor(0xEEE8D5), QColor(0x93A1A1), QColor(0x93A1A1), QColor(0xFDF6E3) },
+        { "grey", QColor(0x7F7F7F), QColor(0x2A82DA), QColor(Qt::white), QColor(0, 0, 0, 128), QColor(0x7F7F7F) },
+        { "darker when inactive", QColor(0xC8C8C8), QColor(0x0986D3), QColor(Qt::white), QColor(0, 0, 0, 128),
+            QColor(0x969696) },
     };
     const QPalette original = QApplication::palette();
     mainWindow window;
@@ -633,6 +636,7 @@ void mainWindowTest::coloursReadOnEveryPalette()
         palette.setColor(QPalette::Highlight, row.selection);
         palette.setColor(QPalette::HighlightedText, row.selectedText);
         palette.setColor(QPalette::PlaceholderText, row.placeholder);
+        palette.setColor(QPalette::Inactive, QPalette::Base, row.inactiveBase);
         QApplication::setPalette(palette);
         QApplication::processEvents(); // the window hears of it
         const QString at = row.name;
@@ -640,9 +644,11 @@ void mainWindowTest::coloursReadOnEveryPalette()
         QVERIFY2(row.base == Qt::white || reads(mark, Qt::red, row.base), qPrintable(at));
         QVERIFY2(mark.red() > mark.green() && mark.green() == mark.blue(), qPrintable(at)); // still a red
         QVERIFY2(reads(readableGreen(row.base), QColor(0, 128, 0), row.base), qPrintable(at));
-        const QColor placeholder = over(window.nameEdit->palette().color(QPalette::PlaceholderText), row.base);
-        QVERIFY2(
-            reads(placeholder, over(row.placeholder, row.base), row.base), qPrintable(at + " " + placeholder.name()));
+        for (const auto& [group, base] :
+            { std::pair { QPalette::Active, row.base }, { QPalette::Inactive, row.inactiveBase } }) {
+            const QColor placeholder = over(window.nameEdit->palette().color(group, QPalette::PlaceholderText), base);
+            QVERIFY2(reads(placeholder, over(row.placeholder, base), base), qPrintable(at + " " + placeholder.name()));
+        }
         const selectionColours selected = readableSelection(window.excerptEdit->viewport()->palette());
         QVERIFY2(ratio(selected.background, row.base) >= 3, qPrintable(at));
         QVERIFY2(selected.background == row.selection ? reads(selected.text, row.selectedText, selected.background)
