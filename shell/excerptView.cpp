@@ -56,6 +56,8 @@ excerptView::excerptView(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     lines.push_back({});
+    for (QScrollBar* bar : { horizontalScrollBar(), verticalScrollBar() })
+        connect(bar, &QScrollBar::actionTriggered, this, [this] { followMark = false; });
 }
 
 // Fractional, as the glyphs advance: rounding would shift the marked run
@@ -105,7 +107,7 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
         }
     }
     endLine(content.size(), 0);
-    markPlacedAt = -1;
+    followMark = false;
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
@@ -295,10 +297,10 @@ void excerptView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
-    // Until the user scrolls, the mark keeps its place in the middle at the
-    // new width: start-up, where the width settles late, shows what a later
-    // check shows.
-    if (markPlacedAt >= 0 && horizontalScrollBar()->value() == markPlacedAt)
+    // Until the user scrolls, the mark and its reason keep their place at
+    // the new size: start-up, where the size settles late, shows what a
+    // later check shows, and a window made small still shows the mark.
+    if (followMark)
         scrollToMarkEnd();
 }
 
@@ -348,7 +350,7 @@ void excerptView::scrollToMarkEnd()
     if (to + qint64(std::ceil(characterWidth())) > width)
         value = to - from >= width / 2 ? from - width / 4 : (from + to) / 2 - width / 2;
     horizontalScrollBar()->setValue(int(std::clamp<qint64>(value, 0, horizontalScrollBar()->maximum())));
-    markPlacedAt = horizontalScrollBar()->value();
+    followMark = true;
 }
 
 QColor excerptView::markColour() const { return readableRed(viewport()->palette().color(QPalette::Base)); }
@@ -429,6 +431,7 @@ void excerptView::copy() const
 void excerptView::moveCursor(qsizetype to, bool extend)
 {
     select(extend ? selectionAnchor : to, to);
+    followMark = false;
     const QRect box = characterRect(selectionCursor);
     if (box.top() < 0)
         verticalScrollBar()->setValue(verticalScrollBar()->value() + box.top() - margin);

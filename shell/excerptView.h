@@ -148,7 +148,7 @@ private:
     // reason, upright, so that it is not read as part of it.
     QString statusText;
     noteKind kindOfNoteText = noteKind::reason;
-    int markPlacedAt = -1; // the horizontal scroll that scrollToMarkEnd chose
+    bool followMark = false; // scrollToMarkEnd placed the view, the user did not scroll since
     std::vector<lineSpan> lines;
     qsizetype markStart = 0;
     qsizetype markEnd = 0;

@@ -823,8 +823,8 @@ void mainWindowTest::lineNumbersFitAtEveryFont()
     QApplication::setFont(original);
 }
 
-// However small the window, every line of the reason can be scrolled into
-// view with the excerpt.
+// However small the window, the marked line stays in view, and every line of
+// the reason can be scrolled into view with the excerpt.
 void mainWindowTest::reasonScrollsIntoViewInASmallWindow()
 {
     const QFont original = QApplication::font();
@@ -834,10 +834,11 @@ void mainWindowTest::reasonScrollsIntoViewInASmallWindow()
     mainWindow window(path(broken, "klein.tzv"));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    for (const QSize size : { QSize(740, 326), QSize(420, 300), QSize(320, 280) }) {
+    for (const QSize size : { QSize(740, 326), QSize(460, 360), QSize(360, 420) }) {
         window.resize(size);
         QApplication::processEvents();
         excerptView* view = window.excerptEdit;
+        QVERIFY(view->lineTop(3)); // the marked line stays in view
         view->verticalScrollBar()->setValue(0);
         QVERIFY2(view->noteRect().bottom() < view->verticalScrollBar()->maximum() + view->viewport()->height(),
             qPrintable(QString("%1×%2").arg(size.width()).arg(size.height())));
