@@ -127,11 +127,11 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
 }
 
 // The description holds the marked text and the note.
-void excerptView::describedAnew() const
+void excerptView::describedAnew()
 {
     if (!QAccessible::isActive())
         return;
-    QAccessibleEvent changed(const_cast<excerptView*>(this), QAccessible::DescriptionChanged);
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
 }
 

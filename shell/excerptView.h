@@ -134,7 +134,7 @@ private:
     int lineOf(qsizetype offset) const;
     void moveCursor(qsizetype to, bool extend);
     qsizetype stepFrom(qsizetype offset, int step) const;
-    void describedAnew() const;
+    void describedAnew();
     int noteHeight() const;
     int reasonHeight() const;
     int statusHeight() const;

@@ -68,27 +68,31 @@ QString fileState(const QFileInfo& file)
 
 // Why a file could not be written, in German whatever the system's language:
 // the common causes by the system's error number, others as Qt words them.
+const QString targetIsFolder = QStringLiteral("Unter diesem Namen steht ein Ordner.");
+const QString noSuchFolder = QStringLiteral("Den Ordner gibt es nicht.");
+const QString noPermission = QStringLiteral("Keine Berechtigung, dort zu schreiben.");
+const QString readOnlyDisk = QStringLiteral("Der Datenträger ist schreibgeschützt.");
+const QString diskFull = QStringLiteral("Auf dem Datenträger ist kein Platz mehr.");
+const QString nameTooLong = QStringLiteral("Der Name ist zu lang.");
+const std::pair<int, const QString&> writeErrorTexts[] = {
+    { ENOENT, noSuchFolder },
+    { ENOTDIR, noSuchFolder },
+    { EACCES, noPermission },
+    { EPERM, noPermission },
+    { EROFS, readOnlyDisk },
+    { ENOSPC, diskFull },
+    { EDQUOT, diskFull },
+    { ENAMETOOLONG, nameTooLong },
+};
+
 QString whyNotWritten(int cause, const QString& target, const QString& otherwise)
 {
     if (QFileInfo(target).isDir())
-        return QStringLiteral("Unter diesem Namen steht ein Ordner.");
-    switch (cause) {
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("Den Ordner gibt es nicht.");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("Keine Berechtigung, dort zu schreiben.");
-    case EROFS:
-        return QStringLiteral("Der Datenträger ist schreibgeschützt.");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("Auf dem Datenträger ist kein Platz mehr.");
-    case ENAMETOOLONG:
-        return QStringLiteral("Der Name ist zu lang.");
-    default:
-        return otherwise;
-    }
+        return targetIsFolder;
+    for (const auto& [known, text] : writeErrorTexts)
+        if (known == cause)
+            return text;
+    return otherwise;
 }
 
 QPlainTextEdit* readOnlyPane(QWidget* parent)
