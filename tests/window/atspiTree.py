@@ -57,6 +57,12 @@ def step(named):
             return False
         return True
 
+    # F8 reaches the window once the window manager has made it active.
+    frame = next(child for child in app if child is not None and child.getRole() == pyatspi.ROLE_FRAME)
+    for _ in range(100):
+        if frame.getState().contains(pyatspi.STATE_ACTIVE):
+            break
+        time.sleep(0.1)
     pyatspi.Registry.registerEventListener(hear, 'object:text-changed:insert', 'object:text-caret-moved')
     deadline = time.time() + 10
     GLib.timeout_add(200, lambda: pyatspi.Registry.generateKeyboardEvent(XK_F8, None, pyatspi.KEY_SYM) and False)
