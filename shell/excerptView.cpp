@@ -153,8 +153,9 @@ qsizetype excerptView::fromRead(qsizetype offset) const
 
 QString excerptView::readPart(qsizetype from, qsizetype to) const
 {
-    const qsizetype start = fromRead(std::clamp(from, qsizetype(0), readLength()));
-    const qsizetype end = fromRead(std::clamp(to, from, readLength()));
+    // Screen readers may ask for any range: it is cut to the text.
+    const qsizetype first = std::clamp(from, qsizetype(0), readLength());
+    const qsizetype start = fromRead(first), end = fromRead(std::clamp(to, first, readLength()));
     QString part = content.mid(start, end - start);
     return part.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }

@@ -279,7 +279,7 @@ void mainWindow::createElements()
     hintEdit = readOnlyPane(client);
     nameEdit = new QLineEdit(client);
     nameEdit->setPlaceholderText(QStringLiteral("Datei wählen, Namen eingeben oder Datei hierher ziehen"));
-    readablePlaceholder();
+    adjustPlaceholder();
     nameEdit->setFocusPolicy(Qt::StrongFocus);
     nameEdit->setAcceptDrops(false);
     checkButton = new QPushButton(QStringLiteral("CHECK"), client);
@@ -298,13 +298,13 @@ void mainWindow::createElements()
 // The placeholder is the only instruction on first start: it must read, on
 // every palette and after every change of it; in an inactive window too,
 // whose colours a palette may give apart.
-void mainWindow::readablePlaceholder()
+void mainWindow::adjustPlaceholder()
 {
     QPalette theme = QApplication::palette(nameEdit);
     QPalette shown = nameEdit->palette();
     for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
         theme.setCurrentColorGroup(group);
-        shown.setColor(group, QPalette::PlaceholderText, ::readablePlaceholder(theme));
+        shown.setColor(group, QPalette::PlaceholderText, readablePlaceholder(theme));
     }
     nameEdit->setPalette(shown);
 }
@@ -313,7 +313,7 @@ void mainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::PaletteChange)
-        readablePlaceholder();
+        adjustPlaceholder();
 }
 
 void mainWindow::describeElements()

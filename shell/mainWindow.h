@@ -93,7 +93,7 @@ protected:
 private:
     void createMenus();
     void createElements();
-    void readablePlaceholder();
+    void adjustPlaceholder();
     void describeElements();
     void watchForSaves();
     void connectCommands();

@@ -571,6 +571,8 @@ void mainWindowTest::accessibleTree()
     // Read out, a line ends in LF alone; the caret starts at the mark.
     QCOMPARE(text->text(0, text->characterCount()), window.excerptEdit->text().replace("\r\n", "\n"));
     QCOMPARE(text->text(text->cursorPosition(), text->cursorPosition() + 2), QString("46"));
+    QCOMPARE(text->text(-3, 1 << 20), text->text(0, text->characterCount())); // any range is cut to the text
+    QVERIFY(text->text(1 << 20, 2).isEmpty());
     QVERIFY(excerpt->text(QAccessible::Description).contains("„46“"));
     QCOMPARE(
         QAccessible::queryAccessibleInterface(window.lineNumberEdit)->text(QAccessible::Value), QString("2 3 4 5 6 7"));
