@@ -238,6 +238,16 @@ int excerptView::contentTop(int line) const
     return line > noteAfter() ? top + noteHeight() : top;
 }
 
+// The line whose row holds the height y of the text as a whole, the line
+// after the note where y falls in it; found at once, as a lone CR in every
+// byte can make millions of lines.
+int excerptView::lineFrom(int y) const
+{
+    const int noteTop = (noteAfter() + 1) * lineHeight();
+    const int line = y < noteTop ? y / lineHeight() : std::max(noteAfter() + 1, (y - noteHeight()) / lineHeight());
+    return std::clamp(line, 0, lineCount() - 1);
+}
+
 // The top of a line in viewport coordinates.
 qreal excerptView::rowTop(int line) const { return margin + contentTop(line) - verticalScrollBar()->value(); }
 
@@ -332,10 +342,11 @@ void excerptView::scrollToMarkEnd()
     if (contentTop(line) < vertical->value()) {
         vertical->setValue(contentTop(line));
     } else if (bottom + 2 * margin > vertical->value() + viewport()->height()) {
-        int first = 0;
-        while (first < line && contentTop(first) + viewport()->height() < bottom + 2 * margin)
+        const int wanted = bottom + 2 * margin - viewport()->height();
+        int first = lineFrom(wanted);
+        if (contentTop(first) < wanted)
             ++first;
-        vertical->setValue(contentTop(first));
+        vertical->setValue(contentTop(std::min(first, line)));
     }
 
     // A mark beyond the first screen is put in the middle, with text after
@@ -383,9 +394,9 @@ QRect excerptView::characterRect(qsizetype offset) const
 
 qsizetype excerptView::offsetAt(const QPoint& point) const
 {
-    int line = 0;
-    while (line + 1 < lineCount() && rowTop(line + 1) <= point.y())
-        ++line;
+    int line = lineFrom(point.y() - margin + verticalScrollBar()->value());
+    if (line > 0 && rowTop(line) > point.y())
+        --line; // in the note: the line above it
     const lineSpan& span = lines[line];
     const qreal x = point.x() - margin + horizontalScrollBar()->value();
     const auto wanted = qsizetype(std::max<qreal>(0, std::round(x / characterWidth())));
@@ -613,9 +624,9 @@ void excerptView::paintEvent(QPaintEvent*)
     const shownColumns shown { firstColumn, firstColumn + qsizetype(viewport()->width() / width) + 2, markColour(),
         readableRed(selected.background), selected.background, selected.text };
     paintNote(painter);
-    for (int line = 0; line < lineCount() && rowTop(line) < viewport()->height(); ++line)
-        if (rowTop(line) + lineHeight() > 0)
-            paintLine(painter, line, shown);
+    for (int line = lineFrom(verticalScrollBar()->value() - margin);
+         line < lineCount() && rowTop(line) < viewport()->height(); ++line)
+        paintLine(painter, line, shown);
     // With the focus, a frame says where the keys act and a caret where they
     // start; the frame in the selection's colour, which stands out.
     if (!hasFocus())

@@ -140,6 +140,7 @@ private:
     int statusHeight() const;
     int signRoom() const;
     int contentTop(int line) const;
+    int lineFrom(int y) const;
     qreal rowTop(int line) const;
 
     QString content;
