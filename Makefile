@@ -10,7 +10,7 @@ BUILD_PACKAGES := cmake ninja-build g++ make qt6-base-dev libgl-dev nlohmann-jso
 DEV_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev
 # What the tests run besides: editors, shells, a display and a screen reader's bus.
 CHECK_PACKAGES := $(DEV_PACKAGES) pkg-config fonts-dejavu-core qt6-translations-l10n groff-base neovim \
-                  zsh fish xvfb xauth dbus at-spi2-core python3-pyatspi
+                  zsh fish xvfb xauth dbus at-spi2-core python3-pyatspi openbox
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 BENCH_PACKAGES := libbenchmark-dev libxml2-utils hyperfine valgrind time
 SCREENSHOT_PACKAGES := fonts-liberation

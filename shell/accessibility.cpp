@@ -37,7 +37,7 @@ public:
     QString text(QAccessible::Text kind) const override
     {
         if (kind == QAccessible::Value)
-            return view()->text();
+            return view()->readPart(0, view()->readLength());
         if (kind == QAccessible::Description) {
             // Without lines, as after a correct file, there is no faulty
             // place to speak of: only the note is told.
@@ -53,38 +53,42 @@ public:
         return QAccessibleWidget::text(kind);
     }
 
+    // Offsets here count the text as read out, each line break one LF.
     void selection(int index, int* start, int* end) const override
     {
         *start = *end = 0;
         if (index == 0 && selectionCount() == 1) {
-            *start = int(view()->selectionStart());
-            *end = int(view()->selectionEnd());
+            *start = read(view()->selectionStart());
+            *end = read(view()->selectionEnd());
         }
     }
     int selectionCount() const override { return view()->selectionStart() != view()->selectionEnd() ? 1 : 0; }
-    void addSelection(int start, int end) override { view()->select(start, end); }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int) override { view()->select(view()->cursorPosition(), view()->cursorPosition()); }
-    void setSelection(int, int start, int end) override { view()->select(start, end); }
-    int cursorPosition() const override { return int(view()->cursorPosition()); }
-    void setCursorPosition(int position) override { view()->select(position, position); }
-    QString text(int start, int end) const override { return view()->text().mid(start, end - start); }
-    int characterCount() const override { return int(view()->text().size()); }
+    void setSelection(int, int start, int end) override
+    {
+        view()->select(view()->fromRead(start), view()->fromRead(end));
+    }
+    int cursorPosition() const override { return read(view()->cursorPosition()); }
+    void setCursorPosition(int position) override { setSelection(0, position, position); }
+    QString text(int start, int end) const override { return view()->readPart(start, end); }
+    int characterCount() const override { return int(view()->readLength()); }
     QRect characterRect(int offset) const override
     {
-        const QRect box = view()->characterRect(offset);
+        const QRect box = view()->characterRect(view()->fromRead(offset));
         return QRect(view()->viewport()->mapToGlobal(box.topLeft()), box.size());
     }
     int offsetAtPoint(const QPoint& point) const override
     {
-        return int(view()->offsetAt(view()->viewport()->mapFromGlobal(point)));
+        return read(view()->offsetAt(view()->viewport()->mapFromGlobal(point)));
     }
-    void scrollToSubstring(int start, int) override { view()->select(start, start); }
+    void scrollToSubstring(int start, int) override { setCursorPosition(start); }
     // The marked part is told apart by its colour and underline, in the
     // attribute names Qt's bridges pass on (IAccessible2's; AT-SPI gets them
     // as "fg-color" and "underline").
     QString attributes(int offset, int* start, int* end) const override
     {
-        const int markStart = int(view()->markBegin()), markEnd = int(view()->markFinish());
+        const int markStart = read(view()->markBegin()), markEnd = read(view()->markFinish());
         if (offset >= markStart && offset < markEnd) {
             *start = markStart;
             *end = markEnd;
@@ -100,6 +104,7 @@ public:
 
 private:
     excerptView* view() const { return static_cast<excerptView*>(widget()); }
+    int read(qsizetype offset) const { return int(view()->toRead(offset)); }
 };
 
 // The numbers of the shown lines, as the column paints them: as its value

@@ -1,5 +1,7 @@
 #include "excerptView.h"
 
+#include "readableColours.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +20,7 @@
 namespace {
 
 constexpr int margin = 4;
+constexpr int focusFrameWidth = 2;
 constexpr qsizetype tabColumns = 8;
 
 QFont excerptFont()
@@ -31,21 +34,6 @@ QFont excerptFont()
         return face;
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
-
-// WCAG's relative luminance and contrast ratio.
-qreal luminance(const QColor& colour)
-{
-    const auto channel = [](qreal c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
-}
-
-qreal contrast(const QColor& a, const QColor& b)
-{
-    const qreal x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
-constexpr qreal readableContrast = 4.5;
 
 constexpr QChar tick(u'\u2714');
 
@@ -68,6 +56,8 @@ excerptView::excerptView(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     lines.push_back({});
+    for (QScrollBar* bar : { horizontalScrollBar(), verticalScrollBar() })
+        connect(bar, &QScrollBar::actionTriggered, this, [this] { followMark = false; });
 }
 
 // Fractional, as the glyphs advance: rounding would shift the marked run
@@ -83,19 +73,23 @@ qreal excerptView::lineAscent() const { return fontMetrics().ascent(); }
 
 void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end)
 {
+    const QString readBefore = QAccessible::isActive() ? readPart(0, readLength()) : QString();
     content = text;
-    selectionAnchor = selectionCursor = 0;
     markStart = std::clamp<qsizetype>(start, 0, content.size());
     markEnd = std::clamp<qsizetype>(end, markStart, content.size());
+    // Keys and screen readers start where the fault is.
+    selectionAnchor = selectionCursor = markStart;
     lines.clear();
     widestLine = 0;
     qsizetype lineStart = 0;
+    qsizetype readStart = 0;
     bool tab = false;
     const auto endLine = [&](qsizetype at, qsizetype breakLength) {
-        lineSpan line { lineStart, at - lineStart, tab };
+        lineSpan line { lineStart, at - lineStart, readStart, tab };
         lines.push_back(line);
         widestLine = std::max(widestLine, columnOf(line, line.length));
         lineStart = at + breakLength;
+        readStart += line.length + 1;
         tab = false;
     };
     const char16_t* units = reinterpret_cast<const char16_t*>(content.constData());
@@ -113,12 +107,57 @@ void excerptView::setExcerpt(const QString& text, qsizetype start, qsizetype end
         }
     }
     endLine(content.size(), 0);
-    markPlacedAt = -1;
+    followMark = false;
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
     emit scrolled();
+    if (!QAccessible::isActive())
+        return;
+    const QString readNow = readPart(0, readLength());
+    if (readNow != readBefore) {
+        QAccessibleTextUpdateEvent changed(this, 0, readBefore, readNow);
+        changed.setCursorPosition(int(toRead(selectionCursor)));
+        QAccessible::updateAccessibility(&changed);
+    }
+    QAccessibleTextCursorEvent moved(this, int(toRead(selectionCursor)));
+    QAccessible::updateAccessibility(&moved);
+    describedAnew();
+}
+
+// The description holds the marked text and the note.
+void excerptView::describedAnew()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+qsizetype excerptView::readLength() const { return lines.back().readStart + lines.back().length; }
+
+qsizetype excerptView::toRead(qsizetype offset) const
+{
+    const lineSpan& span = lines[lineOf(offset)];
+    return span.readStart + std::clamp(offset - span.start, qsizetype(0), span.length);
+}
+
+qsizetype excerptView::fromRead(qsizetype offset) const
+{
+    const auto after = std::upper_bound(
+        lines.begin() + 1, lines.end(), offset, [](qsizetype at, const lineSpan& line) { return at < line.readStart; });
+    const lineSpan& span = *(after - 1);
+    return span.start + std::clamp(offset - span.readStart, qsizetype(0), span.length);
+}
+
+QString excerptView::readPart(qsizetype from, qsizetype to) const
+{
+    // Screen readers may ask for any range: it is cut to the text.
+    const qsizetype first = std::clamp(from, qsizetype(0), readLength());
+    const qsizetype start = fromRead(first), end = fromRead(std::clamp(to, first, readLength()));
+    QString part = content.mid(start, end - start);
+    return part.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 void excerptView::setNote(const QString& text, noteKind kind)
@@ -129,6 +168,7 @@ void excerptView::setNote(const QString& text, noteKind kind)
     updateScrollBars();
     viewport()->update();
     emit scrolled();
+    describedAnew();
 }
 
 void excerptView::appendNote(const QString& line)
@@ -137,6 +177,7 @@ void excerptView::appendNote(const QString& line)
     updateScrollBars();
     viewport()->update();
     emit scrolled();
+    describedAnew();
 }
 
 // The line the note follows: -1 puts it above the first line.
@@ -182,12 +223,33 @@ int excerptView::noteHeight() const
     return reasonHeight() + statusHeight() + 2 * margin;
 }
 
-// The top of a line in viewport coordinates, below the note when it follows it.
-qreal excerptView::rowTop(int line) const
+QRect excerptView::noteRect() const
 {
-    const qreal top = margin + qreal(line - verticalScrollBar()->value()) * lineHeight();
+    const int top = margin + (noteAfter() + 1) * lineHeight() - verticalScrollBar()->value();
+    return QRect(margin, top + margin, viewport()->width() - 2 * margin, noteHeight() - 2 * margin);
+}
+
+// The top of a line in the text as a whole, below the note when it follows
+// it. The view scrolls by pixels through this, so that a note higher than
+// the view can be read to its end.
+int excerptView::contentTop(int line) const
+{
+    const int top = line * lineHeight();
     return line > noteAfter() ? top + noteHeight() : top;
 }
+
+// The line whose row holds the height y of the text as a whole, the line
+// after the note where y falls in it; found at once, as a lone CR in every
+// byte can make millions of lines.
+int excerptView::lineFrom(int y) const
+{
+    const int noteTop = (noteAfter() + 1) * lineHeight();
+    const int line = y < noteTop ? y / lineHeight() : std::max(noteAfter() + 1, (y - noteHeight()) / lineHeight());
+    return std::clamp(line, 0, lineCount() - 1);
+}
+
+// The top of a line in viewport coordinates.
+qreal excerptView::rowTop(int line) const { return margin + contentTop(line) - verticalScrollBar()->value(); }
 
 void excerptView::clearMark()
 {
@@ -232,10 +294,10 @@ QString excerptView::shownPart(const lineSpan& line, qsizetype fromColumn, qsize
 
 void excerptView::updateScrollBars()
 {
-    const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
-    verticalScrollBar()->setRange(0, std::max(0, lineCount() - visibleLines));
-    verticalScrollBar()->setPageStep(visibleLines);
-    verticalScrollBar()->setSingleStep(1);
+    const int fullHeight = contentTop(lineCount() - 1) + lineHeight() + 2 * margin;
+    verticalScrollBar()->setRange(0, std::max(0, fullHeight - viewport()->height()));
+    verticalScrollBar()->setPageStep(viewport()->height());
+    verticalScrollBar()->setSingleStep(lineHeight());
     const auto fullWidth = qint64(std::ceil(qreal(widestLine) * characterWidth())) + 2 * margin;
     horizontalScrollBar()->setRange(0, int(std::clamp<qint64>(fullWidth - viewport()->width(), 0, INT_MAX / 2)));
     horizontalScrollBar()->setPageStep(viewport()->width());
@@ -246,10 +308,10 @@ void excerptView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
-    // Until the user scrolls, the mark keeps its place in the middle at the
-    // new width: start-up, where the width settles late, shows what a later
-    // check shows.
-    if (markPlacedAt >= 0 && horizontalScrollBar()->value() == markPlacedAt)
+    // Until the user scrolls, the mark and its reason keep their place at
+    // the new size: start-up, where the size settles late, shows what a
+    // later check shows, and a window made small still shows the mark.
+    if (followMark)
         scrollToMarkEnd();
 }
 
@@ -259,14 +321,13 @@ void excerptView::scrollContentsBy(int, int)
     emit scrolled();
 }
 
-qreal excerptView::lineTop(int line) const
+std::optional<qreal> excerptView::lineTop(int line) const
 {
-    const int first = verticalScrollBar()->value();
-    if (line < first || line >= lineCount())
-        return -1;
+    if (line < 0 || line >= lineCount())
+        return std::nullopt;
     const qreal top = rowTop(line);
-    if (top >= viewport()->height())
-        return -1;
+    if (top + lineHeight() <= 0 || top >= viewport()->height())
+        return std::nullopt;
     return viewport()->mapToParent(QPoint(0, 0)).y() + top;
 }
 
@@ -274,13 +335,19 @@ void excerptView::scrollToMarkEnd()
 {
     if (lines.empty())
         return;
+    // The line and the note under it in view, the first line shown whole.
     const int line = lineOf(markEnd);
-    const int visibleLines = std::max(1, (viewport()->height() - margin - noteHeight()) / lineHeight());
+    const int bottom = contentTop(line) + lineHeight() + (line == noteAfter() ? noteHeight() : 0);
     QScrollBar* vertical = verticalScrollBar();
-    if (line < vertical->value())
-        vertical->setValue(int(line));
-    else if (line >= vertical->value() + visibleLines)
-        vertical->setValue(int(line) - visibleLines + 1);
+    if (contentTop(line) < vertical->value()) {
+        vertical->setValue(contentTop(line));
+    } else if (bottom + 2 * margin > vertical->value() + viewport()->height()) {
+        const int wanted = bottom + 2 * margin - viewport()->height();
+        int first = lineFrom(wanted);
+        if (contentTop(first) < wanted)
+            ++first;
+        vertical->setValue(contentTop(std::min(first, line)));
+    }
 
     // A mark beyond the first screen is put in the middle, with text after
     // it in view, whatever was scrolled before.
@@ -295,39 +362,15 @@ void excerptView::scrollToMarkEnd()
     if (to + qint64(std::ceil(characterWidth())) > width)
         value = to - from >= width / 2 ? from - width / 4 : (from + to) / 2 - width / 2;
     horizontalScrollBar()->setValue(int(std::clamp<qint64>(value, 0, horizontalScrollBar()->maximum())));
-    markPlacedAt = horizontalScrollBar()->value();
+    followMark = true;
 }
-
-// Every background reads against black or white at 4.5:1 or more, so one of
-// the two directions always arrives; the nearer one keeps most of the colour.
-QColor nearestReadable(const QColor& wanted, const QColor& background)
-{
-    if (contrast(wanted, background) >= readableContrast)
-        return wanted;
-    const int r = wanted.red(), g = wanted.green(), b = wanted.blue();
-    for (int step = 1; step <= 255; ++step) {
-        const int keep = 255 - step;
-        const QColor darker(r * keep / 255, g * keep / 255, b * keep / 255);
-        if (contrast(darker, background) >= readableContrast)
-            return darker;
-        const QColor lighter(r + (255 - r) * step / 255, g + (255 - g) * step / 255, b + (255 - b) * step / 255);
-        if (contrast(lighter, background) >= readableContrast)
-            return lighter;
-    }
-    return wanted;
-}
-
-QColor readableRed(const QColor& background)
-{
-    const QColor pureRed(255, 0, 0);
-    return background == QColor(Qt::white) ? pureRed : nearestReadable(pureRed, background);
-}
-
-QColor readableGreen(const QColor& background) { return nearestReadable(QColor(0, 128, 0), background); }
 
 QColor excerptView::markColour() const { return readableRed(viewport()->palette().color(QPalette::Base)); }
 
-QColor excerptView::selectedMarkColour() const { return readableRed(viewport()->palette().color(QPalette::Highlight)); }
+QColor excerptView::selectedMarkColour() const
+{
+    return readableRed(readableSelection(viewport()->palette()).background);
+}
 
 // The line that holds offset: the last one starting at or before it.
 int excerptView::lineOf(qsizetype offset) const
@@ -351,9 +394,9 @@ QRect excerptView::characterRect(qsizetype offset) const
 
 qsizetype excerptView::offsetAt(const QPoint& point) const
 {
-    int line = verticalScrollBar()->value();
-    while (line + 1 < lineCount() && rowTop(line + 1) <= point.y())
-        ++line;
+    int line = lineFrom(point.y() - margin + verticalScrollBar()->value());
+    if (line > 0 && rowTop(line) > point.y())
+        --line; // in the note: the line above it
     const lineSpan& span = lines[line];
     const qreal x = point.x() - margin + horizontalScrollBar()->value();
     const auto wanted = qsizetype(std::max<qreal>(0, std::round(x / characterWidth())));
@@ -365,6 +408,7 @@ qsizetype excerptView::offsetAt(const QPoint& point) const
 
 void excerptView::select(qsizetype anchor, qsizetype cursor)
 {
+    const qsizetype cursorBefore = selectionCursor;
     selectionAnchor = std::clamp<qsizetype>(anchor, 0, content.size());
     selectionCursor = std::clamp<qsizetype>(cursor, 0, content.size());
     viewport()->update();
@@ -373,10 +417,14 @@ void excerptView::select(qsizetype anchor, qsizetype cursor)
     QClipboard* clipboard = QApplication::clipboard();
     if (selectionStart() != selectionEnd() && clipboard->supportsSelection())
         clipboard->setText(copiedText(), QClipboard::Selection);
-    if (QAccessible::isActive()) {
-        QAccessibleTextSelectionEvent changed(this, int(selectionStart()), int(selectionEnd()));
-        changed.setCursorPosition(int(selectionCursor));
-        QAccessible::updateAccessibility(&changed);
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTextSelectionEvent changed(this, int(toRead(selectionStart())), int(toRead(selectionEnd())));
+    changed.setCursorPosition(int(toRead(selectionCursor)));
+    QAccessible::updateAccessibility(&changed);
+    if (selectionCursor != cursorBefore) {
+        QAccessibleTextCursorEvent moved(this, int(toRead(selectionCursor)));
+        QAccessible::updateAccessibility(&moved);
     }
 }
 
@@ -395,11 +443,35 @@ void excerptView::copy() const
 void excerptView::moveCursor(qsizetype to, bool extend)
 {
     select(extend ? selectionAnchor : to, to);
+    followMark = false;
     const QRect box = characterRect(selectionCursor);
-    if (box.bottom() > viewport()->height() || box.top() < 0)
-        verticalScrollBar()->setValue(lineOf(selectionCursor));
+    if (box.top() < 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + box.top() - margin);
+    else if (box.bottom() >= viewport()->height())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + box.bottom() + 1 - viewport()->height() + margin);
     if (box.right() > viewport()->width() || box.left() < 0)
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + box.left() - viewport()->width() / 2);
+}
+
+// One character on; a CR LF pair is one step, as it is one line break.
+qsizetype excerptView::stepFrom(qsizetype offset, int step) const
+{
+    qsizetype to = std::clamp<qsizetype>(offset + step, 0, content.size());
+    if (to > 0 && to < content.size() && content[to - 1] == QLatin1Char('\r') && content[to] == QLatin1Char('\n'))
+        to += step;
+    return to;
+}
+
+void excerptView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void excerptView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void excerptView::mousePressEvent(QMouseEvent* event)
@@ -429,9 +501,9 @@ void excerptView::keyPressEvent(QKeyEvent* event)
     const qsizetype column = selectionCursor - span.start;
     switch (event->key()) {
     case Qt::Key_Left:
-        return moveCursor(std::max<qsizetype>(0, selectionCursor - 1), extend);
+        return moveCursor(stepFrom(selectionCursor, -1), extend);
     case Qt::Key_Right:
-        return moveCursor(std::min(content.size(), selectionCursor + 1), extend);
+        return moveCursor(stepFrom(selectionCursor, 1), extend);
     case Qt::Key_Home:
         return moveCursor(span.start, extend);
     case Qt::Key_End:
@@ -449,28 +521,35 @@ void excerptView::keyPressEvent(QKeyEvent* event)
     }
 }
 
+// As the text views' menus: it opens and returns, and goes when closed.
 void excerptView::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    QAction* copyAction = menu.addAction(QStringLiteral("&Kopieren"), this, &excerptView::copy);
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* copyAction = menu->addAction(QStringLiteral("&Kopieren"), this, &excerptView::copy);
     copyAction->setShortcut(QKeySequence::Copy);
     copyAction->setEnabled(selectionStart() != selectionEnd());
-    QAction* all = menu.addAction(QStringLiteral("Alles &auswählen"), this, &excerptView::selectAll);
+    QAction* all = menu->addAction(QStringLiteral("Alles &auswählen"), this, &excerptView::selectAll);
     all->setShortcut(QKeySequence::SelectAll);
     all->setEnabled(!content.isEmpty());
-    menu.exec(event->globalPos());
+    menu->popup(event->globalPos());
+}
+
+QVariant excerptView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query != Qt::ImCursorRectangle)
+        return QAbstractScrollArea::inputMethodQuery(query);
+    const QRect box = characterRect(selectionCursor);
+    return QRect(viewport()->mapToParent(box.topLeft()), QSize(1, box.height()));
 }
 
 // The note in its box between two rules, after the line it follows.
 void excerptView::paintNote(QPainter& painter) const
 {
-    const int noteHeight = this->noteHeight();
-    const int first = verticalScrollBar()->value();
-    const int after = noteAfter();
-    if (noteHeight == 0 || after + 1 < first)
+    const QRect box = noteRect();
+    const int top = box.top() - margin;
+    if (box.height() <= 0 || box.bottom() + margin < 0 || top >= viewport()->height())
         return;
-    const int top = margin + (after + 1 - first) * lineHeight();
-    const QRect box(margin, top + margin, viewport()->width() - 2 * margin, noteHeight - 2 * margin);
     painter.save();
     painter.setFont(noteFont(this));
     if (kindOfNoteText == noteKind::success) {
@@ -510,7 +589,7 @@ void excerptView::paintLine(QPainter& painter, int line, const shownColumns& sho
     if (selectTo > selectFrom)
         painter.fillRect(QRectF(margin + qreal(selectFrom) * width - shiftX, top, qreal(selectTo - selectFrom) * width,
                              lineHeight()),
-            palette().color(QPalette::Highlight));
+            shown.selection);
     const qsizetype markFrom = columnAt(markStart);
     const qsizetype markTo = columnAt(markEnd);
     qsizetype cuts[] = { shown.first, markFrom, markTo, selectFrom, selectTo, shown.last };
@@ -524,7 +603,7 @@ void excerptView::paintLine(QPainter& painter, int line, const shownColumns& sho
         const bool selected = from >= selectFrom && to <= selectTo;
         painter.setPen(marked && selected ? shown.selectedMark
                 : marked                  ? shown.mark
-                : selected                ? palette().color(QPalette::HighlightedText)
+                : selected                ? shown.selectedText
                                           : palette().color(QPalette::Text));
         const qreal x = margin + qreal(from) * width - shiftX;
         painter.drawText(QPointF(x, baseline), shownPart(span, from, to));
@@ -541,9 +620,21 @@ void excerptView::paintEvent(QPaintEvent*)
     painter.setFont(font());
     const qreal width = characterWidth();
     const auto firstColumn = qsizetype(horizontalScrollBar()->value() / width);
+    const selectionColours selected = readableSelection(viewport()->palette());
     const shownColumns shown { firstColumn, firstColumn + qsizetype(viewport()->width() / width) + 2, markColour(),
-        selectedMarkColour() };
+        readableRed(selected.background), selected.background, selected.text };
     paintNote(painter);
-    for (int line = verticalScrollBar()->value(); line < lineCount() && rowTop(line) <= viewport()->height(); ++line)
+    for (int line = lineFrom(verticalScrollBar()->value() - margin);
+         line < lineCount() && rowTop(line) < viewport()->height(); ++line)
         paintLine(painter, line, shown);
+    // With the focus, a frame says where the keys act and a caret where they
+    // start; the frame in the selection's colour, which stands out.
+    if (!hasFocus())
+        return;
+    const QRect caret = characterRect(selectionCursor);
+    painter.fillRect(
+        QRect(caret.topLeft(), QSize(std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth)), caret.height())),
+        palette().color(QPalette::Text));
+    painter.setPen(QPen(selected.background, focusFrameWidth));
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
 }

@@ -5,15 +5,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 class QPainter;
-
-// The red nearest to pure red that reads on background at 4.5:1: pure red
-// itself on white, the reference background, and wherever it reads.
-QColor readableRed(const QColor& background);
-// The success tick's green, as near to a plain green as reads on background.
-QColor readableGreen(const QColor& background);
 
 // A note is a reason, or a correct file's outcome shown with a green tick.
 enum class noteKind { reason, success };
@@ -29,7 +24,8 @@ public:
     explicit excerptView(QWidget* parent);
 
     // Shows the text; a CR LF pair, an LF or a lone CR ends a line. The marked
-    // range is in UTF-16 units of the text, CR and LF counting one each.
+    // range is in UTF-16 units of the text, CR and LF counting one each. The
+    // caret starts at the marked part.
     void setExcerpt(const QString& text, qsizetype markStart, qsizetype markEnd);
     void setText(const QString& text) { setExcerpt(text, 0, 0); }
     void clear() { setText(QString()); }
@@ -51,6 +47,8 @@ public:
                                     : noteText + QLatin1Char('\n') + statusText;
     }
     noteKind kindOfNote() const { return kindOfNoteText; }
+    // The note's box in viewport coordinates; empty without a note.
+    QRect noteRect() const;
 
     QString text() const { return content; }
     QString markedText() const { return content.mid(markStart, markEnd - markStart); }
@@ -68,6 +66,13 @@ public:
     void copy() const;
     QString copiedText() const;
 
+    // The text as a screen reader reads it, each line break one LF, and the
+    // offsets between it and the text.
+    qsizetype readLength() const;
+    QString readPart(qsizetype from, qsizetype to) const;
+    qsizetype toRead(qsizetype offset) const;
+    qsizetype fromRead(qsizetype offset) const;
+
     // The colour of the marked part against the background, and against the
     // selection's background where the mark is selected.
     QColor markColour() const;
@@ -76,9 +81,9 @@ public:
     QRect characterRect(qsizetype offset) const;
     qsizetype offsetAt(const QPoint& viewportPoint) const;
     int lineCount() const { return static_cast<int>(lines.size()); }
-    // The top of a line in this widget's coordinates, or a negative value when
-    // the line is not in view.
-    qreal lineTop(int line) const;
+    // The top of a line in this widget's coordinates while some of it is in
+    // view.
+    std::optional<qreal> lineTop(int line) const;
     qreal lineAscent() const;
 
     // Scrolls so that the place just behind the marked part is in view.
@@ -93,7 +98,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The caret's box, where the Menu key and Shift+F10 open the menu.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -101,6 +110,7 @@ private:
     struct lineSpan {
         qsizetype start = 0; // first unit in the text
         qsizetype length = 0; // without the line break
+        qsizetype readStart = 0; // first character in the text as read out
         bool hasTab = false; // columns and units differ only where a TAB stands
     };
     // A TAB moves to the next multiple of eight columns.
@@ -116,15 +126,21 @@ private:
         qsizetype last;
         QColor mark;
         QColor selectedMark;
+        QColor selection;
+        QColor selectedText;
     };
     void paintNote(QPainter& painter) const;
     void paintLine(QPainter& painter, int line, const shownColumns& shown) const;
     int lineOf(qsizetype offset) const;
     void moveCursor(qsizetype to, bool extend);
+    qsizetype stepFrom(qsizetype offset, int step) const;
+    void describedAnew();
     int noteHeight() const;
     int reasonHeight() const;
     int statusHeight() const;
     int signRoom() const;
+    int contentTop(int line) const;
+    int lineFrom(int y) const;
     qreal rowTop(int line) const;
 
     QString content;
@@ -133,7 +149,7 @@ private:
     // reason, upright, so that it is not read as part of it.
     QString statusText;
     noteKind kindOfNoteText = noteKind::reason;
-    int markPlacedAt = -1; // the horizontal scroll that scrollToMarkEnd chose
+    bool followMark = false; // scrollToMarkEnd placed the view, the user did not scroll since
     std::vector<lineSpan> lines;
     qsizetype markStart = 0;
     qsizetype markEnd = 0;

@@ -5,6 +5,7 @@
 #include "codes.h"
 #include "excerptDisplay.h"
 #include "fileReport.h"
+#include "readableColours.h"
 #include "repair.h"
 #include "resultText.h"
 #include "terminalReport.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -33,6 +35,8 @@
 #include <QTimer>
 #include <QtMath>
 
+#include <cerrno>
+
 namespace {
 
 QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -40,10 +44,19 @@ QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 const QString hintText = QStringLiteral("Bitte überprüfen Sie eine fehlerhafte Datei erneut, bis die Meldung "
                                         "\"Datei korrekt. Tipps nun spielbar\" erscheint.");
 
+// Where the shown violation stands among all that were found; when the check
+// stopped at its limit, the count says that there are more.
+const QString violationCountNote = QStringLiteral(" (Verstoß %1 von %2; F8: nächster)");
+const QString violationsCutNote = QStringLiteral(" (Verstoß %1 von mehr als %2; F8: nächster)");
+
 // The layout's heights are made for a font whose lines are 14 pixels apart,
 // as the usual 9-point system fonts are at 96 dpi: the hint and the message
 // hold two such lines. A larger font scales them, so that nothing is cut.
 constexpr int referenceLineSpacing = 14;
+// The line-number column is 65 pixels wide, or as wide as its widest number
+// needs in a larger font; a number keeps this much room on either side.
+constexpr int numberColumnWidth = 65;
+constexpr int numberMargin = 3;
 
 QString fileState(const QFileInfo& file)
 {
@@ -51,6 +64,35 @@ QString fileState(const QFileInfo& file)
         ? QString::number(file.size()) + QLatin1Char('@') + QString::number(file.lastModified().toMSecsSinceEpoch())
             + QLatin1Char('#') + QString::number(file.metadataChangeTime().toMSecsSinceEpoch())
         : QString();
+}
+
+// Why a file could not be written, in German whatever the system's language:
+// the common causes by the system's error number, others as Qt words them.
+const QString targetIsFolder = QStringLiteral("Unter diesem Namen steht ein Ordner.");
+const QString noSuchFolder = QStringLiteral("Den Ordner gibt es nicht.");
+const QString noPermission = QStringLiteral("Keine Berechtigung, dort zu schreiben.");
+const QString readOnlyDisk = QStringLiteral("Der Datenträger ist schreibgeschützt.");
+const QString diskFull = QStringLiteral("Auf dem Datenträger ist kein Platz mehr.");
+const QString nameTooLong = QStringLiteral("Der Name ist zu lang.");
+const std::pair<int, const QString&> writeErrorTexts[] = {
+    { ENOENT, noSuchFolder },
+    { ENOTDIR, noSuchFolder },
+    { EACCES, noPermission },
+    { EPERM, noPermission },
+    { EROFS, readOnlyDisk },
+    { ENOSPC, diskFull },
+    { EDQUOT, diskFull },
+    { ENAMETOOLONG, nameTooLong },
+};
+
+QString whyNotWritten(int cause, const QString& target, const QString& otherwise)
+{
+    if (QFileInfo(target).isDir())
+        return targetIsFolder;
+    for (const auto& [known, text] : writeErrorTexts)
+        if (known == cause)
+            return text;
+    return otherwise;
 }
 
 QPlainTextEdit* readOnlyPane(QWidget* parent)
@@ -94,11 +136,31 @@ lineNumberColumn::lineNumberColumn(excerptView* excerpt, QWidget* parent)
 
 void lineNumberColumn::setNumbers(std::uint32_t first, std::uint32_t end, std::vector<std::size_t> lineBlocks)
 {
+    const int widthBefore = neededWidth();
     firstLine = first;
     endLine = end;
     blocks = std::move(lineBlocks);
     numbers = QString::fromStdString(kavrin::lineNumberText(first, end));
     update();
+    if (neededWidth() != widthBefore)
+        emit neededWidthChanged();
+}
+
+int lineNumberColumn::neededWidth() const
+{
+    const QFontMetricsF metrics(font());
+    qreal widest = 0;
+    for (std::uint32_t n = firstLine; n < endLine; ++n)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::number(n)));
+    // The number's right edge stands numberMargin inside the last pixel.
+    return std::max(numberColumnWidth, qCeil(widest) + 2 * (frameWidth() + numberMargin) + 1);
+}
+
+void lineNumberColumn::changeEvent(QEvent* event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        emit neededWidthChanged();
 }
 
 void lineNumberColumn::clear() { setNumbers(1, 1, {}); }
@@ -107,18 +169,20 @@ void lineNumberColumn::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.setClipRect(contentsRect());
+    const int shift = mapFrom(window(), excerpt->mapTo(window(), QPoint(0, 0))).y();
+    // A line that is partly scrolled out of the excerpt is cut where it is.
+    const QRect shown = excerpt->viewport()->geometry().translated(0, shift);
+    painter.setClipRect(contentsRect() & QRect(0, shown.top(), width(), shown.height()));
     const QFontMetricsF ownMetrics(font());
-    const qreal shift = mapFrom(window(), excerpt->mapTo(window(), QPoint(0, 0))).y();
-    const qreal right = contentsRect().right() - 3;
+    const qreal right = contentsRect().right() - numberMargin;
     std::size_t index = 0;
     for (std::uint32_t n = firstLine; n < endLine && index < blocks.size(); ++n, ++index) {
-        const qreal top = excerpt->lineTop(static_cast<int>(blocks[index]));
-        if (top < 0)
+        const std::optional<qreal> top = excerpt->lineTop(static_cast<int>(blocks[index]));
+        if (!top)
             continue;
         const QString label = QString::number(n);
         painter.drawText(
-            QPointF(right - ownMetrics.horizontalAdvance(label), shift + top + excerpt->lineAscent()), label);
+            QPointF(right - ownMetrics.horizontalAdvance(label), shift + *top + excerpt->lineAscent()), label);
     }
 }
 
@@ -184,7 +248,7 @@ void mainWindow::createMenus()
         = fileMenu->addAction(QStringLiteral("&Voriger Verstoß"), this, [this] { stepViolation(-1); });
     previousViolationAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
     // The result as kavrin-check prints it, with the code, for an e-mail.
-    copyReportAction = fileMenu->addAction(QStringLiteral("&Bericht kopieren"), this, &mainWindow::copyReport);
+    copyReportAction = fileMenu->addAction(QStringLiteral("Be&richt kopieren"), this, &mainWindow::copyReport);
     copyReportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     copyReportAction->setEnabled(false);
     addAction(copyReportAction);
@@ -215,6 +279,7 @@ void mainWindow::createElements()
     hintEdit = readOnlyPane(client);
     nameEdit = new QLineEdit(client);
     nameEdit->setPlaceholderText(QStringLiteral("Datei wählen, Namen eingeben oder Datei hierher ziehen"));
+    adjustPlaceholder();
     nameEdit->setFocusPolicy(Qt::StrongFocus);
     nameEdit->setAcceptDrops(false);
     checkButton = new QPushButton(QStringLiteral("CHECK"), client);
@@ -228,6 +293,27 @@ void mainWindow::createElements()
     excerptEdit = new excerptView(client);
     lineNumberEdit = new lineNumberColumn(excerptEdit, client);
     setTabOrder(nameEdit, checkButton);
+}
+
+// The placeholder is the only instruction on first start: it must read, on
+// every palette and after every change of it; in an inactive window too,
+// whose colours a palette may give apart.
+void mainWindow::adjustPlaceholder()
+{
+    QPalette theme = QApplication::palette(nameEdit);
+    QPalette shown = nameEdit->palette();
+    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
+        theme.setCurrentColorGroup(group);
+        shown.setColor(group, QPalette::PlaceholderText, readablePlaceholder(theme));
+    }
+    nameEdit->setPalette(shown);
+}
+
+void mainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        adjustPlaceholder();
 }
 
 void mainWindow::describeElements()
@@ -272,11 +358,17 @@ void mainWindow::watchForSaves()
 void mainWindow::connectCommands()
 {
     connect(nameEdit, &QLineEdit::returnPressed, this, &mainWindow::runCheck);
+    // Typed back to the checked name, a file changed meanwhile is checked.
+    connect(nameEdit, &QLineEdit::textEdited, this, [this](const QString& name) {
+        if (!watchedPath.isEmpty() && name == checkedName)
+            recheckAfterSave();
+    });
     connect(checkButton, &QPushButton::clicked, this, &mainWindow::checkCommand);
-    // A longer text may need more room at a large font.
+    // A longer text may need more room at a large font, a longer number too.
+    const auto relayout = [this] { layoutElements(centralWidget()->width(), centralWidget()->height()); };
     for (QPlainTextEdit* pane : { hintEdit, messageEdit })
-        connect(pane, &QPlainTextEdit::textChanged, this,
-            [this] { layoutElements(centralWidget()->width(), centralWidget()->height()); });
+        connect(pane, &QPlainTextEdit::textChanged, this, relayout);
+    connect(lineNumberEdit, &lineNumberColumn::neededWidthChanged, this, relayout);
     // F5 checks wherever the focus is in the window; Alt+? and Alt+/ open the
     // About box as the menu does.
     auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
@@ -293,6 +385,17 @@ void mainWindow::connectCommands()
         auto* pane = new QShortcut(QKeySequence(key), this);
         connect(pane, &QShortcut::activated, this, [this, step = step] { focusPane(step); });
     }
+    // Shift+F10 opens the focused element's context menu where the Menu key
+    // would, at its caret.
+    auto* contextMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(contextMenu, &QShortcut::activated, this, [] {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus)
+            return;
+        const QPoint at = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent open(QContextMenuEvent::Keyboard, at, focus->mapToGlobal(at));
+        QApplication::sendEvent(focus, &open);
+    });
 }
 
 void mainWindow::focusPane(int step)
@@ -339,8 +442,9 @@ void mainWindow::layoutElements(int w, int h)
     nameEdit->setGeometry(10, nameTop, w - 30 - buttonWidth, scaled(20));
     checkButton->setGeometry(w - 10 - buttonWidth, nameTop - 1, buttonWidth, scaled(22));
     messageEdit->setGeometry(10, messageTop, w - 20, messageHeight);
-    lineNumberEdit->setGeometry(10, numbersTop, 65, h - numbersTop - 11);
-    excerptEdit->setGeometry(80, numbersTop - 2, w - 90, h - numbersTop - 8);
+    const int numbersWidth = lineNumberEdit->neededWidth();
+    lineNumberEdit->setGeometry(10, numbersTop, numbersWidth, h - numbersTop - 11);
+    excerptEdit->setGeometry(15 + numbersWidth, numbersTop - 2, w - 25 - numbersWidth, h - numbersTop - 8);
 }
 
 void mainWindow::checkCommand()
@@ -423,7 +527,9 @@ void mainWindow::showViolation(std::size_t index)
         QString note = fromUtf8(kavrin::reasonLabel) + fromUtf8(shown.reason)
             + QStringLiteral(" [%1]").arg(fromUtf8(shown.code));
         if (count > 1)
-            note += QStringLiteral(" (Verstoß %1 von %2; F8: nächster)").arg(index + 1).arg(count);
+            note += (lastReport->checked.violationsCut ? violationsCutNote : violationCountNote)
+                        .arg(index + 1)
+                        .arg(count);
         excerptEdit->setNote(note);
     }
     // Made when it is shown: a file with many violations keeps one excerpt.
@@ -471,11 +577,14 @@ void mainWindow::saveRepaired()
     if (target.isEmpty())
         return;
     QSaveFile out(target);
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly)
         || out.write(repaired.bytes.data(), qint64(repaired.bytes.size())) != qint64(repaired.bytes.size())
         || !out.commit()) {
+        const int cause = errno;
         QMessageBox::critical(this, QStringLiteral("Korrigierte Fassung speichern"),
-            QStringLiteral("Die Datei „%1“ ließ sich nicht schreiben: %2").arg(target, out.errorString()));
+            QStringLiteral("Die Datei „%1“ ließ sich nicht schreiben: %2")
+                .arg(target, whyNotWritten(cause, target, out.errorString())));
         return;
     }
     nameEdit->setText(target);
@@ -498,34 +607,48 @@ void mainWindow::showExcerpt(const kavrin::excerptDisplay& display)
     lineNumberEdit->setNumbers(display.firstLine, display.endLine, kavrin::lineStartBlocks(display.text, display.cut));
 }
 
-// Watches the file and its folder: an editor that saves by writing a new
-// file and renaming it over the old one replaces the file the watcher had.
+// Watches the checked name; a name that does not exist yet too, so that the
+// file is checked when it appears.
 void mainWindow::watchCheckedFile(const QString& path)
+{
+    const QFileInfo file(path);
+    watchedPath = path.isEmpty() ? QString() : file.absoluteFilePath();
+    watchedState = fileState(file);
+    armWatcher();
+}
+
+// Watches the file and the folders on its path that exist, set anew on every
+// change: an editor that saves by renaming a new file over the old one
+// replaces the file the watch had, and a folder that is removed or renamed
+// takes the watches inside it along. The nearest folder that exists hears
+// when the path below it comes back.
+void mainWindow::armWatcher()
 {
     if (!watcher->files().isEmpty())
         watcher->removePaths(watcher->files());
     if (!watcher->directories().isEmpty())
         watcher->removePaths(watcher->directories());
-    // A name that does not exist yet is watched too, through its folder, so
-    // that the file is checked when it appears.
-    const QFileInfo file(path);
-    watchedPath = path.isEmpty() ? QString() : file.absoluteFilePath();
-    watchedState = fileState(file);
     if (watchedPath.isEmpty())
         return;
-    if (file.exists())
+    if (QFileInfo::exists(watchedPath))
         watcher->addPath(watchedPath);
-    if (QFileInfo(file.absolutePath()).isDir())
-        watcher->addPath(file.absolutePath());
+    QStringList folders;
+    for (QString folder = QFileInfo(watchedPath).absolutePath();; folder = QFileInfo(folder).absolutePath()) {
+        if (QFileInfo(folder).isDir())
+            folders << folder;
+        if (QFileInfo(folder).absolutePath() == folder)
+            break;
+    }
+    watcher->addPaths(folders);
 }
 
 void mainWindow::fileChangedOnDisk()
 {
-    if (watchedPath.isEmpty() || !recheckAction->isChecked())
+    if (watchedPath.isEmpty())
         return;
-    if (!watcher->files().contains(watchedPath) && QFileInfo::exists(watchedPath))
-        watcher->addPath(watchedPath);
-    recheckTimer->start();
+    armWatcher();
+    if (recheckAction->isChecked())
+        recheckTimer->start();
 }
 
 void mainWindow::recheckAfterSave()

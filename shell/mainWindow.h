@@ -28,9 +28,17 @@ public:
     void clear();
     // The numbers as the column shows them, each followed by CR LF.
     QString text() const { return numbers; }
+    // The width that holds the widest shown number in the column's font, its
+    // frame and margins included.
+    int neededWidth() const;
+
+signals:
+    // The widest number needs another width than before.
+    void neededWidthChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     excerptView* excerpt;
@@ -80,15 +88,18 @@ public slots:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createMenus();
     void createElements();
+    void adjustPlaceholder();
     void describeElements();
     void watchForSaves();
     void connectCommands();
     void layoutElements(int width, int height);
     void watchCheckedFile(const QString& path);
+    void armWatcher();
     void fileChangedOnDisk();
     void recheckAfterSave();
     void clearMarkAndNote();

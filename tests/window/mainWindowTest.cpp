@@ -1,6 +1,7 @@
 #include "mainWindow.h"
 #include "aboutBox.h"
 #include "checkFiles.h"
+#include "readableColours.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -22,6 +24,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 using namespace kavrin::testing;
 
@@ -78,6 +81,22 @@ void closeNextDialog(QString& title, QString& texts)
     });
 }
 
+// The entries of the context menu that a key opens in focus; the menu is
+// closed again.
+QStringList menuOpenedBy(QWidget* focus, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    focus->setFocus();
+    QTest::keyClick(focus, key, modifiers);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QStringList entries;
+    if (!menu)
+        return entries;
+    for (const QAction* entry : menu->actions())
+        entries << entry->text();
+    menu->close();
+    return entries;
+}
+
 } // namespace
 
 class mainWindowTest : public QObject {
@@ -101,13 +120,16 @@ private slots:
     void cutMarkGetsItsNumber();
     void excerptCanBeCopied();
     void accessibleTree();
-    void markReadsOnEveryBackground();
+    void coloursReadOnEveryPalette();
     void heightsScaleWithTheFont();
     void recheckAfterRenameOverSave();
     void recheckWhenTheFileAppears();
+    void recheckWhateverBecomesOfTheFolder();
     void textsFitAtEveryFont();
+    void reasonScrollsIntoViewInASmallWindow();
     void savesACorrectedCopyOnlyWhereAsked();
     void panesReachedAndCopiedByKeyboard();
+    void mnemonicsAndContextMenus();
 };
 
 void mainWindowTest::layoutFollowsEveryResize()
@@ -158,7 +180,7 @@ void mainWindowTest::textsMenusAndFocus()
         menus << entries;
     }
     QCOMPARE(menus,
-        QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,&Bericht "
+        QStringList({ "&Datei:&Öffnen...,-,&Check,Bei Änderung &neu prüfen,Nächs&ter Verstoß,&Voriger Verstoß,Be&richt "
                       "kopieren,&Korrigierte Fassung speichern unter…,-,&Beenden,",
             "&Hilfe:&Info...," }));
     const QList<QAction*> menuBar = window.menuBar()->actions();
@@ -416,7 +438,7 @@ void mainWindowTest::reasonShownAndCleared()
     QCOMPARE(window.excerptEdit->note(), reason);
     // The error icon stands before the reason, below the mark.
     QVERIFY(paintedIn(window.excerptEdit, QColor(255, 0, 0)).bottom() > paintedRed(window.excerptEdit).bottom());
-    QVERIFY(window.excerptEdit->lineTop(4) - window.excerptEdit->lineTop(3)
+    QVERIFY(window.excerptEdit->lineTop(4).value_or(0) - window.excerptEdit->lineTop(3).value_or(0)
         > 2 * window.excerptEdit->fontMetrics().lineSpacing());
 
     window.nameEdit->setText(path(valid, "reason-good.tzv"));
@@ -450,6 +472,22 @@ void mainWindowTest::stepsThroughTheViolations()
     QVERIFY(window.excerptEdit->note().contains("33 steht nach 41"));
     QTest::keyClick(window.nameEdit, Qt::Key_F8, Qt::ShiftModifier);
     QCOMPARE(window.messageEdit->toPlainText(), first);
+
+    // More than the limit: the count says that the list was cut.
+    std::string tickets;
+    for (int i = 0; i < 100; ++i) {
+        tickets += "<schein>";
+        for (int k = 0; k < 12; ++k)
+            tickets += "<ziroTipp>01,02,03,04,05,46</ziroTipp>";
+        tickets += "</schein>";
+    }
+    window.nameEdit->setText(path(document47(tickets), "viele.tzv"));
+    window.runCheck();
+    QVERIFY(window.excerptEdit->note().endsWith("(Verstoß 1 von mehr als 1000; F8: nächster)"));
+    QTest::keyClick(window.nameEdit, Qt::Key_F8, Qt::ShiftModifier);
+    QVERIFY(window.excerptEdit->note().endsWith("(Verstoß 1000 von mehr als 1000; F8: nächster)"));
+    window.nameEdit->setText(path(twoFaults, "zwei.tzv"));
+    window.runCheck();
 
     // Datei > Bericht kopieren: the result as kavrin-check prints it, with the code.
     QTest::keyClick(window.nameEdit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
@@ -487,7 +525,7 @@ void mainWindowTest::cutMarkGetsItsNumber()
     const QRect last = paintedRed(window.excerptEdit);
     QCOMPARE(numbers.last(), QString("9"));
     // The column paints the number level with the "..." line.
-    QVERIFY(window.excerptEdit->lineTop(window.excerptEdit->lineCount() - 1) >= 0);
+    QVERIFY(window.excerptEdit->lineTop(window.excerptEdit->lineCount() - 1));
     QVERIFY(!last.isEmpty());
 }
 
@@ -530,7 +568,11 @@ void mainWindowTest::accessibleTree()
     QAccessibleInterface* excerpt = QAccessible::queryAccessibleInterface(window.excerptEdit);
     QAccessibleTextInterface* text = excerpt->textInterface();
     QVERIFY(text);
-    QCOMPARE(text->text(0, text->characterCount()), window.excerptEdit->text());
+    // Read out, a line ends in LF alone; the caret starts at the mark.
+    QCOMPARE(text->text(0, text->characterCount()), window.excerptEdit->text().replace("\r\n", "\n"));
+    QCOMPARE(text->text(text->cursorPosition(), text->cursorPosition() + 2), QString("46"));
+    QCOMPARE(text->text(-3, 1 << 20), text->text(0, text->characterCount())); // any range is cut to the text
+    QVERIFY(text->text(1 << 20, 2).isEmpty());
     QVERIFY(excerpt->text(QAccessible::Description).contains("„46“"));
     QCOMPARE(
         QAccessible::queryAccessibleInterface(window.lineNumberEdit)->text(QAccessible::Value), QString("2 3 4 5 6 7"));
@@ -539,7 +581,7 @@ void mainWindowTest::accessibleTree()
     QCOMPARE(numbers->text(0, numbers->characterCount()), QString("2\n3\n4\n5\n6\n7"));
     // The mark as a run of attributes that the AT-SPI bridge knows.
     int from = 0, to = 0;
-    const int markAt = int(window.excerptEdit->markBegin());
+    const int markAt = text->cursorPosition();
     QVERIFY(text->attributes(markAt, &from, &to).startsWith("text-underline-type:single;"));
     QCOMPARE(text->text(from, to), redText(window.excerptEdit));
     // After a correct file the description tells the outcome, not a faulty place.
@@ -548,7 +590,10 @@ void mainWindowTest::accessibleTree()
     QVERIFY(excerpt->text(QAccessible::Description).startsWith("Datei korrekt. Tipps nun spielbar."));
 }
 
-void mainWindowTest::markReadsOnEveryBackground()
+// Every colour that the window adjusts reads on the palette's background:
+// the palette's own where it reads at 4.5:1, else one at 4.7:1, so that its
+// anti-aliased strokes still do. A selection stands out at 3:1.
+void mainWindowTest::coloursReadOnEveryPalette()
 {
     const auto luminance = [](const QColor& c) {
         const auto channel = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
@@ -558,25 +603,63 @@ void mainWindowTest::markReadsOnEveryBackground()
         const qreal x = luminance(a), y = luminance(b);
         return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
     };
+    // A colour as it shows on background.
+    const auto over = [](const QColor& c, const QColor& background) {
+        const float a = c.alphaF();
+        return QColor::fromRgbF(c.redF() * a + background.redF() * (1 - a),
+            c.greenF() * a + background.greenF() * (1 - a), c.blueF() * a + background.blueF() * (1 - a));
+    };
+    const auto reads = [&](const QColor& shown, const QColor& wanted, const QColor& background) {
+        return ratio(shown, background) >= (shown == wanted ? 4.5 : 4.7);
+    };
     // White is the reference background, where the mark is pure red.
     QCOMPARE(readableRed(Qt::white), QColor(255, 0, 0));
-    for (const QColor background : { QColor(0xF5F5F5), QColor(0x7F7F7F), QColor(0x3D3D3D), QColor(Qt::black),
-             QColor(0x308CC6), QColor(0x2A82DA) }) {
-        const QColor mark = readableRed(background);
-        QVERIFY2(ratio(mark, background) >= 4.5, qPrintable(background.name() + " " + mark.name()));
-        QVERIFY2(mark.red() > mark.green() && mark.green() == mark.blue(), qPrintable(mark.name())); // still a red
-        QVERIFY2(ratio(readableGreen(background), background) >= 4.5, qPrintable(background.name()));
+    const struct {
+        const char* name;
+        QColor base, selection, selectedText, placeholder, inactiveBase;
+    } palettes[] = {
+        { "light", QColor(Qt::white), QColor(0x308CC6), QColor(Qt::white), QColor(0, 0, 0, 128), QColor(Qt::white) },
+        { "dark", QColor(0x2A2A2A), QColor(0x303030), QColor(Qt::white), QColor(0x696969), QColor(0x2A2A2A) },
+        { "high contrast", QColor(Qt::black), QColor(Qt::yellow), QColor(Qt::black), QColor(255, 255, 255, 128),
+            QColor(Qt::black) },
+        { "warm", QColor(0xFDF6E3), QColor(0xEEE8D5), QColor(0x93A1A1), QColor(0x93A1A1), QColor(0xFDF6E3) },
+        { "grey", QColor(0x7F7F7F), QColor(0x2A82DA), QColor(Qt::white), QColor(0, 0, 0, 128), QColor(0x7F7F7F) },
+        { "darker when inactive", QColor(0xC8C8C8), QColor(0x0986D3), QColor(Qt::white), QColor(0, 0, 0, 128),
+            QColor(0x969696) },
+    };
+    const QPalette original = QApplication::palette();
+    mainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const auto& row : palettes) {
+        QPalette palette = original;
+        palette.setColor(QPalette::Base, row.base);
+        palette.setColor(QPalette::Highlight, row.selection);
+        palette.setColor(QPalette::HighlightedText, row.selectedText);
+        palette.setColor(QPalette::PlaceholderText, row.placeholder);
+        palette.setColor(QPalette::Inactive, QPalette::Base, row.inactiveBase);
+        QApplication::setPalette(palette);
+        QApplication::processEvents(); // the window hears of it
+        const QString at = row.name;
+        const QColor mark = readableRed(row.base);
+        QVERIFY2(row.base == Qt::white || reads(mark, Qt::red, row.base), qPrintable(at));
+        QVERIFY2(mark.red() > mark.green() && mark.green() == mark.blue(), qPrintable(at)); // still a red
+        QVERIFY2(reads(readableGreen(row.base), QColor(0, 128, 0), row.base), qPrintable(at));
+        for (const auto& [group, base] :
+            { std::pair { QPalette::Active, row.base }, { QPalette::Inactive, row.inactiveBase } }) {
+            const QColor placeholder = over(window.nameEdit->palette().color(group, QPalette::PlaceholderText), base);
+            QVERIFY2(reads(placeholder, over(row.placeholder, base), base), qPrintable(at + " " + placeholder.name()));
+        }
+        const selectionColours selected = readableSelection(window.excerptEdit->viewport()->palette());
+        QVERIFY2(ratio(selected.background, row.base) >= 3, qPrintable(at));
+        QVERIFY2(selected.background == row.selection ? reads(selected.text, row.selectedText, selected.background)
+                                                      : ratio(selected.text, selected.background) >= 4.7,
+            qPrintable(at + " " + selected.text.name() + " on " + selected.background.name()));
+        // A selected mark is coloured against the selection, the rest against the base.
+        QCOMPARE(window.excerptEdit->markColour(), mark);
+        QVERIFY2(ratio(window.excerptEdit->selectedMarkColour(), selected.background) >= 4.5, qPrintable(at));
     }
-
-    // A selected mark is coloured against the selection, the rest against the base.
-    excerptView view(nullptr);
-    QPalette dusk = view.palette();
-    dusk.setColor(QPalette::Base, QColor(0x7F7F7F));
-    dusk.setColor(QPalette::Highlight, QColor(0x308CC6));
-    view.setPalette(dusk);
-    view.viewport()->setPalette(dusk);
-    QCOMPARE(view.markColour(), readableRed(QColor(0x7F7F7F)));
-    QCOMPARE(view.selectedMarkColour(), readableRed(QColor(0x308CC6)));
+    QApplication::setPalette(original);
 }
 
 void mainWindowTest::heightsScaleWithTheFont()
@@ -642,16 +725,72 @@ void mainWindowTest::recheckWhenTheFileAppears()
     QTRY_COMPARE_WITH_TIMEOUT(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."), 5000);
 }
 
+// However the folders on the checked name go and come, a file written under
+// it is checked; so is one changed while another name was typed, once the
+// checked name is typed back.
+void mainWindowTest::recheckWhateverBecomesOfTheFolder()
+{
+    const QDir scratch(QString::fromStdString(scratchFolder().string()));
+    const auto write = [](const QString& file, const std::string& bytes) {
+        QFile out(file);
+        QVERIFY(
+            out.open(QIODevice::WriteOnly) && out.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()));
+    };
+    const struct {
+        const char* what;
+        bool thereAtTheCheck;
+        std::function<void(const QString& folder)> change;
+    } rows[] = {
+        { "its folder removed and made again", true,
+            [](const QString& folder) { QDir(folder + "/sub").removeRecursively(); } },
+        { "a folder above renamed away, a new one made", true,
+            [](const QString& folder) { QVERIFY(QDir().rename(folder, folder + ".alt")); } },
+        { "made only after the check", false, [](const QString&) {} },
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        const QString folder = scratch.filePath(QString("ordner%1").arg(++n));
+        const QString file = folder + "/sub/neu.tzv";
+        if (row.thereAtTheCheck) {
+            QVERIFY(QDir().mkpath(folder + "/sub"));
+            write(file, valid);
+        }
+        mainWindow window;
+        window.nameEdit->setText(file);
+        window.runCheck();
+        row.change(folder);
+        if (row.thereAtTheCheck)
+            QTRY_VERIFY_WITH_TIMEOUT(window.excerptEdit->note().endsWith("Das Ergebnis ist veraltet."), 5000);
+        QVERIFY(QDir().mkpath(folder + "/sub"));
+        QTest::qWait(mainWindow::recheckPause);
+        write(file, broken);
+        QTRY_VERIFY2_WITH_TIMEOUT(redText(window.excerptEdit) == "46", row.what, 5000);
+    }
+
+    mainWindow window;
+    const QString file = path(valid, "getippt.tzv");
+    window.nameEdit->setText(file);
+    window.runCheck();
+    QTest::keyClick(window.nameEdit, Qt::Key_Backspace);
+    write(file, broken);
+    QTest::qWait(3 * mainWindow::recheckPause);
+    QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
+    QTest::keyClicks(window.nameEdit, "v");
+    QCOMPARE(redText(window.excerptEdit), QString("46"));
+    QVERIFY(window.excerptEdit->note().contains("Nach dem Speichern neu geprüft um "));
+}
+
 // Window fonts from small to large: the button's label, the hint's and the
-// message's lines are never cut.
+// message's lines and a seven-digit line number are never cut.
 void mainWindowTest::textsFitAtEveryFont()
 {
+    const QString file = path("<uvra>" + std::string(4194127, '\n') + "<x>", "fonts.tzv");
     const QFont original = QApplication::font();
     for (const qreal points : { 9.0, 14.0, 20.0 }) {
         QFont font = original;
         font.setPointSizeF(points);
         QApplication::setFont(font);
-        mainWindow window(path(broken, "fonts.tzv"));
+        mainWindow window(file);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QFontMetrics metrics(window.checkButton->font());
@@ -660,6 +799,37 @@ void mainWindowTest::textsFitAtEveryFont()
         QVERIFY2(window.checkButton->height() >= metrics.height(), qPrintable(at));
         for (const QPlainTextEdit* pane : { window.hintEdit, window.messageEdit })
             QVERIFY2(pane->verticalScrollBar()->maximum() == 0, qPrintable(at + " " + pane->toPlainText()));
+        // The number column is as wide as its widest number, the excerpt right of it.
+        const QString last = window.lineNumberEdit->text().split("\r\n", Qt::SkipEmptyParts).last();
+        QCOMPARE(last, QString("4194128"));
+        QVERIFY2(window.lineNumberEdit->contentsRect().width()
+                >= window.lineNumberEdit->fontMetrics().horizontalAdvance(last) + 6,
+            qPrintable(at));
+        QVERIFY(window.excerptEdit->x() > window.lineNumberEdit->geometry().right());
+    }
+    QApplication::setFont(original);
+}
+
+// However small the window, the marked line stays in view, and every line of
+// the reason can be scrolled into view with the excerpt.
+void mainWindowTest::reasonScrollsIntoViewInASmallWindow()
+{
+    const QFont original = QApplication::font();
+    QFont font = original;
+    font.setPointSizeF(14);
+    QApplication::setFont(font);
+    mainWindow window(path(broken, "klein.tzv"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const QSize size : { QSize(740, 326), QSize(460, 360), QSize(360, 420) }) {
+        window.resize(size);
+        QApplication::processEvents();
+        excerptView* view = window.excerptEdit;
+        QVERIFY(view->lineTop(3)); // the marked line stays in view
+        view->verticalScrollBar()->setValue(0);
+        QVERIFY2(view->noteRect().bottom() < view->verticalScrollBar()->maximum() + view->viewport()->height(),
+            qPrintable(QString("%1×%2").arg(size.width()).arg(size.height())));
+        QVERIFY(view->noteRect().top() >= 0);
     }
     QApplication::setFont(original);
 }
@@ -713,6 +883,27 @@ void mainWindowTest::savesACorrectedCopyOnlyWhereAsked()
     QCOMPARE(window.nameEdit->text(), copy);
     QCOMPARE(window.messageEdit->toPlainText(), QString("Datei korrekt. Tipps nun spielbar."));
     QVERIFY(!window.saveRepairedAction->isEnabled());
+
+    // Where it cannot be written, the window says why in German.
+    const QDir folder = QFileInfo(original).dir();
+    folder.mkpath("ordner.tzv");
+    const struct {
+        QString target;
+        QString why;
+    } unwritable[] = {
+        { folder.filePath("fehlt/alt.tzv"), "Den Ordner gibt es nicht." },
+        { original + "/alt.tzv", "Den Ordner gibt es nicht." },
+        { folder.filePath("ordner.tzv"), "Unter diesem Namen steht ein Ordner." },
+    };
+    for (const auto& row : unwritable) {
+        window.nameEdit->setText(original);
+        window.runCheck();
+        window.saveDialog = [&](QWidget*, const QString&) { return row.target; };
+        QString title, texts;
+        closeNextDialog(title, texts);
+        window.saveRepairedAction->trigger();
+        QVERIFY2(texts.contains("„" + row.target + "“ ließ sich nicht schreiben: " + row.why + "|"), qPrintable(texts));
+    }
 }
 
 void mainWindowTest::panesReachedAndCopiedByKeyboard()
@@ -731,8 +922,56 @@ void mainWindowTest::panesReachedAndCopiedByKeyboard()
     QCOMPARE(QApplication::clipboard()->text(), window.messageEdit->toPlainText());
     QTest::keyClick(window.messageEdit, Qt::Key_F6);
     QCOMPARE(QApplication::focusWidget(), window.excerptEdit);
+    // The excerpt shows its focus in a frame and a caret at the mark, from
+    // which Shift+arrows select.
+    excerptView* view = window.excerptEdit;
+    const QImage shown = view->viewport()->grab().toImage();
+    const QRect caret = view->characterRect(view->cursorPosition());
+    QCOMPARE(shown.pixelColor(caret.left(), caret.top() + 1), view->palette().color(QPalette::Text));
+    QCOMPARE(shown.pixelColor(1, shown.height() / 2), readableSelection(view->palette()).background);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(view->selectedText(), QString("46"));
     QTest::keyClick(window.excerptEdit, Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), window.messageEdit);
+}
+
+// In every menu a letter selects one entry; Shift+F10 opens the context
+// menus of the excerpt and of the message.
+void mainWindowTest::mnemonicsAndContextMenus()
+{
+    mainWindow window(path(broken, "menus.tzv"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QList<QStringList> menus { {} };
+    for (const QAction* menu : window.menuBar()->actions()) {
+        menus.first() << menu->text();
+        QStringList entries;
+        for (const QAction* entry : menu->menu()->actions())
+            if (!entry->isSeparator())
+                entries << entry->text();
+        menus << entries;
+    }
+    for (QWidget* pane : std::initializer_list<QWidget*> { window.excerptEdit, window.messageEdit }) {
+        menus << menuOpenedBy(pane, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY2(!menus.last().isEmpty(), pane->metaObject()->className());
+    }
+    for (const QStringList& entries : menus) {
+        QString keys;
+        for (const QString& entry : entries) {
+            const qsizetype at = entry.indexOf('&');
+            if (at < 0)
+                continue; // Qt's own entries may have none
+            QVERIFY2(!keys.contains(entry[at + 1].toLower()), qPrintable(entries.join(", ")));
+            keys += entry[at + 1].toLower();
+        }
+    }
+    // Alt+D, B quits.
+    QTest::keyClick(&window, Qt::Key_D, Qt::AltModifier);
+    QWidget* fileMenu = QApplication::activePopupWidget();
+    QVERIFY(fileMenu);
+    QTest::keyClick(fileMenu, Qt::Key_B);
+    QTRY_VERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(mainWindowTest)
