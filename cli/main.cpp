@@ -233,6 +233,14 @@ bool wantsColour(colourChoice colour, int descriptor)
             && !(term != nullptr && std::string_view(term) == "dumb") && platform::showsColour(descriptor));
 }
 
+// The named file, or with "-" standard input.
+kavrin::fileReport checkOneFile(const std::string& argument, std::size_t maxViolations)
+{
+    return kavrin::reportOf(argument,
+        argument == kavrin::standardInputArgument ? kavrin::source::standardInput() : kavrin::source::file(argument),
+        maxViolations);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -261,7 +269,7 @@ int main(int argc, char** argv)
     int status = exitCorrect;
     std::size_t violations = 0;
     for (const std::string& file : wanted.files) {
-        const kavrin::fileReport report = kavrin::checkOneFile(file, wanted.all ? wanted.maxViolations : 1);
+        const kavrin::fileReport report = checkOneFile(file, wanted.all ? wanted.maxViolations : 1);
         const kavrin::violation* first = report.checked.first();
         if (first != nullptr && first->code == kavrin::codes::cannotOpen)
             status = exitTrouble;

@@ -1,12 +1,10 @@
 #include "terminalReport.h"
 
 #include "columns.h"
-#include "platform.h"
 #include "resultText.h"
 #include "utf8.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 namespace kavrin {
@@ -177,12 +175,6 @@ namespace {
     }
 
 } // namespace
-
-fileReport checkOneFile(const std::string& argument, std::size_t maxViolations)
-{
-    return reportOf(
-        argument, argument == standardInputArgument ? source::standardInput() : source::file(argument), maxViolations);
-}
 
 namespace {
 

@@ -11,10 +11,6 @@ namespace kavrin {
 inline constexpr std::string_view standardInputArgument = "-";
 inline constexpr std::string_view standardInputName = "<stdin>";
 
-// Checks the named file, or with "-" standard input, read up to one byte past
-// the limit.
-fileReport checkOneFile(const std::string& argument, std::size_t maxViolations = 1);
-
 // file:line:column: message, the reason, and the excerpt with a line-number
 // gutter and a line of '^' under the marked part; red only when colour is on.
 // A line wider than width columns is shown as a window around the mark.
