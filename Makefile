@@ -26,7 +26,7 @@ WEB_PORT ?= 8080
 export NODE_PATH := /usr/share/nodejs
 
 .PHONY: all deps check-deps build check test run package install screenshot fuzz test-sanitize bench clean web \
-        web-serve test-web format format-check windows test-windows windows-deps
+        web-serve test-web format format-check windows test-windows windows-deps warnings-check
 
 all: build
 
@@ -151,6 +151,12 @@ test-sanitize: check-deps
 	cmake --build build-sanitize --parallel $(JOBS)
 	cd build-sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
 
+# What the documentation promises of a packager's build: a shared Release
+# build, tests included, without a single warning.
+warnings-check: check-deps
+	cmake --preset release -B build-warnings -DBUILD_SHARED_LIBS=ON -DKAVRIN_BUILD_TESTS=ON -DKAVRIN_WERROR=ON
+	cmake --build build-warnings --parallel $(JOBS)
+
 bench:
 	@$(call install,$(BUILD_PACKAGES) $(BENCH_PACKAGES))
 	cmake --preset bench
@@ -158,4 +164,4 @@ bench:
 	bench/run-comparison build-bench
 
 clean:
-	rm -rf $(BUILD_DIR) build-release build-fuzz build-sanitize build-bench build-web build-win $(PACKAGE_DIR) obj-*
+	rm -rf $(BUILD_DIR) build-release build-warnings build-fuzz build-sanitize build-bench build-web build-win $(PACKAGE_DIR) obj-*
