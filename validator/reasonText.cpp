@@ -50,10 +50,13 @@ std::string escaped(std::string_view value, std::size_t budget)
     std::size_t shown = 0;
     for (std::size_t i = 0; i < value.size();) {
         const auto byte = static_cast<unsigned char>(value[i]);
-        const std::size_t length = utf8::wellFormedLength(value, i);
-        const char32_t c = length == 0 ? 0 : utf8::decode(value, i, length);
+        const bool crLf = byte == '\r' && i + 1 < value.size() && value[i + 1] == '\n';
+        const std::size_t length = crLf ? 2 : utf8::wellFormedLength(value, i);
+        const char32_t c = length == 0 || crLf ? 0 : utf8::decode(value, i, length);
         std::string piece;
-        if (byte == '\t')
+        if (byte == '\n' || crLf)
+            piece = "[Zeilenumbruch]";
+        else if (byte == '\t')
             piece = "[Tabulator]";
         else if (length == 0 || byte < 0x20 || byte == 0x7F)
             piece = "[Byte " + hexByte(byte) + "]";
@@ -88,6 +91,11 @@ std::string quoted(std::string_view value)
         return after.empty() ? std::string("einen Zeilenumbruch")
                              : "einen Zeilenumbruch, dann " + quotedStart(after, partBudget);
     return quotedStart(value.substr(0, lineBreak), partBudget) + " und einen Zeilenumbruch";
+}
+
+std::string quotedWhole(std::string_view value)
+{
+    return std::string(openQuote) + escaped(value) + std::string(closeQuote);
 }
 
 std::string quotedStart(std::string_view value, std::size_t budget)

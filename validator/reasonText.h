@@ -19,6 +19,9 @@ std::string hexByte(int byte);
 // line break said in words, control characters and broken bytes as
 // "[Byte 0xNN]", hidden characters named by code point.
 std::string escaped(std::string_view value, std::size_t budget = 32);
+// A whole value in quotes as escaped shows it, each line break said in
+// words: „01,02,[Zeilenumbruch]03“.
+std::string quotedWhole(std::string_view value);
 // The start of a value in quotes, up to its first line break and at most
 // budget characters, with "…" where more follows.
 std::string quotedStart(std::string_view value, std::size_t budget);
