@@ -3,13 +3,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The single fixes a repair is made of, each a plain function of bytes.
 namespace kavrin::repairSteps {
 
-// The text as UTF-8 when it is certainly UTF-16 (with or without a byte-order
-// mark) or Windows-1252, with the name of the encoding it was in; nothing
-// when it is neither or the reading is not certain.
+// The text as UTF-8 when it was certainly written in UTF-16 or Windows-1252,
+// with the name of the encoding it was in; nothing when the reading is not
+// certain. Certain means: the bytes decode strictly, the text begins (after
+// blanks) with the '<' a ticket file begins with, and, without a byte-order
+// mark to say so, nearly every character is ASCII, as markup is. Of bytes
+// that are not UTF-16, those after a 0x1A, which the check never reads, are
+// neither judged nor converted.
 struct converted {
     std::string text;
     std::string_view from;
