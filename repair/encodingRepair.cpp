@@ -26,10 +26,7 @@ namespace {
             return true;
         }
         // "Nearly every": at least nine in ten characters.
-        bool isMarkup(bool markedAsUnicode) const
-        {
-            return begun && (markedAsUnicode || nonAscii * 10 <= characters);
-        }
+        bool isMarkup(bool markedAsUnicode) const { return begun && (markedAsUnicode || nonAscii * 10 <= characters); }
 
     private:
         std::size_t characters = 0;

@@ -29,11 +29,12 @@ struct declarationFix {
 };
 std::optional<declarationFix> declarationEncoding(std::string_view bytes);
 
-// The repaired text of a value of the element and what was done to it, in
-// German; nothing when nothing certain can be done.
+// The repaired text of a value of the element and each step that made it,
+// in German; nothing when nothing certain can be done. A value that changed
+// has at least one step.
 struct valueFix {
     std::string text;
-    std::string what;
+    std::vector<std::string_view> steps;
 };
 std::optional<valueFix> repairedValue(std::string_view element, std::string_view text);
 bool hasValueRules(std::string_view element);

@@ -51,6 +51,26 @@ namespace {
     bool isBlank(char c) { return blanks.find(c) != std::string_view::npos; }
     bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+    // A value and the steps that made it from the text found: every change
+    // of the value goes through step(), which names it.
+    class fixing {
+    public:
+        explicit fixing(std::string_view found)
+            : value(found)
+        {
+        }
+        void step(std::string next, std::string_view what)
+        {
+            if (next == value)
+                return;
+            value = std::move(next);
+            if (std::find(steps.begin(), steps.end(), what) == steps.end())
+                steps.push_back(what);
+        }
+        std::string value;
+        std::vector<std::string_view> steps;
+    };
+
     std::string trimmed(std::string_view text)
     {
         const std::size_t first = text.find_first_not_of(blanks);
@@ -59,27 +79,30 @@ namespace {
         return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
     }
 
-    // Blanks beside a comma separate nothing: "01, 02" is "01,02".
-    std::string withoutBlanksAtCommas(std::string_view text)
+    // Blanks beside a comma separate nothing: "01, 02" is "01,02". Only the
+    // runs that hold a line break, or only those that do not, go.
+    std::string withoutBlanksAtCommas(std::string_view text, bool lineBreaks)
     {
         std::string out;
         out.reserve(text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (isBlank(text[i])) {
-                std::size_t end = i;
-                while (end < text.size() && isBlank(text[end]))
-                    ++end;
-                const bool besideComma = (!out.empty() && out.back() == ',') || (end < text.size() && text[end] == ',');
-                if (!besideComma)
-                    out.append(text.substr(i, end - i));
-                i = end - 1;
+        for (std::size_t i = 0; i < text.size();) {
+            if (!isBlank(text[i])) {
+                out.push_back(text[i++]);
                 continue;
             }
-            out.push_back(text[i]);
+            std::size_t end = i;
+            while (end < text.size() && isBlank(text[end]))
+                ++end;
+            const std::string_view run = text.substr(i, end - i);
+            const bool besideComma = (i > 0 && text[i - 1] == ',') || (end < text.size() && text[end] == ',');
+            if (!besideComma || (run.find('\n') != std::string_view::npos) != lineBreaks)
+                out.append(run);
+            i = end;
         }
         return out;
     }
 
+    // split and joined are each other's inverse: no comma is lost or made.
     std::vector<std::string> split(const std::string& text)
     {
         std::vector<std::string> parts;
@@ -93,11 +116,29 @@ namespace {
     std::string joined(const std::vector<std::string>& parts)
     {
         std::string text;
-        for (const std::string& part : parts) {
-            if (!text.empty())
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (i > 0)
                 text.push_back(',');
-            text += part;
+            text += parts[i];
         }
+        return text;
+    }
+
+    std::size_t commasIn(std::string_view text) { return std::size_t(std::count(text.begin(), text.end(), ',')); }
+
+    // One comma before the first or after the last of as many numbers as
+    // the list wants separates nothing; with fewer, a number may be missing.
+    std::string withoutLeadingComma(const std::string& text, std::uint32_t count)
+    {
+        if (text.size() > 1 && text[0] == ',' && text[1] != ',' && commasIn(text) == count)
+            return text.substr(1);
+        return text;
+    }
+
+    std::string withoutTrailingComma(const std::string& text, std::size_t commas)
+    {
+        if (text.size() > 1 && text.back() == ',' && text[text.size() - 2] != ',' && commasIn(text) == commas)
+            return text.substr(0, text.size() - 1);
         return text;
     }
 
@@ -109,58 +150,37 @@ namespace {
             && twoDigitValue(part) <= maximum;
     }
 
-    class steps {
-    public:
-        void add(std::string_view step)
-        {
-            if (what.find(step) != std::string::npos)
-                return;
-            if (!what.empty())
-                what += repairTexts::stepSeparator;
-            what += step;
-        }
-        std::string what;
-    };
-
-    // A one-digit number gets its leading zero when the number is allowed;
-    // the numbers are sorted only when all of them are allowed, distinct and
-    // as many as the list wants.
-    std::string repairedList(std::string text, const valueElement& element, steps& done)
+    // A one-digit number gets its leading zero when the number is allowed.
+    std::string withLeadingZeros(const std::string& text, std::uint32_t maximum)
     {
-        // A comma after the last of as many numbers as the list wants ends
-        // nothing.
-        if (text.size() > 1 && text.back() == ',' && text[text.size() - 2] != ','
-            && std::size_t(std::count(text.begin(), text.end(), ',')) == element.count) {
-            text.pop_back();
-            done.add(repairTexts::trailingComma);
-        }
         std::vector<std::string> parts = split(text);
         for (std::string& part : parts)
             if (part.size() == 1 && part[0] >= '1' && part[0] <= '9'
-                && static_cast<std::uint32_t>(part[0] - '0') <= element.maximum) {
+                && static_cast<std::uint32_t>(part[0] - '0') <= maximum)
                 part.insert(part.begin(), '0');
-                done.add(repairTexts::leadingZero);
-            }
-        const bool allAllowed = std::all_of(parts.begin(), parts.end(),
-            [&](const std::string& part) { return isTwoDigitsUpTo(part, element.maximum); });
-        if (allAllowed && parts.size() == element.count && !std::is_sorted(parts.begin(), parts.end())) {
-            std::vector<std::string> sorted = parts;
-            std::sort(sorted.begin(), sorted.end());
-            if (std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) {
-                parts = std::move(sorted);
-                done.add(repairTexts::sortedAscending);
-            }
-        }
         return joined(parts);
     }
 
-    std::string inCapitals(std::string text, std::string_view letters, steps& done)
+    // Sorted only when all numbers are allowed, distinct and as many as the
+    // list wants.
+    std::string sortedList(const std::string& text, const valueElement& element)
+    {
+        std::vector<std::string> parts = split(text);
+        const bool allAllowed = std::all_of(parts.begin(), parts.end(),
+            [&](const std::string& part) { return isTwoDigitsUpTo(part, element.maximum); });
+        if (!allAllowed || parts.size() != element.count)
+            return text;
+        std::sort(parts.begin(), parts.end());
+        if (std::adjacent_find(parts.begin(), parts.end()) != parts.end())
+            return text;
+        return joined(parts);
+    }
+
+    std::string inCapitals(std::string text, std::string_view letters)
     {
         for (char& c : text)
-            if (c >= 'a' && c <= 'z' && letters.find(c) != std::string_view::npos) {
+            if (c >= 'a' && c <= 'z' && letters.find(c) != std::string_view::npos)
                 c = static_cast<char>(c - 'a' + 'A');
-                done.add(repairTexts::capitals);
-            }
         return text;
     }
 
@@ -173,36 +193,34 @@ std::optional<valueFix> repairedValue(std::string_view elementName, std::string_
     const valueElement* element = findValueElement(elementName);
     if (element == nullptr)
         return std::nullopt;
-    steps done;
-    std::string value = trimmed(text);
-    if (element->rule != kind::number)
-        value = withoutBlanksAtCommas(value);
-    if (value != text)
-        done.add(repairTexts::blanksRemoved);
+    fixing fixed(text);
+    fixed.step(trimmed(fixed.value), repairTexts::blanksRemoved);
+    if (element->rule != kind::number) {
+        fixed.step(withoutBlanksAtCommas(fixed.value, false), repairTexts::blanksRemoved);
+        fixed.step(withoutBlanksAtCommas(fixed.value, true), repairTexts::linesJoined);
+    }
     switch (element->rule) {
     case kind::number:
     case kind::goalScore:
         break;
     case kind::list:
-        value = repairedList(std::move(value), *element, done);
+        fixed.step(withoutLeadingComma(fixed.value, element->count), repairTexts::leadingComma);
+        fixed.step(withoutTrailingComma(fixed.value, element->count), repairTexts::trailingComma);
+        fixed.step(withLeadingZeros(fixed.value, element->maximum), repairTexts::leadingZero);
+        fixed.step(sortedList(fixed.value, *element), repairTexts::sortedAscending);
         break;
     case kind::poolRow:
-        value = inCapitals(std::move(value), "x", done);
+        fixed.step(inCapitals(fixed.value, "x"), repairTexts::capitals);
         break;
     case kind::filter:
-        value = inCapitals(std::move(value), "abcdefghijklmnopqrstuvwxyz", done);
-        if (value.size() > 1 && value.back() == ',' && value[value.size() - 2] != ',') {
-            value.pop_back();
-            done.add(repairTexts::trailingComma);
-        }
+        fixed.step(inCapitals(fixed.value, "abcdefghijklmnopqrstuvwxyz"), repairTexts::capitals);
+        // A comma after the last code ends nothing.
+        fixed.step(withoutTrailingComma(fixed.value, commasIn(fixed.value)), repairTexts::trailingComma);
         break;
     }
-    if (value == text)
+    if (fixed.steps.empty())
         return std::nullopt;
-    // The first step opens the sentence.
-    if (done.what.front() >= 'a' && done.what.front() <= 'z')
-        done.what.front() = static_cast<char>(done.what.front() - 'a' + 'A');
-    return valueFix { std::move(value), std::move(done.what) };
+    return valueFix { std::move(fixed.value), std::move(fixed.steps) };
 }
 
 std::string_view elementSpelled(std::string_view name)
