@@ -6,7 +6,6 @@
 #include "outline.h"
 #include "protocol.h"
 #include "tzvParser.h"
-#include "utf8.h"
 
 #include <algorithm>
 #include <optional>
@@ -106,16 +105,10 @@ namespace {
 
 } // namespace
 
-// An editor hides a UTF-8 BOM, which the checker counts.
 json rangeOfBytes(std::string_view bytes, std::uint64_t start, std::uint64_t end, positionEncoding encoding)
 {
-    const std::size_t bom
-        = bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
-    const std::string_view shown = bytes.substr(bom);
-    const auto place
-        = [&](std::uint64_t offset) { return static_cast<std::size_t>(std::max<std::uint64_t>(offset, bom) - bom); };
-    return protocol::rangeJson(
-        positionOf(shown, place(start), encoding), positionOf(shown, characterEnd(shown, place(end)), encoding));
+    return protocol::rangeJson(positionOf(bytes, static_cast<std::size_t>(start), encoding),
+        positionOf(bytes, characterEnd(bytes, static_cast<std::size_t>(end)), encoding));
 }
 
 json diagnosticsOfText(const std::string& uri, std::string_view text, positionEncoding encoding)
@@ -145,7 +138,13 @@ json diagnosticOfSavedFile(std::string_view uri, std::string_view text, position
         == std::tie(buffer.message, buffer.line, buffer.column, buffer.code, buffer.reason))
         return nullptr;
     const std::string bytes = saved.line != 0 ? savedBytes(*path) : std::string();
-    json found = diagnostic(bytes, saved, encoding, std::string(savedFileLabel) + saved.message);
+    // The editor shows the saved file without the byte-order mark it hides.
+    const std::size_t hidden = hiddenByEditor(bytes);
+    fileReport shown = saved;
+    shown.offset = std::max<std::uint64_t>(saved.offset, hidden) - hidden;
+    shown.length = std::max<std::uint64_t>(saved.offset + saved.length, hidden) - hidden - shown.offset;
+    json found = diagnostic(
+        std::string_view(bytes).substr(hidden), shown, encoding, std::string(savedFileLabel) + saved.message);
     if (std::find(std::begin(encodingCodes), std::end(encodingCodes), saved.code) != std::end(encodingCodes))
         found["message"] = found["message"].get<std::string>() + "\n" + std::string(saveAsUtf8);
     return found;

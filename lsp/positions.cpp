@@ -16,20 +16,6 @@ namespace {
     // Bytes of the UTF-8 sequence led by this byte; a stray byte counts alone.
     std::size_t sequenceLength(unsigned char lead) { return std::max<std::size_t>(utf8::scanLength(lead), 1); }
 
-    // The start of the editor line holding offset, and its number.
-    std::size_t lineStart(std::string_view bytes, std::size_t offset, std::uint32_t& line)
-    {
-        std::size_t start = 0;
-        line = 0;
-        for (std::size_t i = 0; i < offset; ++i) {
-            if (bytes[i] == '\n' || (bytes[i] == '\r' && !crBeforeLf(bytes, i))) {
-                ++line;
-                start = i + 1;
-            }
-        }
-        return start;
-    }
-
     bool isContinuation(char byte) { return utf8::isContinuation(static_cast<unsigned char>(byte)); }
 
     bool endsLine(std::string_view bytes, std::size_t i) { return bytes[i] == '\n' || bytes[i] == '\r'; }
@@ -43,30 +29,54 @@ std::size_t characterEnd(std::string_view bytes, std::size_t offset)
     return offset;
 }
 
-editorPosition positionOf(std::string_view bytes, std::size_t offset, positionEncoding encoding)
+std::size_t characterStart(std::string_view bytes, std::size_t offset)
 {
     offset = std::min(offset, bytes.size());
-    // A place inside a character starts at that character.
     for (std::size_t back = offset;
          back > 0 && offset - back < 3 && back < bytes.size() && isContinuation(bytes[back]);) {
         --back;
-        if (static_cast<unsigned char>(bytes[back]) >= 0xC0) {
-            offset = back;
-            break;
+        if (static_cast<unsigned char>(bytes[back]) >= 0xC0)
+            return back;
+    }
+    return offset;
+}
+
+std::size_t hiddenByEditor(std::string_view savedBytes)
+{
+    return savedBytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
+}
+
+positionFinder::positionFinder(std::string_view bytes, positionEncoding encoding)
+    : bytes(bytes)
+    , encoding(encoding)
+{
+}
+
+editorPosition positionFinder::at(std::size_t offset)
+{
+    // A place inside a character starts at that character.
+    offset = characterStart(bytes, offset);
+    if (offset < scanned)
+        *this = positionFinder(bytes, encoding);
+    for (; scanned < offset; ++scanned)
+        if (bytes[scanned] == '\n' || (bytes[scanned] == '\r' && !crBeforeLf(bytes, scanned))) {
+            ++line;
+            lineBegin = walked = scanned + 1;
+            units = 0;
         }
+    if (encoding == positionEncoding::utf8)
+        return { line, static_cast<std::uint32_t>(offset - lineBegin) };
+    while (walked < offset) {
+        const std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[walked]));
+        units += length == 4 ? 2 : 1;
+        walked += length;
     }
-    editorPosition position;
-    const std::size_t start = lineStart(bytes, offset, position.line);
-    if (encoding == positionEncoding::utf8) {
-        position.character = static_cast<std::uint32_t>(offset - start);
-        return position;
-    }
-    for (std::size_t i = start; i < offset;) {
-        const std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[i]));
-        position.character += length == 4 ? 2 : 1;
-        i += length;
-    }
-    return position;
+    return { line, units };
+}
+
+editorPosition positionOf(std::string_view bytes, std::size_t offset, positionEncoding encoding)
+{
+    return positionFinder(bytes, encoding).at(offset);
 }
 
 std::size_t offsetOf(std::string_view bytes, editorPosition position, positionEncoding encoding)
