@@ -8,6 +8,9 @@ namespace kavrin::lsp {
 
 namespace {
 
+    // The client that ends a line at LF and CR LF only.
+    constexpr std::string_view keepsLoneCrInLine = "Neovim";
+
     bool crBeforeLf(std::string_view bytes, std::size_t i)
     {
         return bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
@@ -18,9 +21,31 @@ namespace {
 
     bool isContinuation(char byte) { return utf8::isContinuation(static_cast<unsigned char>(byte)); }
 
-    bool endsLine(std::string_view bytes, std::size_t i) { return bytes[i] == '\n' || bytes[i] == '\r'; }
+    // A line ends at LF, at the CR of CR LF, and at a lone CR where the
+    // editor ends a line there.
+    bool endsLine(std::string_view bytes, std::size_t i, positionEncoding encoding)
+    {
+        return bytes[i] == '\n' || (bytes[i] == '\r' && (loneCrEndsLine(encoding) || crBeforeLf(bytes, i)));
+    }
 
 } // namespace
+
+bool countsBytes(positionEncoding encoding)
+{
+    return encoding == positionEncoding::utf8 || encoding == positionEncoding::utf8LoneCrInLine;
+}
+
+bool loneCrEndsLine(positionEncoding encoding)
+{
+    return encoding == positionEncoding::utf16 || encoding == positionEncoding::utf8;
+}
+
+positionEncoding encodingAgreed(bool bytes, std::string_view clientName)
+{
+    if (clientName == keepsLoneCrInLine)
+        return bytes ? positionEncoding::utf8LoneCrInLine : positionEncoding::utf16LoneCrInLine;
+    return bytes ? positionEncoding::utf8 : positionEncoding::utf16;
+}
 
 std::size_t characterEnd(std::string_view bytes, std::size_t offset)
 {
@@ -59,12 +84,12 @@ editorPosition positionFinder::at(std::size_t offset)
     if (offset < scanned)
         *this = positionFinder(bytes, encoding);
     for (; scanned < offset; ++scanned)
-        if (bytes[scanned] == '\n' || (bytes[scanned] == '\r' && !crBeforeLf(bytes, scanned))) {
+        if (endsLine(bytes, scanned, encoding) && !crBeforeLf(bytes, scanned)) {
             ++line;
             lineBegin = walked = scanned + 1;
             units = 0;
         }
-    if (encoding == positionEncoding::utf8)
+    if (countsBytes(encoding))
         return { line, static_cast<std::uint32_t>(offset - lineBegin) };
     while (walked < offset) {
         const std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[walked]));
@@ -83,15 +108,15 @@ std::size_t offsetOf(std::string_view bytes, editorPosition position, positionEn
 {
     std::size_t i = 0;
     for (std::uint32_t line = 0; line < position.line; ++line) {
-        while (i < bytes.size() && !endsLine(bytes, i))
+        while (i < bytes.size() && !endsLine(bytes, i, encoding))
             ++i;
         if (i == bytes.size())
             return i;
         i += crBeforeLf(bytes, i) ? 2 : 1;
     }
-    for (std::uint32_t units = 0; i < bytes.size() && !endsLine(bytes, i) && units < position.character;) {
+    for (std::uint32_t units = 0; i < bytes.size() && !endsLine(bytes, i, encoding) && units < position.character;) {
         const std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[i]));
-        units += encoding == positionEncoding::utf8 ? static_cast<std::uint32_t>(length) : length == 4 ? 2 : 1;
+        units += countsBytes(encoding) ? static_cast<std::uint32_t>(length) : length == 4 ? 2 : 1;
         i = std::min(bytes.size(), i + length);
     }
     return i;

@@ -6,11 +6,21 @@
 
 namespace kavrin::lsp {
 
-// How the editor counts characters within a line.
-enum class positionEncoding { utf16, utf8 };
+// How the editor counts characters within a line, in UTF-16 units or bytes,
+// and whether a lone CR ends a line for it. The protocol says it does;
+// Neovim keeps it in the line, as Vim does, and both sides must count alike
+// or an edit lands on another line.
+enum class positionEncoding { utf16, utf8, utf16LoneCrInLine, utf8LoneCrInLine };
 
-// A place as the editor sees it: lines split at LF, CR LF and CR, characters
-// counted in the negotiated encoding. Not the checker's line and byte column,
+bool countsBytes(positionEncoding encoding);
+bool loneCrEndsLine(positionEncoding encoding);
+// The encoding agreed with a client of that name (its clientInfo) that
+// counts bytes or not.
+positionEncoding encodingAgreed(bool bytes, std::string_view clientName);
+
+// A place as the editor sees it: lines split at LF, CR LF and (unless the
+// editor keeps it in the line) CR, characters counted in the negotiated
+// encoding. Not the checker's line and byte column,
 // which split at LF only after text mode has dropped the CR of CR LF; the
 // checker's input offsets are what both share.
 struct editorPosition {

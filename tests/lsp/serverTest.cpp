@@ -38,12 +38,15 @@ public:
     {
         send({ { "jsonrpc", "2.0" }, { "id", id }, { "method", method }, { "params", std::move(params) } });
     }
-    void initialize(bool offerUtf8 = false)
+    void initialize(bool offerUtf8 = false, const std::string& client = {})
     {
         json capabilities = json::object();
         if (offerUtf8)
             capabilities["general"]["positionEncodings"] = { "utf-8", "utf-16" };
-        ask(1, "initialize", { { "capabilities", capabilities } });
+        json params = { { "capabilities", capabilities } };
+        if (!client.empty())
+            params["clientInfo"] = { { "name", client }, { "version", "0.7.2" } };
+        ask(1, "initialize", params);
         EXPECT_EQ(self().receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
         notify("initialized", json::object());
     }
@@ -576,6 +579,22 @@ TEST(LanguageServer, EditsOfOneRequestNeverOverlap)
     ASSERT_EQ(actions.size(), 1U);
     EXPECT_EQ(actions[0]["edit"]["changes"][uri].size(), 1U);
     EXPECT_EQ(applied(text, actions[0]["edit"], uri), "A" + lead + trail + "B");
+}
+
+// Neovim keeps a lone CR in its line: places after one are counted as it
+// counts them, both ways.
+TEST(LanguageServer, NeovimKeepsALoneCrInTheLine)
+{
+    const std::string text = "<uvra>\r" + badTicket;
+    const int at = int(text.find("46"));
+    serverInProcess server;
+    server.initialize(false, "Neovim");
+    server.open(text);
+    EXPECT_EQ(server.diagnostics().at(0)["range"], range(0, at, at + 2));
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", server.uri }, { "version", 2 } } },
+            { "contentChanges", { { { "range", range(0, at, at + 1) }, { "text", "0" } } } } });
+    EXPECT_EQ(server.diagnostics(), json::array());
 }
 
 } // namespace
