@@ -304,6 +304,8 @@ TEST(Repair, AdversarialFiles)
         { "spelling-that-does-not-help.tzv", 0, 1 },
         { "mark-then-ascii-declaration.tzv", 2, 0 },
         { "declaration-tail-not-ascii.tzv", 3, 0 },
+        { "lone-cr-line-ends.tzv", 4, 0 },
+        { "crlf-line-ends.tzv", 4, 0 },
     };
     const std::filesystem::path folder = std::filesystem::path(KAVRIN_SOURCE_DIR) / "tests/repair/files";
     for (const fileCase& row : table) {
