@@ -108,7 +108,7 @@ int repairCommand(const repairSettings& wanted)
             for (const repairChange& change : repaired.changes)
                 say(changeLine(shownName, change));
             say(humanReport(copy, wanted.colour, wanted.width));
-            say(repairSummaryText(repaired.changes.size(), left) + '\n');
+            say(repairSummaryText(repaired.changes.size(), left, repaired.leftOut) + '\n');
         }
     }
     return copy.valid ? exitCorrect : exitViolation;
