@@ -10,8 +10,13 @@ namespace {
 
     constexpr char endOfText = '\x1A';
 
+    constexpr std::string_view blanks = " \t\r\n";
+
     // What a decoded text shows of itself: a ticket file is markup, so it
-    // begins with '<' after blanks, and nearly all of it is ASCII.
+    // begins with '<' after blanks, and nearly all of it, at least nine in
+    // ten characters, is ASCII.
+    bool isMarkupShare(std::size_t characters, std::size_t nonAscii) { return nonAscii * 10 <= characters; }
+
     class evidence {
     public:
         // False as soon as the text cannot be a ticket file's.
@@ -19,14 +24,16 @@ namespace {
         {
             ++characters;
             nonAscii += c >= 0x80 ? 1 : 0;
-            if (!begun && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+            if (!begun && (c >= 0x80 || blanks.find(static_cast<char>(c)) == std::string_view::npos)) {
                 begun = true;
                 return c == '<';
             }
             return true;
         }
-        // "Nearly every": at least nine in ten characters.
-        bool isMarkup(bool markedAsUnicode) const { return begun && (markedAsUnicode || nonAscii * 10 <= characters); }
+        bool isMarkup(bool markedAsUnicode) const
+        {
+            return begun && (markedAsUnicode || isMarkupShare(characters, nonAscii));
+        }
 
     private:
         std::size_t characters = 0;
@@ -80,25 +87,34 @@ namespace {
         if (bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark)
             return std::nullopt;
         const std::string_view read = bytes.substr(0, bytes.find(endOfText));
-        bool broken = false;
-        evidence seen;
-        for (std::size_t i = 0; i < read.size();) {
+        const std::size_t first = read.find_first_not_of(blanks);
+        if (first == std::string_view::npos || read[first] != '<' || read.find('\0') != std::string_view::npos)
+            return std::nullopt;
+        std::size_t nonAscii = 0;
+        for (std::size_t i = 0; i < read.size(); ++i) {
             const auto byte = static_cast<unsigned char>(read[i]);
-            if (byte == 0 || isUnassignedIn1252(byte) || !seen.note(byte))
+            if (byte < 0x80)
+                continue;
+            if (isUnassignedIn1252(byte))
                 return std::nullopt;
             const utf8::step s = utf8::next(read, i);
-            if (s.valid && s.length > 1)
+            if (s.valid)
                 return std::nullopt;
-            broken = broken || !s.valid;
-            // Each byte of a broken sequence is a character of its own.
-            i += s.valid ? s.length : 1;
+            ++nonAscii;
         }
-        if (!broken || !seen.isMarkup(false))
+        if (nonAscii == 0 || !isMarkupShare(read.size(), nonAscii))
             return std::nullopt;
         std::string text;
-        text.reserve(bytes.size() + bytes.size() / 8);
-        for (const char c : read)
-            utf8::appendUtf8(text, utf8::windows1252(static_cast<unsigned char>(c)));
+        text.reserve(bytes.size() + nonAscii * 2);
+        for (std::size_t i = 0; i < read.size();) {
+            std::size_t ascii = i;
+            while (ascii < read.size() && static_cast<unsigned char>(read[ascii]) < 0x80)
+                ++ascii;
+            text.append(read.substr(i, ascii - i));
+            if (ascii < read.size())
+                utf8::appendUtf8(text, utf8::windows1252(static_cast<unsigned char>(read[ascii])));
+            i = ascii + 1;
+        }
         text += bytes.substr(read.size());
         return text;
     }

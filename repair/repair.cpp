@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <optional>
 #include <set>
+#include <unordered_map>
 
 namespace kavrin {
 
@@ -85,30 +85,22 @@ namespace {
         std::string_view element;
     };
 
-    // Only <name>text</name> with nothing else between the tags.
-    std::vector<valueSpan> valueSpans(std::string_view text)
+    // The value a place the check named lies in, when it is <name>text</name>
+    // with nothing else between the tags; the text holds no '<'.
+    std::optional<valueSpan> valueSpanAt(std::string_view text, std::size_t offset)
     {
-        std::vector<valueSpan> spans;
-        const std::vector<tagScan::tag> tags = tagScan::tagsOf(text);
-        for (std::size_t i = 0; i + 1 < tags.size(); ++i) {
-            const tagScan::tag& open = tags[i];
-            const tagScan::tag& close = tags[i + 1];
-            if (open.closing || !close.closing || close.name != open.name || !repairSteps::hasValueRules(open.name)
-                || !tagScan::isPlain(text, open) || !tagScan::isPlain(text, close)
-                || text.substr(open.end, close.start - open.end).find('<') != std::string_view::npos)
-                continue;
-            spans.push_back({ open.end, close.start, open.name });
-        }
-        return spans;
-    }
-
-    const valueSpan* spanAt(const std::vector<valueSpan>& spans, std::uint64_t offset)
-    {
-        auto after = std::upper_bound(
-            spans.begin(), spans.end(), offset, [](std::uint64_t at, const valueSpan& s) { return at < s.start; });
-        if (after == spans.begin() || offset > std::prev(after)->end)
-            return nullptr;
-        return &*std::prev(after);
+        const std::size_t end = text.find('<', offset);
+        if (end == std::string_view::npos || end == 0)
+            return std::nullopt;
+        const std::size_t open = text.rfind('<', end - 1);
+        const std::size_t openEnd = open == std::string_view::npos ? open : text.find('>', open);
+        if (openEnd == std::string_view::npos || openEnd >= end || openEnd >= offset)
+            return std::nullopt;
+        const std::string_view element = text.substr(open + 1, openEnd - open - 1);
+        if (!repairSteps::hasValueRules(element) || text.substr(end, 2) != "</"
+            || text.substr(end + 2, element.size()) != element || text.substr(end + 2 + element.size(), 1) != ">")
+            return std::nullopt;
+        return valueSpan { openEnd + 1, end, element };
     }
 
     // "Zweites Dokument hinter 0x1A entfernt (171 Bytes, 1 <schein>)": how
@@ -130,13 +122,16 @@ namespace {
     }
 
     // The steps of a change as one sentence: the first opens it.
-    std::string sentence(const std::vector<std::string>& steps)
+    std::string sentence(repairSteps::steps done, std::string_view tailText)
     {
         std::string what;
-        for (const std::string& step : steps) {
+        for (unsigned each = 0; each < std::size(repairTexts::stepTexts); ++each) {
+            const auto step = static_cast<repairSteps::step>(each);
+            if ((done & repairSteps::bit(step)) == 0)
+                continue;
             if (!what.empty())
                 what += repairTexts::stepSeparator;
-            what += step;
+            what += step == repairSteps::step::tail ? tailText : repairTexts::stepTexts[each];
         }
         if (!what.empty() && what[0] >= 'a' && what[0] <= 'z')
             what[0] = static_cast<char>(what[0] - 'a' + 'A');
@@ -153,11 +148,11 @@ namespace {
         }
         void placeOf(std::size_t offset, repairChange& change)
         {
-            for (; at < offset && at < text.size(); ++at)
-                if (text[at] == '\n') {
-                    ++line;
-                    lineStart = at + 1;
-                }
+            for (std::size_t next; (next = text.find('\n', at)) < offset; at = next + 1) {
+                ++line;
+                lineStart = next + 1;
+            }
+            at = offset;
             change.line = line;
             change.column = static_cast<std::uint32_t>(offset - lineStart + 1);
         }
@@ -174,13 +169,29 @@ namespace {
         std::size_t offset = 0;
         std::size_t length = 0;
         std::string replacement;
-        std::string code;
-        std::vector<std::string> steps;
+        std::string_view code; // one of codes::
+        repairSteps::steps done = 0;
         // Where the replacement stands in the copy once made; nowhere when
         // it was not made.
         std::size_t placedAt = nowhere;
         std::string renamedFrom; // the spelling a rename replaces
+        // Of a value whose rule depends on nothing else: whether the new
+        // text keeps it, and the violations the check found in the old.
+        enum class settles { unknown, rule, notRule } after = settles::unknown;
+        std::size_t violations = 0;
     };
+
+    edit fixAt(
+        std::size_t offset, std::size_t length, std::string replacement, std::string_view code, repairSteps::steps done)
+    {
+        edit made;
+        made.offset = offset;
+        made.length = length;
+        made.replacement = std::move(replacement);
+        made.code = code;
+        made.done = done;
+        return made;
+    }
 
     // A place the copy differs from base: the bytes from baseStart to
     // baseEnd of base are now those from currentStart to currentEnd.
@@ -189,8 +200,8 @@ namespace {
         std::size_t currentEnd = 0;
         std::size_t baseStart = 0;
         std::size_t baseEnd = 0;
-        std::string code;
-        std::vector<std::string> steps;
+        std::string_view code;
+        repairSteps::steps done = 0;
     };
 
     class repairRun {
@@ -204,7 +215,7 @@ namespace {
             check();
         }
 
-        bool correct() const { return parser.violations.empty(); }
+        bool correct() const { return left == 0; }
 
         void convertEncoding()
         {
@@ -228,12 +239,25 @@ namespace {
         // false when there was none.
         bool repairRound()
         {
+            if (settled)
+                return false;
             std::vector<edit> edits = valueEdits();
             const std::size_t renamesFrom = edits.size();
             appendRenames(edits);
             if (edits.empty())
                 return false;
             apply(edits);
+            // Tips and filters changed alone change nothing else the check
+            // finds: where a new value keeps its rule, its violations go;
+            // where not, one stays. The check need not run again.
+            if (std::all_of(
+                    edits.begin(), edits.end(), [](const edit& e) { return e.after != edit::settles::unknown; })) {
+                for (const edit& e : edits)
+                    if (e.placedAt != nowhere && e.after == edit::settles::rule)
+                        left -= e.violations;
+                settled = true;
+                return true;
+            }
             check();
             return keepRenamesPassed(edits, renamesFrom)
                 || std::any_of(edits.begin(), edits.begin() + static_cast<std::ptrdiff_t>(renamesFrom),
@@ -252,12 +276,13 @@ namespace {
             const std::size_t lastText = before.find_last_not_of(" \t\r\n");
             if (lastText == std::string_view::npos || !before.substr(0, lastText + 1).ends_with(rootEndTag))
                 return;
+            tailDescription = tailWhat(t.substr(tail));
             std::vector<edit> removal
-                = { { tail, t.size() - tail, {}, {}, { tailWhat(t.substr(tail)) }, nowhere, {} } };
+                = { fixAt(tail, t.size() - tail, {}, {}, repairSteps::bit(repairSteps::step::tail)) };
             apply(removal);
         }
 
-        repairResult result()
+        repairResult result() &&
         {
             repairResult done;
             if (conversion)
@@ -265,16 +290,18 @@ namespace {
             const std::string_view now = text();
             placeCounter places(base);
             for (const region& r : regions) {
-                repairChange change { 0, 0, r.baseStart, r.baseEnd - r.baseStart, r.code, sentence(r.steps),
-                    std::string(base.substr(r.baseStart, r.baseEnd - r.baseStart)),
+                repairChange change { 0, 0, r.baseStart, r.baseEnd - r.baseStart, std::string(r.code),
+                    sentence(r.done, tailDescription), std::string(base.substr(r.baseStart, r.baseEnd - r.baseStart)),
                     std::string(now.substr(r.currentStart, r.currentEnd - r.currentStart)) };
                 if (change.before == change.after)
                     continue;
                 places.placeOf(r.baseStart, change);
                 done.changes.push_back(std::move(change));
             }
-            done.bytes = done.changes.empty() ? std::string(input) : std::string(now);
-            done.violationsLeft = std::min(parser.violations.size(), tzvParser::defaultMaxViolations);
+            done.bytes = done.changes.empty() ? std::string(input)
+                : edited                      ? std::move(bytes)
+                                              : std::move(convertedText);
+            done.violationsLeft = std::min(left, tzvParser::defaultMaxViolations);
             done.leftOut = leftOutWhole + leftOutPlaces.size();
             return done;
         }
@@ -293,11 +320,20 @@ namespace {
         bool edited = false;
         std::set<std::string, std::less<>> unrenamable;
         std::size_t leftOutWhole = 0;
+        std::string tailDescription;
+        // The violations of the copy: of its last check, less those a
+        // settled round took away.
+        std::size_t left = 0;
+        bool settled = false;
         std::set<std::size_t> leftOutPlaces; // in base
 
         std::string_view text() const { return edited ? std::string_view(bytes) : base; }
 
-        void check() { parser.checkBytes(text()); }
+        void check()
+        {
+            parser.checkBytes(text());
+            left = parser.violations.size();
+        }
 
         // Where the check stopped before the end: the violation it ended at.
         std::uint64_t leftOffAt() const
@@ -308,11 +344,18 @@ namespace {
             return std::numeric_limits<std::uint64_t>::max();
         }
 
+        // The bytes the check reads: up to a 0x1A.
+        std::string_view readPart() const
+        {
+            const std::string_view t = text();
+            return t.substr(0, t.find(endOfText));
+        }
+
         std::vector<edit> valueEdits()
         {
             std::vector<edit> edits;
-            std::vector<valueSpan> spans;
-            bool spansRead = false;
+            std::unordered_map<std::size_t, std::size_t> editAt; // a value's start, its edit
+            const std::string_view read = readPart();
             for (const violation& found : parser.violations) {
                 if (fixedAs(found.code, fixKind::declaration)) {
                     if (auto declaration = declarationEdit(found))
@@ -321,17 +364,23 @@ namespace {
                 }
                 if (!fixedAs(found.code, fixKind::value) || found.line == 0)
                     continue;
-                if (!spansRead) {
-                    spans = valueSpans(text());
-                    spansRead = true;
-                }
-                const valueSpan* span = spanAt(spans, found.offset);
-                if (span == nullptr)
+                const std::optional<valueSpan> span = valueSpanAt(read, static_cast<std::size_t>(found.offset));
+                if (!span)
                     continue;
-                const std::string_view value = text().substr(span->start, span->end - span->start);
-                if (auto fix = repairSteps::repairedValue(span->element, value))
-                    edits.push_back({ span->start, value.size(), std::move(fix->text), std::string(found.code),
-                        std::vector<std::string>(fix->steps.begin(), fix->steps.end()), nowhere, {} });
+                if (const auto known = editAt.find(span->start); known != editAt.end()) {
+                    ++edits[known->second].violations;
+                    continue;
+                }
+                const std::string_view value = read.substr(span->start, span->end - span->start);
+                std::optional<repairSteps::valueFix> fix = repairSteps::repairedValue(span->element, value);
+                if (!fix)
+                    continue;
+                editAt.emplace(span->start, edits.size());
+                const std::optional<bool> keeps = repairSteps::keepsOwnRule(span->element, fix->text);
+                edits.push_back(fixAt(span->start, value.size(), std::move(fix->text), found.code, fix->done));
+                edits.back().after
+                    = keeps ? (*keeps ? edit::settles::rule : edit::settles::notRule) : edit::settles::unknown;
+                edits.back().violations = 1;
             }
             return edits;
         }
@@ -349,8 +398,8 @@ namespace {
             const std::optional<repairSteps::declarationFix> fix = repairSteps::declarationEncoding(t);
             if (!fix || fix->found == repairTexts::utf8)
                 return std::nullopt;
-            return edit { fix->offset, fix->found.size(), std::string(repairTexts::utf8), std::string(found.code),
-                { std::string(repairTexts::declaredUtf8) }, nowhere, {} };
+            return fixAt(fix->offset, fix->found.size(), std::string(repairTexts::utf8), found.code,
+                repairSteps::bit(repairSteps::step::declaration));
         }
 
         // Where the check stopped at a tag whose name is a name of the format
@@ -359,7 +408,7 @@ namespace {
         // check stopped at it, and otherwise the one it would give there.
         void appendRenames(std::vector<edit>& edits) const
         {
-            const std::string_view t = text();
+            const std::string_view t = readPart();
             const auto fault = std::find_if(parser.violations.begin(), parser.violations.end(),
                 [](const violation& v) { return !checkGoesOnAfter(v.code); });
             if (fault == parser.violations.end() || !fixedAs(fault->code, fixKind::tag) || fault->offset >= t.size()
@@ -370,17 +419,17 @@ namespace {
                 = t.substr(nameStart, std::min(t.find_first_of(" \t\r\n/><", nameStart), t.size()) - nameStart);
             if (repairSteps::elementSpelled(faultName).empty() || unrenamable.count(faultName) != 0)
                 return;
-            std::map<std::string_view, std::string> codeOf;
+            std::unordered_map<std::string_view, std::string_view> codeOf;
             for (const tagScan::tag& tag : tagScan::tagsOf(t)) {
                 const std::string_view right = repairSteps::elementSpelled(tag.name);
                 if (right.empty() || unrenamable.count(tag.name) != 0)
                     continue;
-                const std::string_view code = tag.name == faultName ? std::string_view(fault->code)
+                const std::string_view code = tag.name == faultName ? fault->code
                     : tag.closing                                   ? codes::missingEndTag
                                                                     : codes::unexpectedElement;
-                edits.push_back({ tag.start + (tag.closing ? 2 : 1), tag.name.size(), std::string(right),
-                    codeOf.try_emplace(tag.name, code).first->second, { std::string(repairTexts::elementCase) },
-                    nowhere, std::string(tag.name) });
+                edits.push_back(fixAt(tag.start + (tag.closing ? 2 : 1), tag.name.size(), std::string(right),
+                    codeOf.try_emplace(tag.name, code).first->second, repairSteps::bit(repairSteps::step::name)));
+                edits.back().renamedFrom = std::string(tag.name);
             }
         }
 
@@ -390,7 +439,7 @@ namespace {
         bool keepRenamesPassed(const std::vector<edit>& edits, std::size_t renamesFrom)
         {
             const std::uint64_t stop = leftOffAt();
-            std::map<std::string_view, std::size_t> firstAt;
+            std::unordered_map<std::string_view, std::size_t> firstAt;
             for (std::size_t i = renamesFrom; i < edits.size(); ++i)
                 if (edits[i].placedAt != nowhere) {
                     const auto at = firstAt.try_emplace(edits[i].renamedFrom, edits[i].placedAt).first;
@@ -482,10 +531,11 @@ namespace {
             };
             const auto moveRegionsBefore = [&](std::size_t limit) {
                 for (; r < regions.size() && regions[r].currentEnd < limit; ++r) {
-                    region moved = regions[r];
-                    moved.currentStart = out.size() + (regions[r].currentStart - copied);
-                    moved.currentEnd = moved.currentStart + (regions[r].currentEnd - regions[r].currentStart);
                     pass(regions[r]);
+                    region moved = std::move(regions[r]);
+                    const std::size_t length = moved.currentEnd - moved.currentStart;
+                    moved.currentStart = out.size() + (moved.currentStart - copied);
+                    moved.currentEnd = moved.currentStart + length;
                     next.push_back(std::move(moved));
                 }
             };
@@ -525,23 +575,19 @@ namespace {
                 merged.currentEnd = out.size();
                 copied = end;
 
-                // The code and the steps of all it holds, in file order.
-                const auto take = [&](const std::string& code, const std::vector<std::string>& steps) {
-                    if (merged.code.empty())
+                // The code of what it holds first in the file, and all steps.
+                std::size_t firstAt = nowhere;
+                const auto take = [&](std::size_t at, std::string_view code, repairSteps::steps done) {
+                    if (!code.empty() && at < firstAt) {
+                        firstAt = at;
                         merged.code = code;
-                    for (const std::string& step : steps)
-                        if (std::find(merged.steps.begin(), merged.steps.end(), step) == merged.steps.end())
-                            merged.steps.push_back(step);
-                };
-                for (std::size_t a = firstRegion, b = firstEdit; a < r || b <= i;) {
-                    if (b > i || (a < r && regions[a].currentStart <= made[b]->offset)) {
-                        take(regions[a].code, regions[a].steps);
-                        ++a;
-                    } else {
-                        take(made[b]->code, made[b]->steps);
-                        ++b;
                     }
-                }
+                    merged.done |= done;
+                };
+                for (std::size_t k = firstRegion; k < r; ++k)
+                    take(regions[k].currentStart, regions[k].code, regions[k].done);
+                for (std::size_t k = firstEdit; k <= i; ++k)
+                    take(made[k]->offset, made[k]->code, made[k]->done);
                 next.push_back(std::move(merged));
             }
             moveRegionsBefore(nowhere);
@@ -562,7 +608,7 @@ repairResult repairBytes(std::string_view bytes)
     run.convertEncoding();
     for (int round = 0; round < mostRounds && !run.correct() && run.repairRound(); ++round) { }
     run.removeTail();
-    return run.result();
+    return std::move(run).result();
 }
 
 bool mayBeRepairable(std::string_view code)

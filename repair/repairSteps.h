@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The single fixes a repair is made of, each a plain function of bytes.
 namespace kavrin::repairSteps {
@@ -29,15 +28,37 @@ struct declarationFix {
 };
 std::optional<declarationFix> declarationEncoding(std::string_view bytes);
 
-// The repaired text of a value of the element and each step that made it,
-// in German; nothing when nothing certain can be done. A value that changed
-// has at least one step.
+// The steps a change can be made of, in the order its description names
+// them (repairTexts::stepTexts), and a set of them, one bit each.
+enum class step : unsigned {
+    blanks,
+    lines,
+    leadingComma,
+    trailingComma,
+    leadingZero,
+    sorted,
+    capitals,
+    name,
+    declaration,
+    tail
+};
+using steps = unsigned;
+constexpr steps bit(step s) { return 1u << static_cast<unsigned>(s); }
+
+// The repaired text of a value of the element and each step that made it;
+// nothing when nothing certain can be done. A value that changed has at
+// least one step.
 struct valueFix {
     std::string text;
-    std::vector<std::string_view> steps;
+    steps done = 0;
 };
 std::optional<valueFix> repairedValue(std::string_view element, std::string_view text);
 bool hasValueRules(std::string_view element);
+
+// Whether the text keeps its element's rule, by the check's own rule, for
+// the values whose rule and whose effect on the check depend on nothing
+// else in the file: the tips and the filter. Nothing for the others.
+std::optional<bool> keepsOwnRule(std::string_view element, std::string_view text);
 
 // The format's element name that equals name but for the letter case; empty
 // when none does or name is already one.

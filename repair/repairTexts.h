@@ -25,6 +25,9 @@ inline constexpr std::string_view leadingComma = "Komma am Anfang entfernt";
 inline constexpr std::string_view trailingComma = "Komma am Ende entfernt";
 inline constexpr std::string_view elementCase = "Schreibweise des Elementnamens berichtigt";
 inline constexpr std::string_view stepSeparator = ", ";
+// By repairSteps::step; the tail's text says how much went.
+inline constexpr std::string_view stepTexts[] = { blanksRemoved, linesJoined, leadingComma, trailingComma, leadingZero,
+    sortedAscending, capitals, elementCase, declaredUtf8, tailRemoved };
 
 inline constexpr std::string_view line = "Zeile ";
 inline constexpr std::string_view column = ", Spalte ";

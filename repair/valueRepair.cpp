@@ -1,9 +1,12 @@
 #include "repairSteps.h"
-#include "repairTexts.h"
 #include "utf8.h"
+#include "valueRules.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace kavrin::repairSteps {
@@ -48,41 +51,49 @@ namespace {
 
     constexpr std::string_view blanks = " \t\r\n";
 
-    bool isBlank(char c) { return blanks.find(c) != std::string_view::npos; }
+    bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
     bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+    // A fix of a value: the value it makes, or nothing when it finds
+    // nothing to do.
+    using fix = std::optional<std::string>;
+
     // A value and the steps that made it from the text found: every change
-    // of the value goes through step(), which names it.
+    // of the value goes through by(), which names it.
     class fixing {
     public:
         explicit fixing(std::string_view found)
             : value(found)
         {
         }
-        void step(std::string next, std::string_view what)
+        template <class Fix> void by(step what, Fix&& fixOf)
         {
-            if (next == value)
+            fix next = fixOf(std::string_view(value));
+            if (!next || *next == value)
                 return;
-            value = std::move(next);
-            if (std::find(steps.begin(), steps.end(), what) == steps.end())
-                steps.push_back(what);
+            value = std::move(*next);
+            done |= bit(what);
         }
         std::string value;
-        std::vector<std::string_view> steps;
+        steps done = 0;
     };
 
-    std::string trimmed(std::string_view text)
+    fix trimmed(std::string_view text)
     {
+        if (text.empty() || (!isBlank(text.front()) && !isBlank(text.back())))
+            return std::nullopt;
         const std::size_t first = text.find_first_not_of(blanks);
         if (first == std::string_view::npos)
-            return {};
+            return std::string();
         return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
     }
 
     // Blanks beside a comma separate nothing: "01, 02" is "01,02". Only the
     // runs that hold a line break, or only those that do not, go.
-    std::string withoutBlanksAtCommas(std::string_view text, bool lineBreaks)
+    fix withoutBlanksAtCommas(std::string_view text, bool lineBreaks)
     {
+        if (std::none_of(text.begin(), text.end(), isBlank))
+            return std::nullopt;
         std::string out;
         out.reserve(text.size());
         for (std::size_t i = 0; i < text.size();) {
@@ -102,86 +113,108 @@ namespace {
         return out;
     }
 
-    // split and joined are each other's inverse: no comma is lost or made.
-    std::vector<std::string> split(const std::string& text)
-    {
-        std::vector<std::string> parts;
-        std::size_t start = 0;
-        for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-            parts.push_back(text.substr(start, comma - start));
-        parts.push_back(text.substr(start));
-        return parts;
-    }
-
-    std::string joined(const std::vector<std::string>& parts)
-    {
-        std::string text;
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (i > 0)
-                text.push_back(',');
-            text += parts[i];
-        }
-        return text;
-    }
-
     std::size_t commasIn(std::string_view text) { return std::size_t(std::count(text.begin(), text.end(), ',')); }
 
     // One comma before the first or after the last of as many numbers as
     // the list wants separates nothing; with fewer, a number may be missing.
-    std::string withoutLeadingComma(const std::string& text, std::uint32_t count)
+    fix withoutLeadingComma(std::string_view text, std::uint32_t count)
     {
         if (text.size() > 1 && text[0] == ',' && text[1] != ',' && commasIn(text) == count)
-            return text.substr(1);
-        return text;
+            return std::string(text.substr(1));
+        return std::nullopt;
     }
 
-    std::string withoutTrailingComma(const std::string& text, std::size_t commas)
+    fix withoutTrailingComma(std::string_view text, std::size_t commas)
     {
         if (text.size() > 1 && text.back() == ',' && text[text.size() - 2] != ',' && commasIn(text) == commas)
-            return text.substr(0, text.size() - 1);
-        return text;
+            return std::string(text.substr(0, text.size() - 1));
+        return std::nullopt;
     }
 
-    std::uint32_t twoDigitValue(const std::string& part) { return (part[0] - '0') * 10u + (part[1] - '0'); }
-
-    bool isTwoDigitsUpTo(const std::string& part, std::uint32_t maximum)
+    bool isTwoDigitsUpTo(std::string_view part, std::uint32_t maximum)
     {
-        return part.size() == 2 && isDigit(part[0]) && isDigit(part[1]) && twoDigitValue(part) >= 1
-            && twoDigitValue(part) <= maximum;
+        if (part.size() != 2 || !isDigit(part[0]) || !isDigit(part[1]))
+            return false;
+        const auto value = static_cast<std::uint32_t>((part[0] - '0') * 10 + (part[1] - '0'));
+        return value >= 1 && value <= maximum;
+    }
+
+    bool allowedDigit(std::string_view part, std::uint32_t maximum)
+    {
+        return part.size() == 1 && part[0] >= '1' && part[0] <= '9'
+            && static_cast<std::uint32_t>(part[0] - '0') <= maximum;
+    }
+
+    // Calls each with every part between commas, empty ones too.
+    template <class Each> void forEachPart(std::string_view text, Each&& each)
+    {
+        for (std::size_t start = 0;;) {
+            const std::size_t comma = std::min(text.find(',', start), text.size());
+            each(text.substr(start, comma - start));
+            if (comma == text.size())
+                return;
+            start = comma + 1;
+        }
     }
 
     // A one-digit number gets its leading zero when the number is allowed.
-    std::string withLeadingZeros(const std::string& text, std::uint32_t maximum)
+    fix withLeadingZeros(std::string_view text, std::uint32_t maximum)
     {
-        std::vector<std::string> parts = split(text);
-        for (std::string& part : parts)
-            if (part.size() == 1 && part[0] >= '1' && part[0] <= '9'
-                && static_cast<std::uint32_t>(part[0] - '0') <= maximum)
-                part.insert(part.begin(), '0');
-        return joined(parts);
+        bool any = false;
+        forEachPart(text, [&](std::string_view part) { any = any || allowedDigit(part, maximum); });
+        if (!any)
+            return std::nullopt;
+        std::string out;
+        out.reserve(text.size() + text.size() / 2);
+        bool first = true;
+        forEachPart(text, [&](std::string_view part) {
+            if (!std::exchange(first, false))
+                out.push_back(',');
+            if (allowedDigit(part, maximum))
+                out.push_back('0');
+            out.append(part);
+        });
+        return out;
     }
 
     // Sorted only when all numbers are allowed, distinct and as many as the
     // list wants.
-    std::string sortedList(const std::string& text, const valueElement& element)
+    fix sortedList(std::string_view text, const valueElement& element)
     {
-        std::vector<std::string> parts = split(text);
-        const bool allAllowed = std::all_of(parts.begin(), parts.end(),
-            [&](const std::string& part) { return isTwoDigitsUpTo(part, element.maximum); });
-        if (!allAllowed || parts.size() != element.count)
-            return text;
-        std::sort(parts.begin(), parts.end());
-        if (std::adjacent_find(parts.begin(), parts.end()) != parts.end())
-            return text;
-        return joined(parts);
+        constexpr std::size_t longestList = 6;
+        if (commasIn(text) + 1 != element.count || element.count > longestList)
+            return std::nullopt;
+        std::array<std::string_view, longestList> parts;
+        std::size_t count = 0;
+        forEachPart(text, [&](std::string_view part) { parts[count++] = part; });
+        const auto numbers = std::span(parts.data(), count);
+        const bool allAllowed = std::all_of(numbers.begin(), numbers.end(),
+            [&](std::string_view part) { return isTwoDigitsUpTo(part, element.maximum); });
+        if (!allAllowed || std::is_sorted(numbers.begin(), numbers.end()))
+            return std::nullopt;
+        std::sort(numbers.begin(), numbers.end());
+        if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end())
+            return std::nullopt;
+        std::string out;
+        out.reserve(text.size());
+        for (const std::string_view number : numbers) {
+            if (!out.empty())
+                out.push_back(',');
+            out.append(number);
+        }
+        return out;
     }
 
-    std::string inCapitals(std::string text, std::string_view letters)
+    fix inCapitals(std::string_view text, std::string_view letters)
     {
-        for (char& c : text)
-            if (c >= 'a' && c <= 'z' && letters.find(c) != std::string_view::npos)
+        const auto small = [&](char c) { return c >= 'a' && c <= 'z' && letters.find(c) != std::string_view::npos; };
+        if (std::none_of(text.begin(), text.end(), small))
+            return std::nullopt;
+        std::string out(text);
+        for (char& c : out)
+            if (small(c))
                 c = static_cast<char>(c - 'a' + 'A');
-        return text;
+        return out;
     }
 
 } // namespace
@@ -194,39 +227,59 @@ std::optional<valueFix> repairedValue(std::string_view elementName, std::string_
     if (element == nullptr)
         return std::nullopt;
     fixing fixed(text);
-    fixed.step(trimmed(fixed.value), repairTexts::blanksRemoved);
+    fixed.by(step::blanks, trimmed);
     if (element->rule != kind::number) {
-        fixed.step(withoutBlanksAtCommas(fixed.value, false), repairTexts::blanksRemoved);
-        fixed.step(withoutBlanksAtCommas(fixed.value, true), repairTexts::linesJoined);
+        fixed.by(step::blanks, [](std::string_view v) { return withoutBlanksAtCommas(v, false); });
+        fixed.by(step::lines, [](std::string_view v) { return withoutBlanksAtCommas(v, true); });
     }
     switch (element->rule) {
     case kind::number:
     case kind::goalScore:
         break;
     case kind::list:
-        fixed.step(withoutLeadingComma(fixed.value, element->count), repairTexts::leadingComma);
-        fixed.step(withoutTrailingComma(fixed.value, element->count), repairTexts::trailingComma);
-        fixed.step(withLeadingZeros(fixed.value, element->maximum), repairTexts::leadingZero);
-        fixed.step(sortedList(fixed.value, *element), repairTexts::sortedAscending);
+        fixed.by(step::leadingComma, [&](std::string_view v) { return withoutLeadingComma(v, element->count); });
+        fixed.by(step::trailingComma, [&](std::string_view v) { return withoutTrailingComma(v, element->count); });
+        fixed.by(step::leadingZero, [&](std::string_view v) { return withLeadingZeros(v, element->maximum); });
+        fixed.by(step::sorted, [&](std::string_view v) { return sortedList(v, *element); });
         break;
     case kind::poolRow:
-        fixed.step(inCapitals(fixed.value, "x"), repairTexts::capitals);
+        fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "x"); });
         break;
     case kind::filter:
-        fixed.step(inCapitals(fixed.value, "abcdefghijklmnopqrstuvwxyz"), repairTexts::capitals);
+        fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "abcdefghijklmnopqrstuvwxyz"); });
         // A comma after the last code ends nothing.
-        fixed.step(withoutTrailingComma(fixed.value, commasIn(fixed.value)), repairTexts::trailingComma);
+        fixed.by(step::trailingComma, [](std::string_view v) { return withoutTrailingComma(v, commasIn(v)); });
         break;
     }
-    if (fixed.steps.empty())
+    if (fixed.done == 0)
         return std::nullopt;
-    return valueFix { std::move(fixed.value), std::move(fixed.steps) };
+    return valueFix { std::move(fixed.value), fixed.done };
+}
+
+std::optional<bool> keepsOwnRule(std::string_view elementName, std::string_view text)
+{
+    const valueElement* element = findValueElement(elementName);
+    if (element == nullptr)
+        return std::nullopt;
+    switch (element->rule) {
+    case kind::list:
+        return !rules::numberList(element->name, text, element->count, element->maximum);
+    case kind::poolRow:
+        return !rules::fenuRow(text);
+    case kind::goalScore:
+        return !rules::brakelTip(text);
+    case kind::filter:
+        return !rules::filter(text);
+    case kind::number:
+        break;
+    }
+    return std::nullopt;
 }
 
 std::string_view elementSpelled(std::string_view name)
 {
     const auto differsInCaseOnly
-        = [name](std::string_view known) { return known != name && utf8::equalIgnoringAsciiCase(known, name); };
+        = [name](std::string_view known) { return utf8::equalIgnoringAsciiCase(known, name) && known != name; };
     for (const valueElement& element : valueElements)
         if (differsInCaseOnly(element.name))
             return element.name;
