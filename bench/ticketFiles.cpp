@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <string_view>
 
 namespace kavrin::bench {
 
@@ -105,7 +106,88 @@ namespace {
         return lines;
     }
 
+    // The same lines with each tip changed.
+    std::vector<std::string> eachTip(
+        std::vector<std::string> lines, const std::function<std::string(const std::string&, std::size_t)>& change)
+    {
+        constexpr std::string_view tipStart = "    <ziroTipp>";
+        std::size_t tip = 0;
+        for (std::string& line : lines)
+            if (line.rfind(tipStart, 0) == 0)
+                line = change(line, tip++);
+        return lines;
+    }
+
+    // "    <ziroTipp>02,01,…": the first two numbers swapped.
+    std::string unsorted(const std::string& line, std::size_t)
+    {
+        std::string out = line;
+        std::swap_ranges(out.begin() + 14, out.begin() + 16, out.begin() + 17);
+        return out;
+    }
+
+    // One of the 255 spellings of ziroTipp that are not it, in turn.
+    std::string respelled(const std::string& line, std::size_t tip)
+    {
+        constexpr std::string_view right = "ziroTipp";
+        std::string name;
+        for (std::size_t variant = tip % 255 + 1;; ++variant) {
+            name = "zirotipp";
+            for (std::size_t bit = 0; bit < name.size(); ++bit)
+                if ((variant >> bit) & 1)
+                    name[bit] = static_cast<char>(name[bit] - 'a' + 'A');
+            if (name != right)
+                break;
+        }
+        std::string out = line;
+        out.replace(out.find(right), right.size(), name);
+        out.replace(out.rfind(right), right.size(), name);
+        return out;
+    }
+
+    // " 1,02,03,\n04,05,06 ": blanks, a line break and no leading zero.
+    std::string overLines(const std::string& line, std::size_t)
+    {
+        const std::size_t end = line.find("</");
+        const std::string first = line[14] == '0' ? line.substr(15, 1) : line.substr(14, 2);
+        return line.substr(0, 14) + " " + first + line.substr(16, 7) + "\n" + line.substr(23, end - 23) + " "
+            + line.substr(end);
+    }
+
+    std::string everything(const std::string& line, std::size_t tip)
+    {
+        return overLines(unsorted(respelled(line, tip), tip), tip);
+    }
+
+    std::string utf16WithMark(std::string_view text)
+    {
+        std::string out = "\xFF\xFE";
+        for (const char c : text)
+            out += std::string { c, '\0' };
+        return out;
+    }
+
 } // namespace
+
+std::vector<ticketFile> repairFiles()
+{
+    numbers random;
+    const std::vector<std::string> ziro = ziroLines(random);
+    std::string windows1252 = padded(eachTip(ziro, unsorted), maximumFileSize);
+    for (std::size_t at = 0; (at = windows1252.find("fuer", at)) != std::string::npos;)
+        windows1252.replace(at, 4, "f\xFCr");
+    const auto first255
+        = [](const std::string& line, std::size_t tip) { return tip < 255 ? respelled(line, tip) : line; };
+    return {
+        { "repair-255-spellings-4mib.tzv", padded(eachTip(ziro, first255), maximumFileSize) },
+        { "repair-unsorted-4mib.tzv", padded(eachTip(ziro, unsorted), maximumFileSize) },
+        { "repair-spellings-4mib.tzv", padded(eachTip(ziro, respelled), maximumFileSize) },
+        { "repair-over-lines-4mib.tzv", padded(eachTip(ziro, overLines), maximumFileSize) },
+        { "repair-everything-4mib.tzv", padded(eachTip(ziro, everything), maximumFileSize) },
+        { "repair-windows-1252-4mib.tzv", windows1252 },
+        { "repair-utf16-4mib.tzv", utf16WithMark(padded(eachTip(ziro, unsorted), maximumFileSize / 2 - 1)) },
+    };
+}
 
 std::vector<ticketFile> ticketFiles()
 {
@@ -185,7 +267,10 @@ std::vector<ticketFile> ticketFiles()
 void writeTicketFiles(const std::filesystem::path& folder)
 {
     std::filesystem::create_directories(folder);
-    for (const ticketFile& file : ticketFiles()) {
+    std::vector<ticketFile> files = ticketFiles();
+    for (ticketFile& file : repairFiles())
+        files.push_back(std::move(file));
+    for (const ticketFile& file : files) {
         std::ofstream out(folder / file.name, std::ios::binary | std::ios::trunc);
         out << file.content;
     }

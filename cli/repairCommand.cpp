@@ -120,7 +120,7 @@ int repairCommand(const repairSettings& wanted)
                     + std::string(nameFault->code) + "]\n  " + std::string(reasonLabel) + nameFault->reason + "\n  "
                     + std::string(saveUnderBefore) + terminalSafe(betterName) + std::string(saveUnderAfter) + "\n");
             say(humanReport(copy, wanted.colour, wanted.width));
-            say(repairSummaryText(repaired.changes.size(), left) + '\n');
+            say(repairSummaryText(repaired.changes.size(), left, repaired.leftOut) + '\n');
         }
     }
     return copy.valid() && !nameFault ? exitCorrect : exitViolation;

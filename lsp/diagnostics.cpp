@@ -82,16 +82,10 @@ namespace {
 
 } // namespace
 
-// An editor hides a UTF-8 BOM, which the checker counts.
 json rangeOfBytes(std::string_view bytes, std::uint64_t start, std::uint64_t end, positionEncoding encoding)
 {
-    const std::size_t bom
-        = bytes.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark ? utf8::byteOrderMark.size() : 0;
-    const std::string_view shown = bytes.substr(bom);
-    const auto place
-        = [&](std::uint64_t offset) { return static_cast<std::size_t>(std::max<std::uint64_t>(offset, bom) - bom); };
-    return protocol::rangeJson(
-        positionOf(shown, place(start), encoding), positionOf(shown, characterEnd(shown, place(end)), encoding));
+    return protocol::rangeJson(positionOf(bytes, static_cast<std::size_t>(start), encoding),
+        positionOf(bytes, characterEnd(bytes, static_cast<std::size_t>(end)), encoding));
 }
 
 json diagnosticsOfText(const std::string& uri, std::string_view text, positionEncoding encoding)
@@ -124,8 +118,13 @@ json diagnosticOfSavedFile(std::string_view uri, std::string_view text, position
         == std::tie(other.message, other.line, other.column, other.code, other.reason))
         return nullptr;
     const std::string_view bytes = saved.input.view();
+    // The editor shows the saved file without the byte-order mark it hides.
+    const std::size_t hidden = hiddenByEditor(bytes);
+    violation shown = first;
+    shown.offset = std::max<std::uint64_t>(first.offset, hidden) - hidden;
+    shown.length = std::max<std::uint64_t>(first.offset + first.length, hidden) - hidden - shown.offset;
     const std::string message = saved.valid() ? std::string(successText) : withoutLineFeeds(first.message);
-    json found = diagnostic(bytes, first, encoding, std::string(savedFileLabel) + message);
+    json found = diagnostic(bytes.substr(hidden), shown, encoding, std::string(savedFileLabel) + message);
     if (codes::isAboutEncoding(first.code))
         found["message"] = found["message"].get<std::string>() + "\n" + std::string(saveAsUtf8);
     return found;

@@ -109,7 +109,9 @@ void server::initialize(const json& message, const json& id)
                              .value("general", json::object())
                              .value("positionEncodings", json::array());
     const bool utf8 = offered.is_array() && std::find(offered.begin(), offered.end(), "utf-8") != offered.end();
-    encoding = utf8 ? positionEncoding::utf8 : positionEncoding::utf16;
+    const json client = params.value("clientInfo", json::object());
+    const json name = client.is_object() ? client.value("name", json()) : json();
+    encoding = encodingAgreed(utf8, name.is_string() ? name.get<std::string>() : std::string());
     initialized = true;
     post(rpc::response(id,
         { { "capabilities",

@@ -11,14 +11,16 @@ namespace kavrin {
 // after. Places are those of the input, or when the whole file was converted
 // to UTF-8 (line 0, a change of its own), of the converted text; line and
 // column as the check counts them. code is the rule the bytes broke, empty
-// for bytes the check never reads (a 0x1A tail).
+// for bytes the check never reads (a 0x1A tail). All that was done at one
+// place is one change, from the bytes found to the bytes written; no two
+// changes overlap or touch.
 struct repairChange {
     std::uint32_t line = 0;
     std::uint32_t column = 0;
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
     std::string code;
-    std::string what; // German: "Zahlen aufsteigend sortiert"
+    std::string what; // German: "Zahlen aufsteigend sortiert", never empty
     std::string before;
     std::string after;
 };
@@ -29,14 +31,21 @@ struct repairResult {
     // What the repair's last check found in the copy (its bytes, without the
     // rules of a name), up to tzvParser::defaultMaxViolations.
     std::size_t violationsLeft = 0;
+    // Fixes not made because the copy would have grown past the size limit.
+    std::size_t leftOut = 0;
 };
 
 // Repairs what can be repaired without a choice: a file saved as UTF-16 or
 // Windows-1252, a 0x1A tail, blanks around a value, one-digit numbers,
 // numbers out of order, the letter case of an element name and of symbols.
 // Each fix is made only where the check found a violation, so a correct
-// file comes back unchanged; repairing a repaired copy changes nothing.
+// file comes back unchanged; repairing a repaired copy changes nothing. The
+// copy keeps every rule the input kept, the size limit among them.
 repairResult repairBytes(std::string_view bytes);
+
+// Whether a violation of this code may be repaired: the repair acts on no
+// other. For a front end that offers the repair before making it.
+bool mayBeRepairable(std::string_view code);
 
 // "alt.tzv" → "alt-korrigiert.tzv": the name offered for a repaired copy.
 std::string repairedName(std::string_view name);
@@ -47,7 +56,8 @@ std::string changeWhat(const repairChange& change);
 std::string changeText(const repairChange& change);
 
 // "3 Korrekturen; die korrigierte Fassung ist korrekt." or, with violations
-// left, how many remain; "Nichts zu korrigieren." without changes.
-std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft);
+// left, how many remain; "Nichts zu korrigieren." without changes. Fixes
+// left out for the size limit are said with their number.
+std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft, std::size_t leftOut = 0);
 
 } // namespace kavrin

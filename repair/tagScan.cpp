@@ -31,9 +31,4 @@ std::vector<tag> tagsOf(std::string_view text)
     return tags;
 }
 
-bool isPlain(std::string_view text, const tag& t)
-{
-    return t.end == t.start + t.name.size() + (t.closing ? 3 : 2) && text[t.end - 1] == '>';
-}
-
 } // namespace kavrin::tagScan

@@ -20,7 +20,4 @@ struct tag {
 // which are passed over.
 std::vector<tag> tagsOf(std::string_view text);
 
-// The tag is written <name> or </name>, nothing else in it.
-bool isPlain(std::string_view text, const tag& t);
-
 } // namespace kavrin::tagScan

@@ -1,9 +1,12 @@
 #include "repairSteps.h"
-#include "repairTexts.h"
 #include "utf8.h"
+#include "valueRules.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace kavrin::repairSteps {
@@ -48,120 +51,170 @@ namespace {
 
     constexpr std::string_view blanks = " \t\r\n";
 
-    bool isBlank(char c) { return blanks.find(c) != std::string_view::npos; }
+    bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
     bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-    std::string trimmed(std::string_view text)
+    // A fix of a value: the value it makes, or nothing when it finds
+    // nothing to do.
+    using fix = std::optional<std::string>;
+
+    // A value and the steps that made it from the text found: every change
+    // of the value goes through by(), which names it.
+    class fixing {
+    public:
+        explicit fixing(std::string_view found)
+            : value(found)
+        {
+        }
+        template <class Fix> void by(step what, Fix&& fixOf)
+        {
+            fix next = fixOf(std::string_view(value));
+            if (!next || *next == value)
+                return;
+            value = std::move(*next);
+            done |= bit(what);
+        }
+        std::string value;
+        steps done = 0;
+    };
+
+    fix trimmed(std::string_view text)
     {
+        if (text.empty() || (!isBlank(text.front()) && !isBlank(text.back())))
+            return std::nullopt;
         const std::size_t first = text.find_first_not_of(blanks);
         if (first == std::string_view::npos)
-            return {};
+            return std::string();
         return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
     }
 
-    // Blanks beside a comma separate nothing: "01, 02" is "01,02".
-    std::string withoutBlanksAtCommas(std::string_view text)
+    // Blanks beside a comma separate nothing: "01, 02" is "01,02". Only the
+    // runs that hold a line break, or only those that do not, go.
+    fix withoutBlanksAtCommas(std::string_view text, bool lineBreaks)
     {
+        if (std::none_of(text.begin(), text.end(), isBlank))
+            return std::nullopt;
         std::string out;
         out.reserve(text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (isBlank(text[i])) {
-                std::size_t end = i;
-                while (end < text.size() && isBlank(text[end]))
-                    ++end;
-                const bool besideComma = (!out.empty() && out.back() == ',') || (end < text.size() && text[end] == ',');
-                if (!besideComma)
-                    out.append(text.substr(i, end - i));
-                i = end - 1;
+        for (std::size_t i = 0; i < text.size();) {
+            if (!isBlank(text[i])) {
+                out.push_back(text[i++]);
                 continue;
             }
-            out.push_back(text[i]);
+            std::size_t end = i;
+            while (end < text.size() && isBlank(text[end]))
+                ++end;
+            const std::string_view run = text.substr(i, end - i);
+            const bool besideComma = (i > 0 && text[i - 1] == ',') || (end < text.size() && text[end] == ',');
+            if (!besideComma || (run.find('\n') != std::string_view::npos) != lineBreaks)
+                out.append(run);
+            i = end;
         }
         return out;
     }
 
-    std::vector<std::string> split(const std::string& text)
+    std::size_t commasIn(std::string_view text) { return std::size_t(std::count(text.begin(), text.end(), ',')); }
+
+    // One comma before the first or after the last of as many numbers as
+    // the list wants separates nothing; with fewer, a number may be missing.
+    fix withoutLeadingComma(std::string_view text, std::uint32_t count)
     {
-        std::vector<std::string> parts;
-        std::size_t start = 0;
-        for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-            parts.push_back(text.substr(start, comma - start));
-        parts.push_back(text.substr(start));
-        return parts;
+        if (text.size() > 1 && text[0] == ',' && text[1] != ',' && commasIn(text) == count)
+            return std::string(text.substr(1));
+        return std::nullopt;
     }
 
-    std::string joined(const std::vector<std::string>& parts)
+    fix withoutTrailingComma(std::string_view text, std::size_t commas)
     {
-        std::string text;
-        for (const std::string& part : parts) {
-            if (!text.empty())
-                text.push_back(',');
-            text += part;
-        }
-        return text;
+        if (text.size() > 1 && text.back() == ',' && text[text.size() - 2] != ',' && commasIn(text) == commas)
+            return std::string(text.substr(0, text.size() - 1));
+        return std::nullopt;
     }
 
-    std::uint32_t twoDigitValue(const std::string& part) { return (part[0] - '0') * 10u + (part[1] - '0'); }
-
-    bool isTwoDigitsUpTo(const std::string& part, std::uint32_t maximum)
+    bool isTwoDigitsUpTo(std::string_view part, std::uint32_t maximum)
     {
-        return part.size() == 2 && isDigit(part[0]) && isDigit(part[1]) && twoDigitValue(part) >= 1
-            && twoDigitValue(part) <= maximum;
+        if (part.size() != 2 || !isDigit(part[0]) || !isDigit(part[1]))
+            return false;
+        const auto value = static_cast<std::uint32_t>((part[0] - '0') * 10 + (part[1] - '0'));
+        return value >= 1 && value <= maximum;
     }
 
-    class steps {
-    public:
-        void add(std::string_view step)
-        {
-            if (what.find(step) != std::string::npos)
+    bool allowedDigit(std::string_view part, std::uint32_t maximum)
+    {
+        return part.size() == 1 && part[0] >= '1' && part[0] <= '9'
+            && static_cast<std::uint32_t>(part[0] - '0') <= maximum;
+    }
+
+    // Calls each with every part between commas, empty ones too.
+    template <class Each> void forEachPart(std::string_view text, Each&& each)
+    {
+        for (std::size_t start = 0;;) {
+            const std::size_t comma = std::min(text.find(',', start), text.size());
+            each(text.substr(start, comma - start));
+            if (comma == text.size())
                 return;
-            if (!what.empty())
-                what += repairTexts::stepSeparator;
-            what += step;
+            start = comma + 1;
         }
-        std::string what;
-    };
-
-    // A one-digit number gets its leading zero when the number is allowed;
-    // the numbers are sorted only when all of them are allowed, distinct and
-    // as many as the list wants.
-    std::string repairedList(std::string text, const valueElement& element, steps& done)
-    {
-        // A comma after the last of as many numbers as the list wants ends
-        // nothing.
-        if (text.size() > 1 && text.back() == ',' && text[text.size() - 2] != ','
-            && std::size_t(std::count(text.begin(), text.end(), ',')) == element.count) {
-            text.pop_back();
-            done.add(repairTexts::trailingComma);
-        }
-        std::vector<std::string> parts = split(text);
-        for (std::string& part : parts)
-            if (part.size() == 1 && part[0] >= '1' && part[0] <= '9'
-                && static_cast<std::uint32_t>(part[0] - '0') <= element.maximum) {
-                part.insert(part.begin(), '0');
-                done.add(repairTexts::leadingZero);
-            }
-        const bool allAllowed = std::all_of(parts.begin(), parts.end(),
-            [&](const std::string& part) { return isTwoDigitsUpTo(part, element.maximum); });
-        if (allAllowed && parts.size() == element.count && !std::is_sorted(parts.begin(), parts.end())) {
-            std::vector<std::string> sorted = parts;
-            std::sort(sorted.begin(), sorted.end());
-            if (std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) {
-                parts = std::move(sorted);
-                done.add(repairTexts::sortedAscending);
-            }
-        }
-        return joined(parts);
     }
 
-    std::string inCapitals(std::string text, std::string_view letters, steps& done)
+    // A one-digit number gets its leading zero when the number is allowed.
+    fix withLeadingZeros(std::string_view text, std::uint32_t maximum)
     {
-        for (char& c : text)
-            if (c >= 'a' && c <= 'z' && letters.find(c) != std::string_view::npos) {
+        bool any = false;
+        forEachPart(text, [&](std::string_view part) { any = any || allowedDigit(part, maximum); });
+        if (!any)
+            return std::nullopt;
+        std::string out;
+        out.reserve(text.size() + text.size() / 2);
+        bool first = true;
+        forEachPart(text, [&](std::string_view part) {
+            if (!std::exchange(first, false))
+                out.push_back(',');
+            if (allowedDigit(part, maximum))
+                out.push_back('0');
+            out.append(part);
+        });
+        return out;
+    }
+
+    // Sorted only when all numbers are allowed, distinct and as many as the
+    // list wants.
+    fix sortedList(std::string_view text, const valueElement& element)
+    {
+        constexpr std::size_t longestList = 6;
+        if (commasIn(text) + 1 != element.count || element.count > longestList)
+            return std::nullopt;
+        std::array<std::string_view, longestList> parts;
+        std::size_t count = 0;
+        forEachPart(text, [&](std::string_view part) { parts[count++] = part; });
+        const auto numbers = std::span(parts.data(), count);
+        const bool allAllowed = std::all_of(numbers.begin(), numbers.end(),
+            [&](std::string_view part) { return isTwoDigitsUpTo(part, element.maximum); });
+        if (!allAllowed || std::is_sorted(numbers.begin(), numbers.end()))
+            return std::nullopt;
+        std::sort(numbers.begin(), numbers.end());
+        if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end())
+            return std::nullopt;
+        std::string out;
+        out.reserve(text.size());
+        for (const std::string_view number : numbers) {
+            if (!out.empty())
+                out.push_back(',');
+            out.append(number);
+        }
+        return out;
+    }
+
+    fix inCapitals(std::string_view text, std::string_view letters)
+    {
+        const auto small = [&](char c) { return c >= 'a' && c <= 'z' && letters.find(c) != std::string_view::npos; };
+        if (std::none_of(text.begin(), text.end(), small))
+            return std::nullopt;
+        std::string out(text);
+        for (char& c : out)
+            if (small(c))
                 c = static_cast<char>(c - 'a' + 'A');
-                done.add(repairTexts::capitals);
-            }
-        return text;
+        return out;
     }
 
 } // namespace
@@ -173,42 +226,60 @@ std::optional<valueFix> repairedValue(std::string_view elementName, std::string_
     const valueElement* element = findValueElement(elementName);
     if (element == nullptr)
         return std::nullopt;
-    steps done;
-    std::string value = trimmed(text);
-    if (element->rule != kind::number)
-        value = withoutBlanksAtCommas(value);
-    if (value != text)
-        done.add(repairTexts::blanksRemoved);
+    fixing fixed(text);
+    fixed.by(step::blanks, trimmed);
+    if (element->rule != kind::number) {
+        fixed.by(step::blanks, [](std::string_view v) { return withoutBlanksAtCommas(v, false); });
+        fixed.by(step::lines, [](std::string_view v) { return withoutBlanksAtCommas(v, true); });
+    }
     switch (element->rule) {
     case kind::number:
     case kind::goalScore:
         break;
     case kind::list:
-        value = repairedList(std::move(value), *element, done);
+        fixed.by(step::leadingComma, [&](std::string_view v) { return withoutLeadingComma(v, element->count); });
+        fixed.by(step::trailingComma, [&](std::string_view v) { return withoutTrailingComma(v, element->count); });
+        fixed.by(step::leadingZero, [&](std::string_view v) { return withLeadingZeros(v, element->maximum); });
+        fixed.by(step::sorted, [&](std::string_view v) { return sortedList(v, *element); });
         break;
     case kind::poolRow:
-        value = inCapitals(std::move(value), "x", done);
+        fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "x"); });
         break;
     case kind::filter:
-        value = inCapitals(std::move(value), "abcdefghijklmnopqrstuvwxyz", done);
-        if (value.size() > 1 && value.back() == ',' && value[value.size() - 2] != ',') {
-            value.pop_back();
-            done.add(repairTexts::trailingComma);
-        }
+        fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "abcdefghijklmnopqrstuvwxyz"); });
+        // A comma after the last code ends nothing.
+        fixed.by(step::trailingComma, [](std::string_view v) { return withoutTrailingComma(v, commasIn(v)); });
         break;
     }
-    if (value == text)
+    if (fixed.done == 0)
         return std::nullopt;
-    // The first step opens the sentence.
-    if (done.what.front() >= 'a' && done.what.front() <= 'z')
-        done.what.front() = static_cast<char>(done.what.front() - 'a' + 'A');
-    return valueFix { std::move(value), std::move(done.what) };
+    return valueFix { std::move(fixed.value), fixed.done };
+}
+
+std::optional<bool> keepsOwnRule(std::string_view elementName, std::string_view text)
+{
+    const valueElement* element = findValueElement(elementName);
+    if (element == nullptr)
+        return std::nullopt;
+    switch (element->rule) {
+    case kind::list:
+        return !rules::numberList(element->name, text, element->count, element->maximum);
+    case kind::poolRow:
+        return !rules::fenuRow(text);
+    case kind::goalScore:
+        return !rules::brakelTip(text);
+    case kind::filter:
+        return !rules::filter(text);
+    case kind::number:
+        break;
+    }
+    return std::nullopt;
 }
 
 std::string_view elementSpelled(std::string_view name)
 {
     const auto differsInCaseOnly
-        = [name](std::string_view known) { return known != name && utf8::equalIgnoringAsciiCase(known, name); };
+        = [name](std::string_view known) { return utf8::equalIgnoringAsciiCase(known, name) && known != name; };
     for (const valueElement& element : valueElements)
         if (differsInCaseOnly(element.name))
             return element.name;

@@ -53,11 +53,24 @@ std::string escaped(std::string_view value, std::size_t budget)
     std::size_t shown = 0;
     for (std::size_t i = 0; i < value.size();) {
         const auto byte = static_cast<unsigned char>(value[i]);
-        const std::size_t length = utf8::wellFormedLength(value, i);
-        const char32_t c = length == 0 ? 0 : utf8::decode(value, i, length);
+        // Printable ASCII, most of any value, shows as it is.
+        if (byte >= 0x20 && byte < 0x7F) {
+            ++shown;
+            if (++taken > budget || (taken > 1 && shown > budget + budget / 2)) {
+                out += ellipsis;
+                break;
+            }
+            out.push_back(value[i++]);
+            continue;
+        }
+        const bool crLf = byte == '\r' && i + 1 < value.size() && value[i + 1] == '\n';
+        const std::size_t length = crLf ? 2 : utf8::wellFormedLength(value, i);
+        const char32_t c = length == 0 || crLf ? 0 : utf8::decode(value, i, length);
         std::size_t consumed = length == 0 ? 1 : length;
         std::string piece;
-        if (byte == '\t') {
+        if (byte == '\n' || crLf) {
+            piece = "[Zeilenumbruch]";
+        } else if (byte == '\t') {
             piece = "[Tabulator]";
         } else if (length == 0 || byte < 0x20 || byte == 0x7F) {
             // A run of one control byte, as a file of NUL bytes has, is one

@@ -1,5 +1,7 @@
 #include "server.h"
+#include "codeActions.h"
 #include "framing.h"
+#include "protocol.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -36,12 +38,15 @@ public:
     {
         send({ { "jsonrpc", "2.0" }, { "id", id }, { "method", method }, { "params", std::move(params) } });
     }
-    void initialize(bool offerUtf8 = false)
+    void initialize(bool offerUtf8 = false, const std::string& client = {})
     {
         json capabilities = json::object();
         if (offerUtf8)
             capabilities["general"]["positionEncodings"] = { "utf-8", "utf-16" };
-        ask(1, "initialize", { { "capabilities", capabilities } });
+        json params = { { "capabilities", capabilities } };
+        if (!client.empty())
+            params["clientInfo"] = { { "name", client }, { "version", "0.7.2" } };
+        ask(1, "initialize", params);
         EXPECT_EQ(self().receive()["result"]["capabilities"]["positionEncoding"], offerUtf8 ? "utf-8" : "utf-16");
         notify("initialized", json::object());
     }
@@ -407,17 +412,28 @@ TEST(LanguageServer, ExitWithoutShutdownFails)
 namespace {
 
 // Applies the edits of one document's WorkspaceEdit, last first, as an
-// editor does; lines are single here.
-std::string applied(std::string text, const json& edit, const std::string& uri)
+// editor does; no two may overlap.
+std::string applied(std::string text, const json& edit, const std::string& uri,
+    kavrin::lsp::positionEncoding encoding = kavrin::lsp::positionEncoding::utf16)
 {
-    std::vector<json> edits(edit["changes"][uri].begin(), edit["changes"][uri].end());
-    std::sort(edits.begin(), edits.end(), [](const json& a, const json& b) {
-        return a["range"]["start"]["character"] > b["range"]["start"]["character"];
-    });
-    for (const json& e : edits) {
-        const std::size_t start = e["range"]["start"]["character"];
-        const std::size_t end = e["range"]["end"]["character"];
-        text.replace(start, end - start, e["newText"].get<std::string>());
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    std::vector<std::string> newTexts;
+    for (const json& e : edit["changes"][uri]) {
+        ranges.emplace_back(
+            kavrin::lsp::offsetOf(text, kavrin::lsp::protocol::positionFrom(e["range"]["start"]), encoding),
+            kavrin::lsp::offsetOf(text, kavrin::lsp::protocol::positionFrom(e["range"]["end"]), encoding));
+        newTexts.push_back(e["newText"]);
+    }
+    std::vector<std::size_t> order(ranges.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return ranges[a] > ranges[b]; });
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const auto [start, end] = ranges[order[k]];
+        if (k > 0) {
+            EXPECT_LT(end, ranges[order[k - 1]].first) << "edits that overlap or touch";
+        }
+        text.replace(start, end - start, newTexts[order[k]]);
     }
     return text;
 }
@@ -519,6 +535,66 @@ TEST(LanguageServer, HoverAndTicketOutline)
         { { "textDocument", { { "uri", "file:///nicht/offen.tzv" } } },
             { "position", { { "line", 0 }, { "character", 0 } } } });
     EXPECT_EQ(server.receive()["result"], nullptr);
+}
+
+// An editor's text is mapped as it is: one that starts with U+FEFF keeps
+// it as its first character, in either encoding.
+TEST(LanguageServer, TextThatStartsWithAByteOrderMark)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string text = mark + "<uvra>" + header + "02,01,03,04,05,06</ziroTipp></schein></uvra>";
+    const int listAt = int(std::string("<uvra>").size() + header.size());
+    for (const auto& [encoding, markUnits] : { std::pair { kavrin::lsp::positionEncoding::utf16, 1 },
+             std::pair { kavrin::lsp::positionEncoding::utf8, 3 } }) {
+        SCOPED_TRACE(markUnits);
+        serverInProcess server;
+        server.initialize(encoding == kavrin::lsp::positionEncoding::utf8);
+        server.open(text);
+        const json diagnostic = server.diagnostics().at(0);
+        EXPECT_EQ(diagnostic["range"]["start"]["character"], markUnits + listAt + 3) << "at 01, after 02,";
+        server.ask(7, "textDocument/codeAction",
+            { { "textDocument", { { "uri", server.uri } } }, { "range", diagnostic["range"] },
+                { "context", { { "diagnostics", { diagnostic } } } } });
+        const json actions = server.receive()["result"];
+        ASSERT_EQ(actions.size(), 2U);
+        for (const json& action : actions)
+            EXPECT_EQ(applied(text, action["edit"], server.uri, encoding),
+                mark + "<uvra>" + header + "01,02,03,04,05,06</ziroTipp></schein></uvra>");
+    }
+}
+
+// Changes that meet once widened to whole characters become one edit.
+TEST(LanguageServer, EditsOfOneRequestNeverOverlap)
+{
+    const std::string lead = "\xC3";
+    const std::string trail = "\xA4";
+    const std::string text = "a" + lead + trail + "b";
+    kavrin::repairResult repaired;
+    repaired.changes = { { 1, 1, 0, 2, "bad-number-list", "Eins", "a" + lead, "A" + lead },
+        { 1, 3, 2, 2, "bad-number-list", "Zwei", trail + "b", trail + "B" } };
+    const std::string uri = "untitled:a";
+    const json actions = kavrin::lsp::codeActions(uri, text, repaired,
+        { { "range", range(0, 0, 3) }, { "context", { { "only", { "source.fixAll.kavrin" } } } } },
+        kavrin::lsp::positionEncoding::utf16);
+    ASSERT_EQ(actions.size(), 1U);
+    EXPECT_EQ(actions[0]["edit"]["changes"][uri].size(), 1U);
+    EXPECT_EQ(applied(text, actions[0]["edit"], uri), "A" + lead + trail + "B");
+}
+
+// Neovim keeps a lone CR in its line: places after one are counted as it
+// counts them, both ways.
+TEST(LanguageServer, NeovimKeepsALoneCrInTheLine)
+{
+    const std::string text = "<uvra>\r" + badTicket;
+    const int at = int(text.find("46"));
+    serverInProcess server;
+    server.initialize(false, "Neovim");
+    server.open(text);
+    EXPECT_EQ(server.diagnostics().at(0)["range"], range(0, at, at + 2));
+    server.notify("textDocument/didChange",
+        { { "textDocument", { { "uri", server.uri }, { "version", 2 } } },
+            { "contentChanges", { { { "range", range(0, at, at + 1) }, { "text", "0" } } } } });
+    EXPECT_EQ(server.diagnostics(), json::array());
 }
 
 } // namespace
