@@ -86,7 +86,8 @@ int repairCommand(const repairSettings& wanted)
             + "': die korrigierte Fassung an einen anderen Ort schreiben.");
     source what = fromStandardInput ? source::standardInput() : source::file(openedName);
     what.nameRules = false;
-    const fileReport original = reportOf(wanted.file, what);
+    // The repair checks the bytes itself: here they are only read.
+    const fileReport original = readingOf(wanted.file, what);
     const violation* first = original.checked.first();
     if (first != nullptr && (first->code == codes::cannotOpen || first->code == codes::fileTooLarge)) {
         // Nothing to repair from: the check says why, and no copy is written.

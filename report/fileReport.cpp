@@ -100,6 +100,14 @@ fileReport reportOf(std::string file, const source& what, std::size_t maxViolati
     return { std::move(file), check(what, { maxViolations, true }), maxViolations > 1 };
 }
 
+fileReport readingOf(std::string file, const source& what)
+{
+    options reading;
+    reading.keepInput = true;
+    reading.contentRules = false;
+    return { std::move(file), check(what, reading), false };
+}
+
 std::optional<excerptDisplay> excerptOf(const fileReport& report, std::size_t index)
 {
     const std::vector<violation>& found = report.checked.violations;

@@ -28,6 +28,9 @@ struct fileReport {
 // Checks what and keeps its bytes for the excerpts; maxViolations as
 // kavrin::options has it, 1 for the first violation only.
 fileReport reportOf(std::string file, const source& what, std::size_t maxViolations = 1);
+// Reads what by the rules of the name, of opening and of the size alone,
+// for a front end that repairs the bytes.
+fileReport readingOf(std::string file, const source& what);
 
 // The lines around the index-th violation, made when they are shown; none
 // for a violation without a place. The first is whole, as the window and

@@ -10,6 +10,8 @@
 #include "resultText.h"
 #include "terminalReport.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -491,8 +493,11 @@ void mainWindow::runCheck()
     lastReport = kavrin::reportOf(nameText, kavrin::source::file(nameText), kavrin::defaultMaxViolations);
     const kavrin::fileReport& report = *lastReport;
     copyReportAction->setEnabled(true);
-    saveRepairedAction->setEnabled(
-        !report.valid() && report.checked.input && !kavrin::repairBytes(report.checked.input.view()).changes.empty());
+    // Offered where a violation may be repaired; the repair itself runs when
+    // it is asked for.
+    saveRepairedAction->setEnabled(report.checked.input
+        && std::any_of(report.checked.violations.begin(), report.checked.violations.end(),
+            [](const kavrin::violation& found) { return kavrin::mayBeRepairable(found.code); }));
     checkedName = nameEdit->text();
     watchCheckedFile(QFile::decodeName(QByteArray::fromStdString(report.checked.openedName)));
     excerptEdit->clear();
@@ -555,7 +560,10 @@ void mainWindow::saveRepaired()
         return;
     const kavrin::repairResult repaired = kavrin::repairBytes(lastReport->checked.input.view());
     if (repaired.changes.empty()) {
+        // Offered by the codes, but nothing was certain: said, not passed over.
         saveRepairedAction->setEnabled(false);
+        QMessageBox::information(this, saveRepairedAction->text().remove(QLatin1Char('&')).remove(QStringLiteral("…")),
+            fromUtf8(kavrin::repairSummaryText(0, repaired.violationsLeft, repaired.leftOut)));
         return;
     }
     constexpr int shownChanges = 12;
@@ -567,7 +575,8 @@ void mainWindow::saveRepaired()
         }
         lines << QStringLiteral("• ") + fromUtf8(kavrin::changeText(change));
     }
-    if (!repairDialog(this, fromUtf8(kavrin::repairSummaryText(repaired.changes.size(), repaired.violationsLeft)),
+    if (!repairDialog(this,
+            fromUtf8(kavrin::repairSummaryText(repaired.changes.size(), repaired.violationsLeft, repaired.leftOut)),
             lines.join(QLatin1Char('\n'))))
         return;
     const QFileInfo checked(QFile::decodeName(QByteArray::fromStdString(lastReport->checked.openedName)));

@@ -115,7 +115,8 @@ result check(const source& what, const options& how)
 
     detail::checker run(bytes, how.readBuffer);
     run.maxViolations = std::max<std::size_t>(how.maxViolations, 1);
-    run.checkInput(size);
+    if (how.contentRules || size > maximumFileSize)
+        run.checkInput(size);
     result out;
     out.violations = std::move(run.violations);
     out.violationsCut = run.violationsCut;

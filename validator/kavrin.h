@@ -94,6 +94,9 @@ struct options {
     // The reader's chunk size; tests vary it to show that the outcome does
     // not depend on where the input is cut.
     std::size_t readBuffer = 64 * 1024;
+    // Off: only the rules of the name, of opening and of the size are held,
+    // for a caller that checks the bytes itself (a repair).
+    bool contentRules = true;
 };
 
 inline constexpr std::size_t defaultMaxViolations = 1000;
