@@ -1,5 +1,11 @@
 #include "dataFields.h"
 
+#include "codes.h"
+#include "number.h"
+#include "reasonText.h"
+#include "reasons.h"
+#include "utf8.h"
+
 #include <algorithm>
 
 namespace kavrin::data {
@@ -19,6 +25,16 @@ namespace {
     };
     constexpr const format::element& wimbelRow = format::row("wimbel");
     constexpr const format::element& perTicketRow = format::row("anzahlWimbelProSchein");
+
+    // The characters a version may not hold: a reader of XML takes them as
+    // markup.
+    constexpr std::string_view notInVersion = "<&";
+
+    std::string versionCharacters(std::string_view version)
+    {
+        return "<versionsNr> " + reasons::quotedStart(version, 16)
+            + " enthält ein Zeichen, das in keinem Wert stehen kann: ein Steuerzeichen, „<“, „&“ oder kein UTF-8.";
+    }
 
     template <class File> auto* memberOf(File& data, const format::element& e)
     {
@@ -49,6 +65,57 @@ void setNumber(ticketFile& data, const format::element& e, std::uint32_t value)
     } else if (auto* member = memberOf(data, e)) {
         *member = value;
     }
+}
+
+rules::verdict ruleOf(const format::element& e, std::string_view text, std::uint32_t gameType, std::string_view version)
+{
+    using format::valueKind;
+    const game g = static_cast<game>(gameType);
+    switch (e.value) {
+    case valueKind::version:
+        if (!plainText(text, notInVersion))
+            return rules::valueFault { 0, {}, versionCharacters(text) };
+        if (!rules::versionFitsGame(toUnsigned32(text).value, g))
+            return rules::valueFault { 0, codes::versionMismatch, reasons::versionMismatch(text, gameType) };
+        return std::nullopt;
+    case valueKind::gameType: {
+        game named = game::none;
+        if (rules::verdict fault = rules::gameType(text, named))
+            return fault;
+        if (format::rulesOf(named) == nullptr)
+            return rules::valueFault { 0, codes::unknownGameType, reasons::unknownGameType(text) };
+        return std::nullopt;
+    }
+    case valueKind::number:
+        if (e.sinceVersion > toUnsigned32(version).value)
+            return rules::valueFault { 0, codes::ziroPlusNeedsVersion4, reasons::ziroPlusNeedsVersion4(version) };
+        return rules::numberIn(e.name, text, e.minimum, e.maximum);
+    case valueKind::duration:
+        return rules::duration(text, g);
+    case valueKind::filterCodes:
+        return rules::filter(text);
+    case valueKind::numberList:
+        return rules::numberList(e.name, text, e.count, e.maximum);
+    case valueKind::poolRow:
+        return rules::fenuRow(text);
+    case valueKind::goalScoreTip:
+        return rules::brakelTip(text);
+    case valueKind::none:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool plainText(std::string_view text, std::string_view forbidden)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const utf8::step character = utf8::next(text, at);
+        if (!character.valid || character.value < 0x20 || (character.value >= 0x7F && character.value <= 0x9F)
+            || (character.value < 0x80 && forbidden.find(static_cast<char>(character.value)) != forbidden.npos))
+            return false;
+        at += character.length;
+    }
+    return true;
 }
 
 bool hasPoolRows(std::uint32_t gameType)

@@ -2,6 +2,7 @@
 
 #include "format.h"
 #include "ticketData.h"
+#include "valueRules.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,16 @@ inline constexpr const format::element& starsRow = format::row("vexTippStern");
 std::optional<std::uint32_t> numberOf(const ticketFile& data, const format::element& e);
 // Sets it; a <wimbel> child makes the <wimbel> it stands in.
 void setNumber(ticketFile& data, const format::element& e, std::uint32_t value);
+
+// The rule the check holds an element's text to, for a text given apart (a
+// field of a form, a value of data): its fault, or none. A version is held to
+// the game; an element that needs a version (<ziroPlus>) to the version.
+rules::verdict ruleOf(
+    const format::element& e, std::string_view text, std::uint32_t gameType, std::string_view version);
+
+// Text that stands as it is in a value or a comment: UTF-8 by Unicode's
+// rules, without control characters or any of the given characters.
+bool plainText(std::string_view text, std::string_view forbidden);
 
 // Whether the game's tips are pool rows, else number tips.
 bool hasPoolRows(std::uint32_t gameType);

@@ -1,11 +1,9 @@
 #include "codes.h"
 #include "dataFields.h"
 #include "layout.h"
-#include "number.h"
 #include "reasonText.h"
 #include "reasons.h"
 #include "ticketData.h"
-#include "utf8.h"
 #include "valueRules.h"
 
 #include <string>
@@ -69,29 +67,9 @@ namespace {
             + ". ist " + reasons::quoted(found) + ".";
     }
 
-    std::string versionCharacters(std::string_view version)
-    {
-        return "<versionsNr> " + reasons::quotedStart(version, 16)
-            + " enthält ein Zeichen, das in keinem Wert stehen kann: ein Steuerzeichen, „<“, „&“ oder kein UTF-8.";
-    }
-
     std::string badComment()
     {
         return "Ein Kommentar steht auf einer Zeile, ohne „--“, ohne „-“ am Ende und ohne Steuerzeichen, in UTF-8.";
-    }
-
-    // Text that stands as it is in a value or a comment: UTF-8 by Unicode's
-    // rules, without control characters or any of the given characters.
-    bool plainText(std::string_view text, std::string_view forbidden)
-    {
-        for (std::size_t at = 0; at < text.size();) {
-            const utf8::step character = utf8::next(text, at);
-            if (!character.valid || character.value < 0x20 || (character.value >= 0x7F && character.value <= 0x9F)
-                || (character.value < 0x80 && forbidden.find(static_cast<char>(character.value)) != forbidden.npos))
-                return false;
-            at += character.length;
-        }
-        return true;
     }
 
     struct faultFound {
@@ -109,7 +87,7 @@ namespace {
                 fail(codes::unknownGameType, reasons::unknownGameType(std::to_string(data.gameType)),
                     format::row("wsArt"));
             const std::string_view dashes = "--";
-            if (!plainText(how.comment, {}) || how.comment.find(dashes) != std::string::npos
+            if (!data::plainText(how.comment, {}) || how.comment.find(dashes) != std::string::npos
                 || (!how.comment.empty() && how.comment.back() == dashes.front()))
                 fail({}, badComment(), std::string_view());
             out.append(layout::declaration).append(lineEnd);
@@ -213,10 +191,7 @@ namespace {
             using format::valueKind;
             switch (e.value) {
             case valueKind::version:
-                if (!plainText(data.version, "<&"))
-                    fail({}, versionCharacters(data.version), e);
-                if (!rules::versionFitsGame(toUnsigned32(data.version).value, gameOf()))
-                    fail(codes::versionMismatch, reasons::versionMismatch(data.version, data.gameType), e);
+                check(e, data::ruleOf(e, data.version, data.gameType, data.version));
                 return data.version;
             case valueKind::gameType:
                 return std::to_string(data.gameType);
@@ -225,12 +200,8 @@ namespace {
                 const std::optional<std::uint32_t> value = data::numberOf(data, e);
                 if (!value)
                     return std::nullopt;
-                if (e.sinceVersion > toUnsigned32(data.version).value)
-                    fail(codes::ziroPlusNeedsVersion4, reasons::ziroPlusNeedsVersion4(data.version), e);
                 const std::string text = std::to_string(*value);
-                check(e,
-                    e.value == valueKind::duration ? rules::duration(text, gameOf())
-                                                   : rules::numberIn(e.name, text, e.minimum, e.maximum));
+                check(e, data::ruleOf(e, text, data.gameType, data.version));
                 return text;
             }
             case valueKind::filterCodes:
@@ -242,7 +213,7 @@ namespace {
                     if (code.find(',') != std::string::npos)
                         fail(codes::badFilter, reasons::filterCodeCharacters(code), e);
                 }
-                check(e, rules::filter(data::joined(*data.filter)));
+                check(e, data::ruleOf(e, data::joined(*data.filter), data.gameType, data.version));
                 return data::joined(*data.filter);
             default:
                 return std::nullopt;
@@ -322,7 +293,7 @@ namespace {
                     fail(codes::numberOutOfRange,
                         reasons::listNumberOutOfRange(e.name, reasons::twoDigits(number), e.maximum), e);
             const std::string text = data::listText(numbers);
-            check(e, rules::numberList(e.name, text, e.count, e.maximum));
+            check(e, data::ruleOf(e, text, data.gameType, data.version));
             line(e, text);
         }
 
@@ -331,7 +302,7 @@ namespace {
             if (symbols.size() != e.count)
                 fail(codes::badPoolRow, fieldCount(e.name, e.count, symbols.size()), e);
             const std::string text = data::rowText(symbols);
-            check(e, rules::fenuRow(text));
+            check(e, data::ruleOf(e, text, data.gameType, data.version));
             line(e, text);
         }
 
@@ -343,7 +314,7 @@ namespace {
                 if (pairs[i].size() != data::pairWidth)
                     fail(codes::badBrakelTip, pairWidth(e.name, i + 1, pairs[i]), e);
             const std::string text = data::joined(pairs);
-            check(e, rules::brakelTip(text));
+            check(e, data::ruleOf(e, text, data.gameType, data.version));
             line(e, text);
         }
     };
