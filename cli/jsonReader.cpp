@@ -104,7 +104,6 @@ namespace {
                 found.text = readNumber();
             } else if (word("true") || word("false")) {
                 found.what = value::kind::boolean;
-                found.truth = c == 't';
             } else if (!word("null")) {
                 fail(expected("Hier steht ein JSON-Wert", rest()));
             }

@@ -16,8 +16,9 @@ struct value {
     enum class kind { null, boolean, number, string, array, object };
     kind what = kind::null;
     std::uint32_t line = 0;
-    std::string text; // a string's characters, or a number as it was written
-    bool truth = false;
+    // A string's characters, or a number as it was written; ticket data has
+    // no use for the value of true and false.
+    std::string text;
     std::vector<value> items;
     std::vector<std::pair<std::string, value>> members; // in the order given, each key once
 
