@@ -194,11 +194,11 @@ namespace {
             expect(root, value::kind::object, rootRow.name, "ein JSON-Objekt { … }");
             in.lines.header = root.line;
             const format::element& gameRow = format::row("wsArt");
-            if (const value* given = root.member(gameRow.name))
+            if (const value* given = root.find(gameRow.name))
                 in.data.gameType = wholeNumberOf(*given, gameRow.name);
             gameType = static_cast<game>(in.data.gameType);
             members(root, rootRow);
-            if (in.data.version.empty() && root.member(format::row("versionsNr").name) == nullptr)
+            if (in.data.version.empty() && root.find(format::row("versionsNr").name) == nullptr)
                 in.data.version = versionFor(in.data.gameType);
         }
 
@@ -224,7 +224,7 @@ namespace {
             }
             for (const format::element& e : format::elements)
                 if (e.parent == parent.name && format::belongsTo(e, gameType) && e.minOccurs > 0
-                    && e.value != valueKind::version && object.member(e.name) == nullptr)
+                    && e.value != valueKind::version && object.find(e.name) == nullptr)
                     fail(object, "In " + reasons::element(parent.name) + " fehlt " + key(e.name) + ".");
         }
 

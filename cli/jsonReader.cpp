@@ -150,11 +150,12 @@ namespace {
                 if (text[at] != '"')
                     fail(keyNotQuoted);
                 std::string key = readString();
-                if (object.member(key) != nullptr)
+                if (object.find(key) != nullptr)
                     fail("Der Schlüssel " + reasons::quoted(key) + " steht zweimal im selben Objekt.");
                 if (!take(':'))
                     fail(colonMissing);
-                object.members.emplace_back(std::move(key), next(depth + 1));
+                value held = next(depth + 1);
+                object.members.push_back({ std::move(key), std::move(held) });
             } while (another('}'));
         }
 
@@ -270,11 +271,11 @@ namespace {
 
 } // namespace
 
-const value* value::member(std::string_view key) const
+const value* value::find(std::string_view key) const
 {
-    for (const auto& [name, held] : members)
-        if (name == key)
-            return &held;
+    for (const member& each : members)
+        if (each.key == key)
+            return &each.held;
     return nullptr;
 }
 

@@ -4,13 +4,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 // JSON as RFC 8259 has it, read into values that know the line they start
 // on, so that whoever reads the data can say where a value is wrong. Faults
 // are said in German.
 namespace kavrin::cli::json {
+
+struct member;
 
 struct value {
     enum class kind { null, boolean, number, string, array, object };
@@ -20,9 +21,14 @@ struct value {
     // no use for the value of true and false.
     std::string text;
     std::vector<value> items;
-    std::vector<std::pair<std::string, value>> members; // in the order given, each key once
+    std::vector<member> members; // in the order given, each key once
 
-    const value* member(std::string_view key) const;
+    const value* find(std::string_view key) const;
+};
+
+struct member {
+    std::string key;
+    value held;
 };
 
 struct parsed {
