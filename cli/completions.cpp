@@ -1,5 +1,6 @@
-// Writes kavrin-check's completions for bash, zsh and fish from its option
-// table, at build time: kavrin-completions FOLDER.
+// Writes the completions of kavrin-check and kavrin-make for bash, zsh and
+// fish from their option tables, at build time: kavrin-completions FOLDER.
+#include "makeOptions.h"
 #include "options.h"
 
 #include <algorithm>
@@ -7,32 +8,81 @@
 #include <fstream>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 using namespace kavrin::cli;
 
 namespace {
 
-std::string longOption(const optionRow& row)
+// An option as every shell's completion needs it, from either table.
+struct option {
+    std::string name;
+    char letter = 0; // its short form, or none
+    bool hasValue = false; // required or optional
+    bool takesValue = false; // required
+    std::string valueName; // DATEI in --output=DATEI
+    std::vector<std::string_view> values; // all it may be, when known
+    bool valueIsFile = false; // a .tzv file to write
+    std::string_view help;
+};
+
+// What a program's completions need: its options, and the files it reads.
+struct program {
+    std::string name; // kavrin-check
+    std::string function; // _kavrin_check
+    std::string filesLabel; // for zsh
+    std::vector<std::string_view> suffixes; // of the files it reads
+    std::vector<option> options;
+};
+
+template <class Row> option optionOf(const Row& row, std::vector<std::string_view> values, bool valueIsFile)
 {
-    return std::string("--") + row.name + (row.argument == no_argument ? "" : "=");
+    const std::string_view shown = row.shown;
+    const std::size_t equals = shown.find('=');
+    return { row.name, row.id < 256 ? static_cast<char>(row.id) : '\0', row.argument != no_argument,
+        row.argument == required_argument,
+        equals == std::string_view::npos ? std::string()
+                                         : std::string(shown.substr(equals + 1, shown.find(']') - equals - 1)),
+        std::move(values), valueIsFile, row.help };
 }
 
-std::string colourList()
+program checkProgram()
+{
+    program p { "kavrin-check", "_kavrin_check", "Tippscheindatei", { ".tzv" }, {} };
+    for (const optionRow& row : optionRows)
+        p.options.push_back(optionOf(row,
+            row.id == colourOption ? std::vector<std::string_view>(std::begin(colourValues), std::end(colourValues))
+                                   : std::vector<std::string_view> {},
+            false));
+    return p;
+}
+
+program makeProgram()
+{
+    program p { "kavrin-make", "_kavrin_make", "Tippdaten", { ".json", ".csv" }, {} };
+    for (const make::optionRow& row : make::optionRows)
+        p.options.push_back(optionOf(row, {}, row.id == make::outputOption));
+    return p;
+}
+
+std::string longOption(const option& o) { return "--" + o.name + (o.hasValue ? "=" : ""); }
+
+std::string listed(const std::vector<std::string_view>& words, std::string_view between = " ")
 {
     std::string out;
-    for (const std::string_view value : colourValues)
-        out.append(out.empty() ? "" : " ").append(value);
+    for (const std::string_view word : words)
+        out.append(out.empty() ? "" : between).append(word);
     return out;
 }
 
 // An option's whole help on one line: a word split at a line's end
 // ("Standard-" "ausgabe") is joined again.
-std::string description(const optionRow& row)
+std::string description(const option& o)
 {
     std::string text;
     for (std::size_t start = 0;;) {
-        const std::size_t end = row.help.find('\n', start);
-        const std::string_view line = row.help.substr(start, end - start);
+        const std::size_t end = o.help.find('\n', start);
+        const std::string_view line = o.help.substr(start, end - start);
         if (!text.empty() && text.back() == '-' && !line.empty() && std::islower(static_cast<unsigned char>(line[0])))
             text.pop_back();
         else if (!text.empty())
@@ -65,17 +115,37 @@ std::string escaped(const std::string& text, std::initializer_list<escape> escap
 // Completes what the command line has in COMP_WORDS, put together again
 // where bash split it at '=' (COMP_WORDBREAKS). A word is unquoted before it
 // is compared with file names; -o filenames quotes what is offered.
-void writeBash(std::ofstream& out)
+void writeBash(std::ofstream& out, const program& p)
 {
     std::string options = "--";
-    for (const optionRow& row : optionRows) {
-        options += " " + longOption(row);
-        if (row.id < 256)
-            options += std::string(" -") + static_cast<char>(row.id);
+    std::string afterOption; // the case of a value in the next word
+    std::string inOption; // the case of a value in the same word
+    for (const option& o : p.options) {
+        options += " " + longOption(o);
+        if (o.letter != 0)
+            options += std::string(" -") + o.letter;
+        const std::string values = listed(o.values);
+        if (!values.empty()) {
+            afterOption += "        --" + o.name + ")\n            mapfile -t COMPREPLY < <(compgen -W \"" + values
+                + "\" -- \"$current\")\n            return ;;\n";
+            inOption += "        --" + o.name + "=*)\n            mapfile -t COMPREPLY < <(compgen -W \"" + values
+                + "\" -- \"${current#--" + o.name + "=}\")\n            return ;;\n";
+        } else if (o.valueIsFile) {
+            afterOption += "        --" + o.name + (o.letter != 0 ? std::string("|-") + o.letter : "")
+                + ") suffixes=(.tzv) ;;\n";
+            inOption += "        --" + o.name + "=*) current=${current#--" + o.name + "=} suffixes=(.tzv) ;;\n";
+        } else if (o.takesValue) {
+            afterOption
+                += "        --" + o.name + (o.letter != 0 ? std::string("|-") + o.letter : "") + ") return ;;\n";
+            inOption += "        --" + o.name + "=*) return ;;\n";
+        }
     }
-    out << "# bash completion for kavrin-check\n"
-           "_kavrin_check_unquoted()\n{\n"
-           "    local word=$1 c\n"
+    std::string suffixes;
+    for (const std::string_view suffix : p.suffixes)
+        suffixes.append(suffixes.empty() ? "" : " ").append(suffix);
+    out << "# bash completion for " << p.name << "\n"
+        << p.function << "_unquoted()\n{\n"
+        << "    local word=$1 c\n"
            "    unquoted=\n"
            "    case $word in\n"
            "    \\'*) word=${word#\\'}; unquoted=${word%\\'}; return ;;\n"
@@ -87,8 +157,11 @@ void writeBash(std::ofstream& out)
            "        unquoted+=$c\n"
            "    done\n"
            "}\n"
-           "_kavrin_check()\n{\n"
-           "    local current=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD-1]} unquoted i\n"
+        << p.function << "()\n{\n"
+        << "    local current=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD-1]} unquoted i suffix\n"
+           "    local suffixes=("
+        << suffixes
+        << ")\n"
            "    if [[ $current == = ]]; then\n"
            "        current=$previous= previous=${COMP_WORDS[COMP_CWORD-2]}\n"
            "    elif [[ $previous == = ]]; then\n"
@@ -100,21 +173,11 @@ void writeBash(std::ofstream& out)
            "    done\n"
            "    if [[ -n $options ]]; then\n"
            "        case $previous in\n"
-           "        --color)\n"
-           "            mapfile -t COMPREPLY < <(compgen -W \""
-        << colourList()
-        << "\" -- \"$current\")\n"
-           "            return ;;\n"
-           "        --max-violations) return ;;\n"
-           "        esac\n"
+        << afterOption
+        << "        esac\n"
            "        case $current in\n"
-           "        --color=*)\n"
-           "            mapfile -t COMPREPLY < <(compgen -W \""
-        << colourList()
-        << "\" -- \"${current#--color=}\")\n"
-           "            return ;;\n"
-           "        --max-violations=*) return ;;\n"
-           "        -*)\n"
+        << inOption
+        << "        -*)\n"
            "            compopt -o nospace 2>/dev/null\n"
            "            mapfile -t COMPREPLY < <(compgen -W \""
         << options
@@ -123,51 +186,69 @@ void writeBash(std::ofstream& out)
            "            return ;;\n"
            "        esac\n"
            "    fi\n"
-           "    _kavrin_check_unquoted \"$current\"\n"
-           "    compopt -o filenames 2>/dev/null\n"
-           "    mapfile -t COMPREPLY < <(compgen -f -X '!*.tzv' -- \"$unquoted\"; compgen -d -- \"$unquoted\")\n"
+        << "    " << p.function << "_unquoted \"$current\"\n"
+        << "    compopt -o filenames 2>/dev/null\n"
+           "    mapfile -t COMPREPLY < <(for suffix in \"${suffixes[@]}\"; do\n"
+           "        compgen -f -X \"!*$suffix\" -- \"$unquoted\"; done; compgen -d -- \"$unquoted\")\n"
            "}\n"
-           "complete -F _kavrin_check kavrin-check\n";
+        << "complete -F " << p.function << " " << p.name << "\n";
 }
 
-// _arguments takes --color's value in the same word or the next, as the
-// program does; -S: after "--" only file names.
-void writeZsh(std::ofstream& out)
+// The glob of the files a program reads: "*.tzv", "*.(json|csv)".
+std::string glob(const program& p)
 {
-    out << "#compdef kavrin-check\n_arguments -s -S \\\n";
-    for (const optionRow& row : optionRows) {
-        const std::string value = row.id == colourOption ? ":WANN:(" + colourList() + ")"
-            : row.argument == required_argument          ? ":N: "
-                                                         : "";
-        const std::string help = escaped(description(row), { { '\'', "'\\''" }, { '[', "\\[" }, { ']', "\\]" } });
-        if (row.id < 256)
-            out << "  '(-" << static_cast<char>(row.id) << " --" << row.name << ")'{-" << static_cast<char>(row.id)
-                << ",--" << row.name << "}'[" << help << "]" << value << "' \\\n";
+    std::vector<std::string_view> bare;
+    for (const std::string_view suffix : p.suffixes)
+        bare.push_back(suffix.substr(1));
+    return bare.size() == 1 ? "*." + std::string(bare.front()) : "*.(" + listed(bare, "|") + ")";
+}
+
+// _arguments takes an option's value in the same word or the next, as the
+// programs do; -S: after "--" only file names.
+void writeZsh(std::ofstream& out, const program& p)
+{
+    out << "#compdef " << p.name << "\n_arguments -s -S \\\n";
+    for (const option& o : p.options) {
+        const std::string value = !o.values.empty() ? ":" + o.valueName + ":(" + listed(o.values) + ")"
+            : o.valueIsFile                         ? ":" + o.valueName + ":_files -g \"*.tzv\""
+            : o.takesValue                          ? ":" + o.valueName + ": "
+                                                    : "";
+        const std::string help = escaped(description(o), { { '\'', "'\\''" }, { '[', "\\[" }, { ']', "\\]" } });
+        if (o.letter != 0)
+            out << "  '(-" << o.letter << " --" << o.name << ")'{-" << o.letter << ",--" << o.name << "}'[" << help
+                << "]" << value << "' \\\n";
         else
-            out << "  '" << longOption(row) << "[" << help << "]" << value << "' \\\n";
+            out << "  '" << longOption(o) << "[" << help << "]" << value << "' \\\n";
     }
-    out << "  '*:Tippscheindatei:_files -g \"*.tzv\"'\n";
+    out << "  '*:" << p.filesLabel << ":_files -g \"" << glob(p) << "\"'\n";
 }
 
-// Only .tzv files and folders, from fish's own file completion of the word;
-// an option's value is never a file.
-void writeFish(std::ofstream& out)
+// Only the files a program reads and folders, from fish's own file
+// completion of the word; an option's value is never one of them.
+void writeFish(std::ofstream& out, const program& p)
 {
-    out << "# fish completion for kavrin-check\n"
-           "function __kavrin_check_files\n"
-           "    complete -C \"__fish_command_without_completions -- \"(commandline -ct) \\\n"
-           "        | string match -r -- '^[^\\t]*(?:\\.tzv|/)(?:\\t.*)?$'\n"
-           "end\n"
-           "complete -c kavrin-check -f -a '(__kavrin_check_files)'\n";
-    for (const optionRow& row : optionRows) {
-        out << "complete -c kavrin-check -l " << row.name;
-        if (row.id < 256)
-            out << " -s " << static_cast<char>(row.id);
-        if (row.id == colourOption)
-            out << " -x -a '" << colourList() << "'";
-        else if (row.argument == required_argument)
+    std::string pattern;
+    for (const std::string_view suffix : p.suffixes)
+        pattern.append("\\").append(suffix).append("|");
+    const std::string files = "__" + p.function.substr(1) + "_files";
+    out << "# fish completion for " << p.name << "\n"
+        << "function " << files << "\n"
+        << "    complete -C \"__fish_command_without_completions -- \"(commandline -ct) \\\n"
+           "        | string match -r -- '^[^\\t]*(?:"
+        << pattern << "/)(?:\\t.*)?$'\n"
+        << "end\n"
+        << "complete -c " << p.name << " -f -a '(" << files << ")'\n";
+    for (const option& o : p.options) {
+        out << "complete -c " << p.name << " -l " << o.name;
+        if (o.letter != 0)
+            out << " -s " << o.letter;
+        if (!o.values.empty())
+            out << " -x -a '" << listed(o.values) << "'";
+        else if (o.valueIsFile)
+            out << " -r -F";
+        else if (o.takesValue)
             out << " -x";
-        out << " -d '" << escaped(description(row), { { '\'', "\\'" }, { '\\', "\\\\" } }) << "'\n";
+        out << " -d '" << escaped(description(o), { { '\'', "\\'" }, { '\\', "\\\\" } }) << "'\n";
     }
 }
 
@@ -178,11 +259,15 @@ int main(int argc, char** argv)
     if (argc != 2)
         return 2;
     const std::string folder = argv[1];
-    std::ofstream bash(folder + "/kavrin-check");
-    std::ofstream zsh(folder + "/_kavrin-check");
-    std::ofstream fish(folder + "/kavrin-check.fish");
-    writeBash(bash);
-    writeZsh(zsh);
-    writeFish(fish);
-    return bash && zsh && fish ? 0 : 1;
+    bool written = true;
+    for (const program& p : { checkProgram(), makeProgram() }) {
+        std::ofstream bash(folder + "/" + p.name);
+        std::ofstream zsh(folder + "/_" + p.name);
+        std::ofstream fish(folder + "/" + p.name + ".fish");
+        writeBash(bash, p);
+        writeZsh(zsh, p);
+        writeFish(fish, p);
+        written = written && bash && zsh && fish;
+    }
+    return written ? 0 : 1;
 }

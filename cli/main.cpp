@@ -1,4 +1,5 @@
 #include "codes.h"
+#include "dataInput.h"
 #include "options.h"
 #include "platform.h"
 #include "reasons.h"
@@ -143,6 +144,7 @@ struct settings {
     bool all = false;
     bool repair = false;
     bool force = false;
+    bool exportData = false;
     std::size_t maxViolations = kavrin::defaultMaxViolations;
     std::vector<std::string> files;
 };
@@ -191,6 +193,9 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         case forceOption:
             wanted.force = true;
             break;
+        case exportOption:
+            wanted.exportData = true;
+            break;
         case quietOption:
             wanted.quiet = true;
             break;
@@ -218,6 +223,8 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         return usageError("keine Datei angegeben");
     if (wanted.repair && wanted.files.size() != 1)
         return usageError("--repair nimmt genau eine Datei");
+    if (wanted.repair && wanted.exportData)
+        return usageError("--repair und --export schließen sich aus");
     return std::nullopt;
 }
 
@@ -269,7 +276,20 @@ int main(int argc, char** argv)
     int status = exitCorrect;
     std::size_t violations = 0;
     for (const std::string& file : wanted.files) {
-        const kavrin::fileReport report = checkOneFile(file, wanted.all ? wanted.maxViolations : 1);
+        const std::size_t maxViolations = wanted.all ? wanted.maxViolations : 1;
+        // Exported, a file is read by the check's own walk, once; its data
+        // goes out, and what is wrong with it beside the data.
+        std::optional<kavrin::ticketFile> data;
+        kavrin::fileReport report;
+        if (wanted.exportData) {
+            kavrin::reading read = kavrin::read(
+                file == kavrin::standardInputArgument ? kavrin::source::standardInput() : kavrin::source::file(file),
+                { maxViolations, true });
+            report = { file, std::move(read.checked), wanted.all };
+            data = std::move(read.data);
+        } else {
+            report = checkOneFile(file, maxViolations);
+        }
         const kavrin::violation* first = report.checked.first();
         if (first != nullptr && first->code == kavrin::codes::cannotOpen)
             status = exitTrouble;
@@ -278,14 +298,22 @@ int main(int argc, char** argv)
         violations += report.checked.violations.size();
         if (wanted.quiet)
             continue;
-        if (wanted.json) {
+        if (data) {
+            writeOut(kavrin::cli::exportJson(file, *data) + "\n");
+        } else if (wanted.exportData) {
+            const std::string diagnostic = wanted.json
+                ? kavrin::jsonReport(report) + "\n"
+                : kavrin::humanReport(report, wantsColour(wanted.colour, platform::standardError),
+                    widthWanted(platform::standardError, platform::isTerminal(platform::standardError)));
+            std::fwrite(diagnostic.data(), 1, diagnostic.size(), stderr);
+        } else if (wanted.json) {
             kavrin::writeJsonReport(report, writeOut);
             writeOut("\n");
         } else {
             kavrin::writeHumanReport(report, useColour, width, writeOut);
         }
     }
-    if (wanted.all && !wanted.json && !wanted.quiet)
+    if (wanted.all && !wanted.json && !wanted.quiet && !wanted.exportData)
         writeOut(kavrin::violationCountText(violations, wanted.files.size()) + '\n');
     return finish(status);
 }

@@ -13,6 +13,7 @@ enum optionId {
     versionOption,
     maxViolationsOption,
     forceOption,
+    exportOption,
     quietOption = 'q',
     helpOption = 'h',
     allOption = 'a',
@@ -56,6 +57,10 @@ inline constexpr optionRow optionRows[] = {
         "ausgabe; die DATEI selbst bleibt unverändert" },
     { "force", forceOption, no_argument, "--force", "mit --repair auch an ein Terminal schreiben" },
     { "json", jsonOption, no_argument, "--json", "je Datei ein JSON-Objekt in einer Zeile (JSON Lines)" },
+    { "export", exportOption, no_argument, "--export",
+        "die Daten jeder korrekten DATEI als JSON-Objekt in einer\n"
+        "Zeile; eine DATEI mit Verstoß bekommt ihre Meldung auf\n"
+        "der Standardfehlerausgabe" },
     { "quiet", quietOption, no_argument, "--quiet", "keine Ausgabe, nur der Exit-Status" },
     { "help", helpOption, no_argument, "--help", "diese Hilfe" },
     { "version", versionOption, no_argument, "--version", "Version" },

@@ -87,7 +87,9 @@ namespace detail {
 
 } // namespace detail
 
-result check(const source& what, const options& how)
+result check(const source& what, const options& how) { return detail::checkCollecting(what, how, nullptr); }
+
+result detail::checkCollecting(const source& what, const options& how, ticketFile* collected)
 {
     std::string name = what.name;
     const bool named = what.what != source::kind::bytes && what.what != source::kind::standardInput;
@@ -115,6 +117,7 @@ result check(const source& what, const options& how)
 
     detail::checker run(bytes, how.readBuffer);
     run.maxViolations = std::max<std::size_t>(how.maxViolations, 1);
+    run.collected = collected;
     if (how.contentRules || size > maximumFileSize)
         run.checkInput(size);
     result out;

@@ -4,6 +4,7 @@
 #include "kavrin.h"
 #include "reasons.h"
 #include "textReader.h"
+#include "ticketData.h"
 #include "tzvParser.h"
 #include "valueRules.h"
 
@@ -19,6 +20,10 @@ namespace kavrin::detail {
 // The rules of a name, before anything is read: its violation, if any. The
 // name is left as it is opened, without its surrounding quotes.
 std::optional<violation> faultOfName(std::string& name);
+
+// kavrin::check, which also puts a correct file's values into collected
+// when it is given.
+result checkCollecting(const source& what, const options& how, ticketFile* collected);
 
 // The state of one check: the reader's place, the grammar and what was
 // found. kavrin::check makes one for each input.
@@ -36,6 +41,9 @@ public:
     std::vector<violation> violations;
     bool violationsCut = false;
     fileSummary summary;
+    // When set, the values the walk reads are put here, while the file is
+    // still correct.
+    ticketFile* collected = nullptr;
 
 private:
     std::string currentTag;
@@ -170,6 +178,8 @@ private:
             raise(std::move(*fault));
     }
     void readNumber(std::uint32_t minimum, std::uint32_t maximum);
+    // Away from the hot path: a check that collects nothing pays one test.
+    [[gnu::cold, gnu::noinline]] void collect(const format::element& e);
 
     // Structural rules fail through failAtItem, which stops the check. The
     // reason is a function called only when the violation is raised, away

@@ -10,10 +10,14 @@
 // one element per line, indented two spaces a level; an element with a value
 // stands with it on one line (<ziroTipp>03,11,19,27,38,45</ziroTipp>), an
 // element of elements has its start and end tags on lines of their own.
+// Every line ends with the file's line end, the last one too. A comment given
+// with a file written from data stands on the line after the declaration.
 namespace kavrin::layout {
 
 inline constexpr std::string_view declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 inline constexpr std::string_view indentUnit = "  ";
+inline constexpr std::string_view commentStart = "<!-- ";
+inline constexpr std::string_view commentEnd = " -->";
 
 enum class lineEnd { lf, crLf };
 

@@ -193,6 +193,8 @@ inline void checker::readValueOf(const format::element& e)
     case valueKind::none:
         break;
     }
+    if (collected != nullptr) [[unlikely]]
+        collect(e);
 }
 
 void checker::readNumber(std::uint32_t minimum, std::uint32_t maximum)

@@ -1,8 +1,14 @@
 // The page's door into the checker: the same check, excerpt and JSON
-// record as kavrin-check, compiled to WebAssembly.
+// record as kavrin-check, compiled to WebAssembly; and for the editor the
+// format table, the rule of a value, and a file's data both ways as
+// kavrin-check --export and kavrin-make have it.
+#include "dataFields.h"
+#include "dataInput.h"
 #include "fileReport.h"
+#include "format.h"
 #include "kavrin.h"
 #include "repair.h"
+#include "ticketData.h"
 #include "utf8.h"
 
 #include <emscripten/bind.h>
@@ -88,6 +94,81 @@ std::string check(const std::string& name, double wholeSize, int from)
 
 emscripten::val repair(const std::string& name) { return repairBytes(name, inboxBytes); }
 
+// The table as the editor builds its form from it.
+std::string formatTable()
+{
+    constexpr std::string_view kinds[] = { "none", "version", "number", "gameType", "duration", "filterCodes",
+        "numberList", "poolRow", "goalScoreTip" };
+    std::string elements;
+    for (const kavrin::format::element& e : kavrin::format::elements) {
+        std::string games;
+        for (const kavrin::format::gameRules& each : kavrin::format::gameTable)
+            if (kavrin::format::belongsTo(e, each.id))
+                games.append(games.empty() ? "" : ",").append(std::to_string(kavrin::numberOf(each.id)));
+        elements.append(elements.empty() ? "" : ",")
+            .append("{\"name\":" + kavrin::jsonQuoted(e.name) + ",\"parent\":" + kavrin::jsonQuoted(e.parent)
+                + ",\"minOccurs\":" + std::to_string(e.minOccurs) + ",\"maxOccurs\":" + std::to_string(e.maxOccurs)
+                + ",\"value\":" + kavrin::jsonQuoted(kinds[static_cast<std::size_t>(e.value)])
+                + ",\"minimum\":" + std::to_string(e.minimum) + ",\"maximum\":" + std::to_string(e.maximum)
+                + ",\"count\":" + std::to_string(e.count) + ",\"sinceVersion\":" + std::to_string(e.sinceVersion)
+                + ",\"games\":[" + games + "],\"description\":" + kavrin::jsonQuoted(e.description)
+                + ",\"example\":" + kavrin::jsonQuoted(e.example) + "}");
+    }
+    std::string games;
+    for (const kavrin::format::gameRules& each : kavrin::format::gameTable) {
+        const std::uint32_t id = kavrin::numberOf(each.id);
+        games.append(games.empty() ? "" : ",")
+            .append("{\"id\":" + std::to_string(id) + ",\"title\":" + kavrin::jsonQuoted(each.title)
+                + ",\"version\":" + kavrin::jsonQuoted(kavrin::versionFor(id)) + ",\"durationLimit\":"
+                + std::to_string(each.durationLimit) + ",\"tip\":" + kavrin::jsonQuoted(each.tip) + "}");
+    }
+    return "{\"elements\":[" + elements + "],\"games\":[" + games + "]}";
+}
+
+// What the value of a field breaks, as the check would say it; empty when
+// it keeps its rule.
+std::string valueFault(const std::string& element, const std::string& text, int gameType, const std::string& version)
+{
+    const kavrin::format::element* e = kavrin::format::find(element);
+    if (e == nullptr)
+        return {};
+    const kavrin::rules::verdict fault = kavrin::data::ruleOf(*e, text, std::uint32_t(gameType), version);
+    return fault ? fault->reason : std::string();
+}
+
+// The data, as JSON, made into a file: its bytes, or the first fault with
+// where it lies (the ticket and tip counted from 1).
+emscripten::val writeData(const std::string& json, bool crLf, const std::string& comment)
+{
+    emscripten::val out = emscripten::val::object();
+    const kavrin::cli::dataInput given = kavrin::cli::readJsonData(json);
+    if (!given.fault.empty()) {
+        out.set("reason", given.fault);
+        return out;
+    }
+    const kavrin::written file = kavrin::write(given.data, { crLf, comment });
+    if (file.fault) {
+        out.set("reason", file.fault->reason);
+        out.set("code", std::string(file.fault->code));
+        out.set("element", std::string(file.fault->element));
+        out.set("ticket", double(file.fault->ticket));
+        out.set("tip", double(file.fault->tip));
+        return out;
+    }
+    const auto* data = reinterpret_cast<const unsigned char*>(file.bytes.data());
+    out.set("bytes",
+        emscripten::val(emscripten::typed_memory_view(file.bytes.size(), data)).call<emscripten::val>("slice"));
+    return out;
+}
+
+// A correct file's data as kavrin-check --export gives it; empty for a file
+// that is not correct.
+std::string readData(const std::string& name)
+{
+    const kavrin::reading found = kavrin::read(kavrin::source::namedBytes(name, inboxBytes));
+    return found.data ? kavrin::cli::exportJson(name, *found.data) : std::string();
+}
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(kavrin)
@@ -95,5 +176,9 @@ EMSCRIPTEN_BINDINGS(kavrin)
     emscripten::function("inbox", &inbox);
     emscripten::function("check", &check);
     emscripten::function("repair", &repair);
+    emscripten::function("formatTable", &formatTable);
+    emscripten::function("valueFault", &valueFault);
+    emscripten::function("writeData", &writeData);
+    emscripten::function("readData", &readData);
     emscripten::constant("maximumFileSize", double(kavrin::maximumFileSize));
 }

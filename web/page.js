@@ -1,6 +1,9 @@
 // The page: reads the chosen, dropped or pasted bytes, has the worker check
 // them, and shows each result as the window does. Everything from a file, its
-// name too, reaches the page as text only, never as markup.
+// name too, reaches the page as text only, never as markup. Its second view,
+// the editor, makes a new ticket file (editor.js).
+import { startEditor } from './editor.js';
+
 document.getElementById('served-hint')?.remove();
 
 // Where the bytes came from, as the worker's check takes it.
@@ -101,14 +104,19 @@ async function readyChecker() {
   }
 }
 
-async function checkBytes(name, bytes, wholeSize, from) {
+// One request to the worker: a check, or one of the editor's.
+async function ask(message, transfer = []) {
   const { mine } = await readyChecker();
   const id = nextId++;
   return new Promise((resolve, reject) => {
     const timer = setTimeout(() => dropChecker(mine, tooLate), answerWithin);
     pending.set(id, { resolve, reject, timer });
-    mine.worker.postMessage({ id, name, bytes, wholeSize, source: from }, bytes ? [bytes] : []);
+    mine.worker.postMessage({ ...message, id }, transfer);
   });
+}
+
+function checkBytes(name, bytes, wholeSize, from) {
+  return ask({ name, bytes, wholeSize, source: from }, bytes ? [bytes] : []);
 }
 
 // A file that cannot be read still gets its record: the rules of its name
@@ -357,6 +365,7 @@ function summaryText(count, correct, failed, pasted) {
 // replaced stops, and its late results are dropped.
 async function checkAll(entries, pasted = false) {
   if (entries.length === 0) return;
+  showView(checkView);
   const mine = ++round;
   const started = performance.now();
   delete document.body.dataset.shownAfter;
@@ -405,6 +414,36 @@ function checkFiles(files) {
 }
 
 checker = startChecker();
+
+// Two views, each at its own address: the checker (#pruefen, the default)
+// and the editor (#neu). Going to one puts the focus on its heading.
+const checkView = document.getElementById('check-view');
+const editorView = document.getElementById('editor-view');
+const viewLinks = [...document.querySelectorAll('#views a')];
+
+function showView(view, focus = false) {
+  for (const each of [checkView, editorView]) each.hidden = each !== view;
+  for (const link of viewLinks) {
+    if (link.hash === '#' + view.dataset.address) link.setAttribute('aria-current', 'page');
+    else link.removeAttribute('aria-current');
+  }
+  if (location.hash !== '#' + view.dataset.address) history.replaceState(null, '', '#' + view.dataset.address);
+  if (focus) view.querySelector('h2').focus();
+}
+
+function showAddressed(focus) {
+  showView(location.hash === '#' + editorView.dataset.address ? editorView : checkView, focus);
+}
+window.addEventListener('hashchange', () => showAddressed(true));
+showAddressed(false);
+
+// The editor asks the worker; a file it cannot open as data is checked here,
+// with its repair, and what it saved is checked as a file of its name.
+startEditor({
+  ask,
+  openInChecker: (file) => checkFiles([file]),
+  checkSaved: (name, bytes) => checkBytes(name, bytes.slice().buffer, 0, source.file),
+});
 
 const fileInput = document.getElementById('files');
 const pasteField = document.getElementById('pasted');

@@ -79,6 +79,27 @@ async function check(module, { name, bytes, wholeSize, source }) {
   return result;
 }
 
+// The editor's requests: the format table, the rule of one value, data made
+// into a file, and a file read as data.
+function serve(module, data) {
+  switch (data.kind) {
+    case 'table':
+      return JSON.parse(module.formatTable());
+    case 'rule':
+      return module.valueFault(data.element, data.text, data.gameType, data.version);
+    case 'write':
+      return module.writeData(data.json, data.crLf, data.comment ?? '');
+    case 'read': {
+      const input = new Uint8Array(data.bytes);
+      module.HEAPU8.set(input, module.inbox(input.length));
+      const text = module.readData(data.name);
+      return text ? JSON.parse(text) : null;
+    }
+    default:
+      return check(module, data);
+  }
+}
+
 let kavrin;
 
 // Every failure is answered at once, so that no file waits for the page to
@@ -90,8 +111,9 @@ self.onmessage = async ({ data }) => {
     return;
   }
   try {
-    const result = await check(await kavrin, data);
-    self.postMessage({ id: data.id, result }, result.repair ? [result.repair.bytes.buffer] : []);
+    const result = await serve(await kavrin, data);
+    const carried = result?.repair?.bytes ?? result?.bytes;
+    self.postMessage({ id: data.id, result }, carried instanceof Uint8Array ? [carried.buffer] : []);
   } catch {
     self.postMessage({ id: data.id, failed: true });
   }

@@ -24,7 +24,9 @@ import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 site, source = sys.argv[1], os.path.abspath(sys.argv[2])
@@ -719,6 +721,204 @@ def _():
               && !text.parentElement.closest('header, main, footer, nav, aside')) outside.push(text.data.trim());
         return outside;""")
     expect(outside == [], outside)
+
+
+# The editor, „Neue Tippdatei“: driven by the keyboard, its downloads checked by kavrin-check.
+downloads = os.path.join(scratch, 'editor-downloads')
+os.makedirs(downloads, exist_ok=True)
+
+
+def editor(picker=False):
+    """The editor on a fresh page; without picker, saving downloads as in browsers without the File System Access API."""
+    driver.get('about:blank')  # a new page, not only a new address in the same one
+    driver.get(url + '#neu')
+    wait.until(lambda d: len(d.find_elements(By.CSS_SELECTOR, '#game-choice input')) == 3)
+    if not picker:
+        driver.execute_script('delete window.showSaveFilePicker')
+    driver.execute_cdp_cmd('Browser.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': downloads})
+    for name in os.listdir(downloads):
+        os.remove(os.path.join(downloads, name))
+
+
+def keys(*pressed):
+    ActionChains(driver).send_keys(*pressed).perform()
+
+
+def save_and_check(name):
+    """Saves with Enter on „Speichern“; the download, checked by kavrin-check, and what the page says of it."""
+    field = driver.find_element(By.ID, 'file-name')
+    field.send_keys(Keys.CONTROL, 'a')
+    field.send_keys(name)
+    driver.find_element(By.ID, 'save').send_keys(Keys.ENTER)
+    path = os.path.join(downloads, name + '.tzv')
+    WebDriverWait(driver, 10).until(lambda d: os.path.exists(path) and 'korrekt' in d.find_element(By.ID, 'save-result').text)
+    said = driver.find_element(By.ID, 'save-result').text
+    expect(said.startswith(f'Gespeichert als „{name}.tzv“.\nDatei korrekt. Tipps nun spielbar.\n'), said)
+    if not checker:
+        return None
+    exported = subprocess.run([checker, '--export', path], capture_output=True, text=True)
+    expect(exported.returncode == 0, exported.stderr)
+    data = json.loads(exported.stdout)
+    del data['file']
+    return data
+
+
+def data_of(path):
+    data = json.loads(subprocess.run([checker, '--export', path], capture_output=True, text=True).stdout)
+    del data['file']
+    return data
+
+
+def active():
+    return driver.switch_to.active_element
+
+
+@case('the editor makes a file of each game from empty, by keyboard, and kavrin-check finds it correct')
+def _():
+    editor()
+    # 6 aus 45: the game by the arrow keys, a number of the header typed, numbers chosen in the grid and typed,
+    # a second ticket with a Quicktipp.
+    radios = driver.find_elements(By.CSS_SELECTOR, '#game-choice input')
+    radios[2].send_keys(Keys.ARROW_RIGHT)
+    expect(radios[0].is_selected(), 'the arrow goes round to the first game')
+    driver.find_element(By.ID, 'field-kundenNr').send_keys('4711')
+    driver.find_element(By.CSS_SELECTOR, '.tip .cells input').send_keys(Keys.SPACE)
+    keys(Keys.ARROW_RIGHT, Keys.ARROW_RIGHT, Keys.SPACE, Keys.ARROW_DOWN, Keys.SPACE, Keys.END, Keys.SPACE)
+    typed = driver.find_element(By.CSS_SELECTOR, '.tip .typed')
+    expect(typed.get_attribute('value') == '1, 3, 12, 45', typed.get_attribute('value'))
+    typed.send_keys(', 20, 21')
+    driver.find_element(By.ID, 'add-ticket').send_keys(Keys.ENTER)
+    expect(active().get_attribute('type') == 'checkbox', 'the new tip has the focus')
+    driver.find_elements(By.CSS_SELECTOR, '.tip .quick')[1].send_keys(Keys.ENTER)
+    data = save_and_check('sechs')
+    if data:
+        expect(data['kundenNr'] == 4711 and data['wsArt'] == 47, data)
+        expect(data['schein'][0] == {'ziroTipp': [[1, 3, 12, 20, 21, 45]]} and len(data['schein']) == 2, data)
+
+    # 5 aus 50 plus 2 aus 12: numbers and stars typed.
+    editor()
+    driver.find_elements(By.CSS_SELECTOR, '#game-choice input')[0].send_keys(Keys.ARROW_RIGHT)
+    numbers, stars = driver.find_elements(By.CSS_SELECTOR, '.tip .typed')
+    numbers.send_keys('50 7 13 22 41')
+    stars.send_keys('11,2')
+    data = save_and_check('fuenf')
+    if data:
+        expect(data['schein'] == [{'tipp': [{'vexTippZahl': [7, 13, 22, 41, 50], 'vexTippStern': [2, 11]}]}], data)
+
+    # Ergebniswette: the 18 fields typed, one after the other, a second row and a goal-score tip by Quicktipp.
+    editor()
+    driver.find_elements(By.CSS_SELECTOR, '#game-choice input')[0].send_keys(Keys.ARROW_LEFT)
+    row = '1X211-2X-11-2-X-12'
+    driver.find_element(By.CSS_SELECTOR, '.tip select').send_keys(row[0])
+    for symbol in row[1:]:
+        keys(Keys.TAB, symbol)
+    driver.find_element(By.CSS_SELECTOR, '.add-tip').send_keys(Keys.ENTER)
+    driver.find_elements(By.CSS_SELECTOR, '.tip .quick')[1].send_keys(Keys.ENTER)
+    driver.find_element(By.CSS_SELECTOR, '.add-goal').send_keys(Keys.ENTER)
+    driver.find_element(By.CSS_SELECTOR, '.goal .quick').send_keys(Keys.ENTER)
+    data = save_and_check('pool')
+    if data:
+        tickets = data['schein']
+        expect(data['versionsNr'] == '3.0' and tickets[0]['fenuTipp'][0] == list(row), data)
+        expect(len(tickets[0]['fenuTipp']) == 2 and len(tickets[0]['brakelTipp']) == 5, data)
+
+
+@case('every correct example opens in the editor and saves unchanged in data')
+def _():
+    if not checker:
+        print('     (no kavrin-check given)')
+        return
+    candidates = [example(f) for f in sorted(os.listdir(example()))] + [
+        os.path.join(source, 'tests', 'data', f) for f in sorted(os.listdir(os.path.join(source, 'tests', 'data')))]
+    correct = [path for path in candidates if subprocess.run([checker, '-q', path]).returncode == 0]
+    expect(len(correct) >= 11, correct)
+    for path in correct:
+        editor()
+        driver.find_element(By.ID, 'open-file').send_keys(path)
+        opened = os.path.basename(path)
+        wait.until(lambda d: opened in d.find_element(By.ID, 'editor-status').text)
+        name = opened[:-len('.tzv')]
+        expect(driver.find_element(By.ID, 'file-name').get_attribute('value') == name, name)
+        expect(save_and_check(name) == data_of(path), f'{path}: the data changed')
+
+
+@case('a file with a violation opens in the checker, with its repair')
+def _():
+    editor()
+    driver.find_element(By.ID, 'open-file').send_keys(example('fehler-korrigierbar.tzv'))
+    wait.until(lambda d: 'geprüft' in d.find_element(By.ID, 'summary').text)
+    expect(driver.execute_script('return location.hash') == '#pruefen', 'not the checker')
+    expect(not driver.find_element(By.ID, 'editor-view').is_displayed(), 'the editor still shown')
+    expect(results()[0].find_elements(By.CLASS_NAME, 'repair'), 'no repair')
+
+
+@case('the editor says each rule as a value is typed, and where the data breaks one when saving')
+def _():
+    editor()
+    driver.find_elements(By.CSS_SELECTOR, '#game-choice input')[0].send_keys(Keys.SPACE)
+    rows = [('field-kundenNr', '0', '<kundenNr> muss zwischen 1 und 999999 liegen; „0“ ist zu klein.'),
+            ('field-tnDauer', '11', '<tnDauer> muss bei Spielart 47 (6 aus 45) zwischen 1 und 10 liegen'),
+            ('field-filter', 'AB12,ab', 'Ein Code in <filter> besteht nur aus Ziffern und Großbuchstaben'),
+            ('field-versionsNr', '3.0', '<versionsNr> „3.0“ passt nicht zu Spielart 47 (6 aus 45)'),
+            ('field-ziroPlus', '1', '<ziroPlus> gibt es erst ab <versionsNr> 4.x')]
+    for field, typed, said in rows:
+        box = driver.find_element(By.ID, field)
+        box.send_keys(Keys.CONTROL, 'a')
+        box.send_keys(typed)
+        verdict = driver.find_element(By.ID, field + '-verdict')
+        WebDriverWait(driver, 5).until(lambda d: said in verdict.text)
+        expect(box.get_attribute('aria-invalid') == 'true', field)
+        expect(verdict.get_attribute('id') in box.get_attribute('aria-describedby'), field)
+    driver.find_element(By.ID, 'save').send_keys(Keys.ENTER)
+    WebDriverWait(driver, 5).until(lambda d: 'Nicht gespeichert' in d.find_element(By.ID, 'save-result').text)
+    expect(active().get_attribute('id') == 'field-versionsNr', 'the first faulty field is not focused')
+    # A pool row that breaks the rule of its dashes says so, in the check's words.
+    editor()
+    driver.find_elements(By.CSS_SELECTOR, '#game-choice input')[0].send_keys(Keys.ARROW_LEFT)
+    driver.find_element(By.CSS_SELECTOR, '.tip select').send_keys('1')
+    for symbol in '1X211-2X-11-2-X112':
+        keys(Keys.TAB, symbol)
+    state = driver.find_element(By.CSS_SELECTOR, '.tip-state')
+    WebDriverWait(driver, 5).until(lambda d: 'genau fünf „-“, diese hat 4' in state.text)
+
+
+@case('saved through the File System Access API, the file is the one written, and the page says so')
+def _():
+    editor(picker=True)
+    driver.execute_script("""
+        window.kavrinSaved = [];
+        window.showSaveFilePicker = async ({ suggestedName }) => ({ name: 'gewählt.tzv', createWritable: async () => ({
+            write: async (bytes) => window.kavrinSaved.push(...bytes), close: async () => {} }) });""")
+    driver.find_elements(By.CSS_SELECTOR, '#game-choice input')[0].send_keys(Keys.SPACE)
+    driver.find_element(By.CSS_SELECTOR, '.tip .quick').send_keys(Keys.ENTER)
+    driver.find_element(By.ID, 'save').send_keys(Keys.ENTER)
+    WebDriverWait(driver, 5).until(lambda d: 'korrekt' in d.find_element(By.ID, 'save-result').text)
+    expect('Gespeichert als „gewählt.tzv“.' in driver.find_element(By.ID, 'save-result').text, 'name')
+    saved = bytes(driver.execute_script('return window.kavrinSaved'))
+    expect(saved.startswith(b'<?xml version="1.0" encoding="UTF-8"?>\n<uvra>\n  <versionsNr>4.0</versionsNr>\n'),
+           saved[:80])
+    expect(os.listdir(downloads) == [], 'downloaded as well')
+
+
+@case('the editor fits a phone and a desktop, and every control has a name')
+def _():
+    for width in (390, 1000):
+        driver.set_window_size(width, 900)
+        try:
+            editor()
+            driver.find_elements(By.CSS_SELECTOR, '#game-choice input')[0].send_keys(Keys.ARROW_RIGHT)
+            driver.find_element(By.CSS_SELECTOR, '.tip .quick').send_keys(Keys.ENTER)
+            fits = driver.execute_script('return document.documentElement.scrollWidth <= innerWidth')
+            expect(fits, f'{width} px: wider than the window')
+            unnamed = driver.execute_script("""
+                return [...document.querySelectorAll('#editor-view input, #editor-view select, #editor-view button')]
+                  .filter((c) => !(c.labels?.length || c.getAttribute('aria-label') || c.textContent.trim()))
+                  .map((c) => c.outerHTML.slice(0, 80));""")
+            expect(unnamed == [], unnamed)
+            if screenshot:
+                driver.save_screenshot(screenshot.replace('.png', f'-editor-{width}.png'))
+        finally:
+            driver.set_window_size(1000, 900)
 
 
 if screenshot:
