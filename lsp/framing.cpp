@@ -15,19 +15,10 @@ namespace {
     // given back, so that memory returns to its usual size.
     constexpr std::size_t keptCapacity = 1024 * 1024;
 
-    std::string_view trimmed(std::string_view value)
-    {
-        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-            value.remove_prefix(1);
-        while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
-            value.remove_suffix(1);
-        return value;
-    }
-
     // The value of a Content-Length field: decimal digits only.
     std::optional<std::size_t> lengthValue(std::string_view value)
     {
-        value = trimmed(value);
+        value = utf8::trimmed(value, " \t");
         std::size_t parsed = 0;
         const auto [rest, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
         if (value.empty() || error != std::errc() || rest != value.data() + value.size())

@@ -62,7 +62,7 @@ namespace {
             if (utf8::isHighSurrogate(unit)) {
                 if (i + 3 >= bytes.size() || !utf8::isLowSurrogate(unitAt(i + 2)))
                     return std::nullopt;
-                unit = 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00);
+                unit = utf8::joinedSurrogates(unit, unitAt(i + 2));
                 i += 2;
             }
             if (!seen.note(unit))
@@ -119,11 +119,6 @@ namespace {
         return text;
     }
 
-    bool holdsAt(std::string_view text, std::size_t at, std::string_view expected)
-    {
-        return text.size() >= at + expected.size() && text.substr(at, expected.size()) == expected;
-    }
-
 } // namespace
 
 std::optional<converted> toUtf8(std::string_view bytes)
@@ -133,9 +128,9 @@ std::optional<converted> toUtf8(std::string_view bytes)
             return std::nullopt;
         return converted { std::move(*text), order == byteOrder::little ? repairTexts::utf16le : repairTexts::utf16be };
     };
-    if (holdsAt(bytes, 0, "\xFF\xFE"))
+    if (utf8::holdsAt(bytes, 0, "\xFF\xFE"))
         return named(fromUtf16(bytes.substr(2), byteOrder::little, true), byteOrder::little);
-    if (holdsAt(bytes, 0, "\xFE\xFF"))
+    if (utf8::holdsAt(bytes, 0, "\xFE\xFF"))
         return named(fromUtf16(bytes.substr(2), byteOrder::big, true), byteOrder::big);
     // Without a mark only one order can give markup: ASCII in the other is
     // a unit of 0x0100 or more.
@@ -151,10 +146,10 @@ std::optional<declarationFix> declarationEncoding(std::string_view bytes)
 {
     // The declaration has one fixed form; its value's quote stands at byte 29.
     constexpr std::size_t valueQuote = 29;
-    const std::size_t start = holdsAt(bytes, 0, utf8::byteOrderMark) ? utf8::byteOrderMark.size() : 0;
+    const std::size_t start = utf8::holdsAt(bytes, 0, utf8::byteOrderMark) ? utf8::byteOrderMark.size() : 0;
     const bool versionOne
-        = holdsAt(bytes, start, "<?xml version=\"1.0\" ") || holdsAt(bytes, start, "<?xml version='1.0' ");
-    if (!versionOne || !holdsAt(bytes, start + 20, "encoding=") || bytes.size() <= start + valueQuote)
+        = utf8::holdsAt(bytes, start, "<?xml version=\"1.0\" ") || utf8::holdsAt(bytes, start, "<?xml version='1.0' ");
+    if (!versionOne || !utf8::holdsAt(bytes, start + 20, "encoding=") || bytes.size() <= start + valueQuote)
         return std::nullopt;
     const char quote = bytes[start + valueQuote];
     if (quote != '"' && quote != '\'')

@@ -1,3 +1,4 @@
+#include "format.h"
 #include "repairSteps.h"
 #include "utf8.h"
 #include "valueRules.h"
@@ -13,46 +14,27 @@ namespace kavrin::repairSteps {
 
 namespace {
 
-    enum class kind { number, list, poolRow, goalScore, filter };
+    using format::valueKind;
 
-    struct valueElement {
-        std::string_view name;
-        kind rule;
-        std::uint32_t count = 0; // of a number list
-        std::uint32_t maximum = 0;
-    };
-
-    constexpr valueElement valueElements[] = {
-        { "versionsNr", kind::number },
-        { "kundenNr", kind::number },
-        { "spielID", kind::number },
-        { "wsArt", kind::number },
-        { "tnDauer", kind::number },
-        { "filter", kind::filter },
-        { "anzahlWimbelProSchein", kind::number },
-        { "maximaleWimbelAnzahl", kind::number },
-        { "ziroPlus", kind::number },
-        { "ziroTipp", kind::list, 6, 45 },
-        { "vexTippZahl", kind::list, 5, 50 },
-        { "vexTippStern", kind::list, 2, 12 },
-        { "fenuTipp", kind::poolRow },
-        { "brakelTipp", kind::goalScore },
-    };
-
-    constexpr std::string_view containerElements[] = { "uvra", "wimbel", "schein", "tipp" };
-
-    const valueElement* findValueElement(std::string_view name)
+    // The element of a value, from the format table; none for an element of
+    // elements or a name the format does not know.
+    const format::element* findValueElement(std::string_view name)
     {
-        for (const valueElement& element : valueElements)
-            if (element.name == name)
-                return &element;
-        return nullptr;
+        const format::element* found = format::find(name);
+        return found != nullptr && found->value != valueKind::none ? found : nullptr;
+    }
+
+    // Values whose parts stand between commas.
+    bool isList(valueKind kind)
+    {
+        return kind == valueKind::numberList || kind == valueKind::poolRow || kind == valueKind::goalScoreTip
+            || kind == valueKind::filterCodes;
     }
 
     constexpr std::string_view blanks = " \t\r\n";
 
     bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-    bool isDigit(char c) { return c >= '0' && c <= '9'; }
+    using utf8::isDigit;
 
     // A fix of a value: the value it makes, or nothing when it finds
     // nothing to do.
@@ -179,7 +161,7 @@ namespace {
 
     // Sorted only when all numbers are allowed, distinct and as many as the
     // list wants.
-    fix sortedList(std::string_view text, const valueElement& element)
+    fix sortedList(std::string_view text, const format::element& element)
     {
         constexpr std::size_t longestList = 6;
         if (commasIn(text) + 1 != element.count || element.count > longestList)
@@ -223,32 +205,42 @@ bool hasValueRules(std::string_view element) { return findValueElement(element) 
 
 std::optional<valueFix> repairedValue(std::string_view elementName, std::string_view text)
 {
-    const valueElement* element = findValueElement(elementName);
+    const format::element* element = findValueElement(elementName);
     if (element == nullptr)
         return std::nullopt;
+    // Only the fixes the format table allows the element.
+    const auto allows = [element](format::repair what) { return (element->repairs & what) != 0; };
     fixing fixed(text);
-    fixed.by(step::blanks, trimmed);
-    if (element->rule != kind::number) {
-        fixed.by(step::blanks, [](std::string_view v) { return withoutBlanksAtCommas(v, false); });
-        fixed.by(step::lines, [](std::string_view v) { return withoutBlanksAtCommas(v, true); });
+    if (allows(format::blanks)) {
+        fixed.by(step::blanks, trimmed);
+        if (isList(element->value)) {
+            fixed.by(step::blanks, [](std::string_view v) { return withoutBlanksAtCommas(v, false); });
+            fixed.by(step::lines, [](std::string_view v) { return withoutBlanksAtCommas(v, true); });
+        }
     }
-    switch (element->rule) {
-    case kind::number:
-    case kind::goalScore:
+    switch (element->value) {
+    case valueKind::numberList:
+        if (allows(format::strayComma)) {
+            fixed.by(step::leadingComma, [&](std::string_view v) { return withoutLeadingComma(v, element->count); });
+            fixed.by(step::trailingComma, [&](std::string_view v) { return withoutTrailingComma(v, element->count); });
+        }
+        if (allows(format::leadingZero))
+            fixed.by(step::leadingZero, [&](std::string_view v) { return withLeadingZeros(v, element->maximum); });
+        if (allows(format::ascending))
+            fixed.by(step::sorted, [&](std::string_view v) { return sortedList(v, *element); });
         break;
-    case kind::list:
-        fixed.by(step::leadingComma, [&](std::string_view v) { return withoutLeadingComma(v, element->count); });
-        fixed.by(step::trailingComma, [&](std::string_view v) { return withoutTrailingComma(v, element->count); });
-        fixed.by(step::leadingZero, [&](std::string_view v) { return withLeadingZeros(v, element->maximum); });
-        fixed.by(step::sorted, [&](std::string_view v) { return sortedList(v, *element); });
+    case valueKind::poolRow:
+        if (allows(format::capitals))
+            fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "x"); });
         break;
-    case kind::poolRow:
-        fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "x"); });
-        break;
-    case kind::filter:
-        fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "abcdefghijklmnopqrstuvwxyz"); });
+    case valueKind::filterCodes:
+        if (allows(format::capitals))
+            fixed.by(step::capitals, [](std::string_view v) { return inCapitals(v, "abcdefghijklmnopqrstuvwxyz"); });
         // A comma after the last code ends nothing.
-        fixed.by(step::trailingComma, [](std::string_view v) { return withoutTrailingComma(v, commasIn(v)); });
+        if (allows(format::strayComma))
+            fixed.by(step::trailingComma, [](std::string_view v) { return withoutTrailingComma(v, commasIn(v)); });
+        break;
+    default:
         break;
     }
     if (fixed.done == 0)
@@ -258,34 +250,30 @@ std::optional<valueFix> repairedValue(std::string_view elementName, std::string_
 
 std::optional<bool> keepsOwnRule(std::string_view elementName, std::string_view text)
 {
-    const valueElement* element = findValueElement(elementName);
+    const format::element* element = findValueElement(elementName);
     if (element == nullptr)
         return std::nullopt;
-    switch (element->rule) {
-    case kind::list:
+    switch (element->value) {
+    case valueKind::numberList:
         return !rules::numberList(element->name, text, element->count, element->maximum);
-    case kind::poolRow:
+    case valueKind::poolRow:
         return !rules::fenuRow(text);
-    case kind::goalScore:
+    case valueKind::goalScoreTip:
         return !rules::brakelTip(text);
-    case kind::filter:
+    case valueKind::filterCodes:
         return !rules::filter(text);
-    case kind::number:
-        break;
+    default:
+        return std::nullopt;
     }
-    return std::nullopt;
 }
 
 std::string_view elementSpelled(std::string_view name)
 {
     const auto differsInCaseOnly
         = [name](std::string_view known) { return utf8::equalIgnoringAsciiCase(known, name) && known != name; };
-    for (const valueElement& element : valueElements)
+    for (const format::element& element : format::elements)
         if (differsInCaseOnly(element.name))
             return element.name;
-    for (const std::string_view known : containerElements)
-        if (differsInCaseOnly(known))
-            return known;
     return {};
 }
 

@@ -44,7 +44,7 @@ namespace {
     char32_t characterAt(std::u16string_view text, std::size_t i)
     {
         if (utf8::isHighSurrogate(text[i]) && i + 1 < text.size() && utf8::isLowSurrogate(text[i + 1]))
-            return 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+            return utf8::joinedSurrogates(text[i], text[i + 1]);
         return text[i];
     }
 

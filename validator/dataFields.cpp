@@ -88,7 +88,8 @@ rules::verdict ruleOf(const format::element& e, std::string_view text, std::uint
     }
     case valueKind::number:
         if (e.sinceVersion > toUnsigned32(version).value)
-            return rules::valueFault { 0, codes::ziroPlusNeedsVersion4, reasons::ziroPlusNeedsVersion4(version, numberOf(g)) };
+            return rules::valueFault { 0, codes::ziroPlusNeedsVersion4,
+                reasons::ziroPlusNeedsVersion4(version, numberOf(g)) };
         return rules::numberIn(e.name, text, e.minimum, e.maximum);
     case valueKind::duration:
         return rules::duration(text, g);

@@ -28,11 +28,6 @@ constexpr std::array<std::string_view, 8> encodingValues = {
     "'ascii'",
 };
 
-bool holdsAt(std::string_view item, std::size_t offset, std::string_view expected)
-{
-    return item.size() >= offset + expected.size() && item.substr(offset, expected.size()) == expected;
-}
-
 bool byteAt(std::string_view item, std::size_t offset, char expected)
 {
     return offset < item.size() && item[offset] == expected;
@@ -43,7 +38,7 @@ bool byteAt(std::string_view item, std::size_t offset, char expected)
 bool kavrin::detail::checker::checkXmlDeclaration() const
 {
     const std::string_view item = currentTag;
-    if (!holdsAt(item, 0, "?xml "))
+    if (!kavrin::utf8::holdsAt(item, 0, "?xml "))
         return false;
     const auto failAt = [this, item](std::size_t offset, std::string_view expected) {
         const std::string_view found = kavrin::utf8::wholeCharacters(item, offset, expected.size());
@@ -51,17 +46,18 @@ bool kavrin::detail::checker::checkXmlDeclaration() const
             offsetInToken(item, offset, tokenColumn + 1), kavrin::messages::contentDetail,
             kavrin::codes::badDeclaration, kavrin::reasons::badDeclaration(item, expected, found));
     };
-    if (!holdsAt(item, versionOffset, "version="))
+    if (!kavrin::utf8::holdsAt(item, versionOffset, "version="))
         failAt(versionOffset, "version=");
-    if (!holdsAt(item, versionValueOffset, "\"1.0\"") && !holdsAt(item, versionValueOffset, "'1.0'"))
+    if (!kavrin::utf8::holdsAt(item, versionValueOffset, "\"1.0\"")
+        && !kavrin::utf8::holdsAt(item, versionValueOffset, "'1.0'"))
         failAt(versionValueOffset, "\"1.0\"");
-    if (byteAt(item, separatorOffset, '?') || holdsAt(item, separatorOffset, " ?"))
+    if (byteAt(item, separatorOffset, '?') || kavrin::utf8::holdsAt(item, separatorOffset, " ?"))
         return true;
-    if (!holdsAt(item, encodingOffset, "encoding="))
+    if (!kavrin::utf8::holdsAt(item, encodingOffset, "encoding="))
         failAt(encodingOffset, "encoding=");
     bool knownEncoding = false;
     for (const std::string_view value : encodingValues)
-        knownEncoding = knownEncoding || holdsAt(item, encodingValueOffset, value);
+        knownEncoding = knownEncoding || kavrin::utf8::holdsAt(item, encodingValueOffset, value);
     if (!knownEncoding) {
         const std::string_view value = item.substr(std::min(item.size(), encodingValueOffset));
         throw Error(kavrin::messages::encoding, kavrin::codes::unsupportedEncoding,

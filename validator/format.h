@@ -42,7 +42,7 @@ enum repair : unsigned {
     leadingZero = 2, // "1" → "01" in a number list
     ascending = 4, // a number list sorted
     capitals = 8, // small letters of symbols or codes as capitals
-    trailingComma = 16, // a comma after the last code or number
+    strayComma = 16, // a comma before the first or after the last number or code
 };
 
 // The games a row belongs to.
@@ -87,7 +87,7 @@ inline constexpr element elements[] = {
         "Die Spielart.", "47" },
     { "tnDauer", "uvra", 0, 1, valueKind::duration, 1, 28, 0, everyGame, blanks, 0, &fileSummary::duration, nullptr,
         "Die Teilnahmedauer: an wie vielen Ziehungen die Tipps teilnehmen.", "1" },
-    { "filter", "uvra", 0, 1, valueKind::filterCodes, 0, 20, 4, everyGame, blanks | capitals | trailingComma, 0,
+    { "filter", "uvra", 0, 1, valueKind::filterCodes, 0, 20, 4, everyGame, blanks | capitals | strayComma, 0,
         &fileSummary::filter, nullptr, "Die Filtercodes.", "AB12,7K3Z" },
     { "wimbel", "uvra", 0, 1, valueKind::none, 0, 0, 0, everyGame, noRepair, 0, &fileSummary::wimbel, nullptr,
         "Die Wimbel-Angaben.", "" },
@@ -99,15 +99,15 @@ inline constexpr element elements[] = {
         "Die Zusatzlotterie ZiroPlus: 1 spielt mit, 0 nicht.", "1" },
     { "schein", "uvra", 1, 1000, valueKind::none, 0, 0, 0, everyGame, noRepair, 0, nullptr, &fileSummary::tickets,
         "Ein Schein mit den Tipps der Spielart der Datei.", "" },
-    { "ziroTipp", "schein", 1, 12, valueKind::numberList, 1, 45, 6, game47, blanks | leadingZero | ascending | trailingComma,
+    { "ziroTipp", "schein", 1, 12, valueKind::numberList, 1, 45, 6, game47, blanks | leadingZero | ascending | strayComma,
         0, nullptr, &fileSummary::tips, "Ein Tipp 6 aus 45.", "03,11,19,27,38,45" },
     { "tipp", "schein", 1, 10, valueKind::none, 0, 0, 0, game34, noRepair, 0, nullptr, &fileSummary::tips,
         "Ein Tipp 5 aus 50 plus 2 aus 12.", "" },
     { "vexTippZahl", "tipp", 1, 1, valueKind::numberList, 1, 50, 5, game34,
-        blanks | leadingZero | ascending | trailingComma, 0, nullptr, nullptr, "Die fünf Zahlen eines Tipps.",
+        blanks | leadingZero | ascending | strayComma, 0, nullptr, nullptr, "Die fünf Zahlen eines Tipps.",
         "04,17,23,38,50" },
     { "vexTippStern", "tipp", 1, 1, valueKind::numberList, 1, 12, 2, game34,
-        blanks | leadingZero | ascending | trailingComma, 0, nullptr, nullptr, "Die zwei Sterne eines Tipps.", "03,11" },
+        blanks | leadingZero | ascending | strayComma, 0, nullptr, nullptr, "Die zwei Sterne eines Tipps.", "03,11" },
     { "fenuTipp", "schein", 1, 13, valueKind::poolRow, 5, 5, 18, game28, blanks | capitals, 0, nullptr,
         &fileSummary::tips,
         "Eine Reihe der Ergebniswette, ein Feld je Spiel: 1 (Heimsieg), X (Unentschieden), 2 (Auswärtssieg) oder - "

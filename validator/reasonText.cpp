@@ -100,14 +100,6 @@ std::string escaped(std::string_view value, std::size_t budget)
     return out;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(blankBytes);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blankBytes) - first + 1);
-}
-
 spokenBlanks blanks(std::string_view run)
 {
     std::uint64_t lineBreaks = 0;

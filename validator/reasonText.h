@@ -1,5 +1,7 @@
 #pragma once
 
+#include "utf8.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,6 +10,8 @@
 // What the reasons of every layer share: numbers, games and found values
 // written the same way everywhere.
 namespace kavrin::reasons {
+
+using utf8::trimmed;
 
 std::string number(std::uint64_t value);
 // A byte count, grouped by dots: 4.194.304.
@@ -33,8 +37,6 @@ struct spokenBlanks {
     bool plural = false;
 };
 spokenBlanks blanks(std::string_view run);
-// The text without the blanks, tabs and line breaks around it.
-std::string_view trimmed(std::string_view text);
 // "1 bis 45", or "0 oder 1".
 std::string range(std::uint32_t minimum, std::uint32_t maximum);
 // "Spielart 47 (6 aus 45)".

@@ -324,7 +324,7 @@ std::string utf16ToUtf8(std::u16string_view text)
         }
         char32_t c = text[i];
         if (utf8::isHighSurrogate(c) && i + 1 < text.size() && utf8::isLowSurrogate(text[i + 1]))
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+            c = utf8::joinedSurrogates(c, text[++i]);
         else if (utf8::isHighSurrogate(c) || utf8::isLowSurrogate(c))
             c = 0xFFFD;
         utf8::appendUtf8(out, c);

@@ -38,6 +38,29 @@ template <class Byte> const Byte* pastAscii(const Byte* from, const Byte* end)
 }
 constexpr bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 constexpr bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+// The code point of a high and a low surrogate.
+constexpr char32_t joinedSurrogates(char32_t high, char32_t low)
+{
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
+constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
+
+// expected stands in text at offset.
+constexpr bool holdsAt(std::string_view text, std::size_t offset, std::string_view expected)
+{
+    return text.size() >= offset && text.substr(offset).starts_with(expected);
+}
+
+// The text without the blanks, tabs and line breaks around it, or without
+// the bytes of another set.
+constexpr std::string_view trimmed(std::string_view text, std::string_view blanks = " \t\r\n")
+{
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
 
 // One step of strict decoding at text[i], by Unicode's rules (no overlong
 // form, no surrogate, nothing above U+10FFFF). A broken sequence gives its

@@ -25,7 +25,7 @@ namespace {
     constexpr std::size_t brakelPairs = format::row("brakelTipp").count;
     constexpr std::size_t brakelLength = 3 * brakelPairs - 1;
 
-    bool isDigit(int c) { return c >= '0' && c <= '9'; }
+    using utf8::isDigit;
 
     bool allDigits(std::string_view text)
     {

@@ -1,7 +1,9 @@
 #include "repair.h"
 #include "checkFiles.h"
 #include "codes.h"
+#include "format.h"
 #include "repairPromises.h"
+#include "repairSteps.h"
 #include "tzvParser.h"
 
 #include <gtest/gtest.h>
@@ -407,3 +409,35 @@ TEST(Repair, TellsWhichCodesMayBeRepaired)
 }
 
 } // namespace
+
+// The repair changes a value only as the format table allows its element:
+// every step it names for any probe value is one the table marks.
+TEST(Repair, ChangesOnlyWhatTheFormatTableAllows)
+{
+    namespace format = kavrin::format;
+    using kavrin::repairSteps::bit;
+    using kavrin::repairSteps::step;
+    const struct {
+        format::repair allowed;
+        kavrin::repairSteps::steps steps;
+    } stepsOf[] = {
+        { format::blanks, bit(step::blanks) | bit(step::lines) },
+        { format::strayComma, bit(step::leadingComma) | bit(step::trailingComma) },
+        { format::leadingZero, bit(step::leadingZero) },
+        { format::ascending, bit(step::sorted) },
+        { format::capitals, bit(step::capitals) },
+    };
+    const std::string probes[] = { " 1,02,03,04,05,06 ", ",06,05,04,03,02,01", "x,1,2,X,-,-,-,-,-,1,1,1,1,1,1,1,1,1",
+        "ab12,cd34,", " 4.0\n", "02,\n01", "1,2", "10, 2+,00,+1,21" };
+    for (const format::element& e : format::elements) {
+        kavrin::repairSteps::steps allowed = 0;
+        for (const auto& each : stepsOf)
+            if ((e.repairs & each.allowed) != 0)
+                allowed |= each.steps;
+        for (const std::string& probe : probes) {
+            if (const auto fixed = kavrin::repairSteps::repairedValue(e.name, probe)) {
+                EXPECT_EQ(fixed->done & ~allowed, 0u) << e.name << ": " << probe;
+            }
+        }
+    }
+}

@@ -858,9 +858,9 @@ def _():
     driver.find_elements(By.CSS_SELECTOR, '#game-choice input')[0].send_keys(Keys.SPACE)
     rows = [('field-kundenNr', '0', '<kundenNr> muss zwischen 1 und 999999 liegen; „0“ ist zu klein.'),
             ('field-tnDauer', '11', '<tnDauer> muss bei Spielart 47 (6 aus 45) zwischen 1 und 10 liegen'),
-            ('field-filter', 'AB12,ab', 'Ein Code in <filter> besteht nur aus Ziffern und Großbuchstaben'),
+            ('field-filter', 'AB12,ab', 'Ein Code in <filter> hat nur A–Z ohne Umlaute und Ziffern'),
             ('field-versionsNr', '3.0', '<versionsNr> „3.0“ passt nicht zu Spielart 47 (6 aus 45)'),
-            ('field-ziroPlus', '1', '<ziroPlus> gibt es erst ab <versionsNr> 4.x')]
+            ('field-ziroPlus', '1', '<ziroPlus> gibt es erst ab Version 4.x')]
     for field, typed, said in rows:
         box = driver.find_element(By.ID, field)
         box.send_keys(Keys.CONTROL, 'a')
