@@ -1,5 +1,6 @@
 #include "codes.h"
 #include "dataInput.h"
+#include "optionTable.h"
 #include "options.h"
 #include "platform.h"
 #include "reasons.h"
@@ -48,43 +49,7 @@ constexpr std::size_t helpColumn = 22;
 
 std::string helpText()
 {
-    std::string text(helpHead);
-    for (const optionRow& row : optionRows) {
-        std::string line = row.id < 256 ? std::string("  -") + char(row.id) + ", " : std::string(6, ' ');
-        line += row.shown;
-        if (line.size() + 2 > helpColumn)
-            line.append("\n").append(helpColumn, ' ');
-        else
-            line.append(helpColumn - line.size(), ' ');
-        for (std::size_t start = 0;;) {
-            const std::size_t end = row.help.find('\n', start);
-            line.append(row.help.substr(start, end - start)).append("\n");
-            if (end == std::string_view::npos)
-                break;
-            line.append(helpColumn, ' ');
-            start = end + 1;
-        }
-        text += line;
-    }
-    return text.append(helpTail).append(systemHelp);
-}
-
-std::vector<::option> getoptTable()
-{
-    std::vector<::option> table;
-    for (const optionRow& row : optionRows)
-        table.push_back({ row.name, row.argument, nullptr, row.id });
-    table.push_back({ nullptr, 0, nullptr, 0 });
-    return table;
-}
-
-std::string shortOptions()
-{
-    std::string letters;
-    for (const optionRow& row : optionRows)
-        if (row.id < 256)
-            letters.push_back(static_cast<char>(row.id));
-    return letters;
+    return std::string(helpHead).append(optionHelpOf(optionRows, helpColumn)).append(helpTail).append(systemHelp);
 }
 
 constexpr std::string_view versionText = "kavrin-check " KAVRIN_VERSION "\n" KAVRIN_LICENCE_LINE "\n";
@@ -153,8 +118,8 @@ struct settings {
 // (help, version, a wrong call).
 std::optional<int> readOptions(int argc, char** argv, settings& wanted)
 {
-    const std::vector<::option> longOptions = getoptTable();
-    const std::string letters = shortOptions();
+    const std::vector<::option> longOptions = getoptTableOf(optionRows);
+    const std::string letters = shortOptionsOf(optionRows);
     ::opterr = 0;
     for (;;) {
         const int previous = ::optind;
@@ -254,10 +219,7 @@ int main(int argc, char** argv)
 {
     platform::prepareStreams();
     std::vector<std::string> texts = platform::arguments(argc, argv);
-    std::vector<char*> arguments;
-    for (std::string& text : texts)
-        arguments.push_back(text.data());
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments = platform::pointersTo(texts);
     settings wanted;
     if (const std::optional<int> status = readOptions(int(texts.size()), arguments.data(), wanted))
         return *status;

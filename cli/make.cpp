@@ -189,10 +189,7 @@ int main(int argc, char** argv)
 {
     platform::prepareStreams();
     std::vector<std::string> texts = platform::arguments(argc, argv);
-    std::vector<char*> arguments;
-    for (std::string& text : texts)
-        arguments.push_back(text.data());
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments = platform::pointersTo(texts);
     settings wanted;
     if (const std::optional<int> status = readOptions(int(texts.size()), arguments.data(), wanted))
         return *status;

@@ -18,6 +18,16 @@ inline constexpr int standardError = 2;
 
 // The program's arguments as UTF-8, the program's name first.
 std::vector<std::string> arguments(int argc, char** argv);
+// argv for getopt over texts, which must outlive it: their pointers and a
+// null one.
+inline std::vector<char*> pointersTo(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
 // Windows' shells hand '*' and '?' to the program: each file named with them
 // becomes the names that match in its folder, sorted. Elsewhere the shell has
 // done it. A pattern that matches nothing gives the problem to report.

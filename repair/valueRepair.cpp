@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <span>
 #include <utility>
 #include <vector>
 
@@ -163,26 +162,39 @@ namespace {
     // list wants.
     fix sortedList(std::string_view text, const format::element& element)
     {
-        constexpr std::size_t longestList = 6;
+        constexpr std::size_t longestList = [] {
+            std::size_t most = 0;
+            for (const format::element& e : format::elements)
+                if (e.value == valueKind::numberList)
+                    most = std::max<std::size_t>(most, e.count);
+            return most;
+        }();
         if (commasIn(text) + 1 != element.count || element.count > longestList)
             return std::nullopt;
         std::array<std::string_view, longestList> parts;
         std::size_t count = 0;
-        forEachPart(text, [&](std::string_view part) { parts[count++] = part; });
-        const auto numbers = std::span(parts.data(), count);
-        const bool allAllowed = std::all_of(numbers.begin(), numbers.end(),
-            [&](std::string_view part) { return isTwoDigitsUpTo(part, element.maximum); });
-        if (!allAllowed || std::is_sorted(numbers.begin(), numbers.end()))
+        forEachPart(text, [&](std::string_view part) {
+            if (count < longestList)
+                parts[count++] = part;
+        });
+        const auto first = parts.begin();
+        const auto last = parts.begin() + static_cast<std::ptrdiff_t>(count);
+        const bool allAllowed
+            = std::all_of(first, last, [&](std::string_view part) { return isTwoDigitsUpTo(part, element.maximum); });
+        if (!allAllowed || std::is_sorted(first, last))
             return std::nullopt;
-        std::sort(numbers.begin(), numbers.end());
-        if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end())
+        // Insertion sort: a list is a handful of numbers.
+        for (auto at = first + 1; at < last; ++at)
+            for (auto back = at; back > first && *back < *(back - 1); --back)
+                std::swap(*back, *(back - 1));
+        if (std::adjacent_find(first, last) != last)
             return std::nullopt;
         std::string out;
         out.reserve(text.size());
-        for (const std::string_view number : numbers) {
+        for (auto number = first; number < last; ++number) {
             if (!out.empty())
                 out.push_back(',');
-            out.append(number);
+            out.append(*number);
         }
         return out;
     }

@@ -79,9 +79,11 @@ private:
         std::uint32_t lastChildCount = 0;
         std::uint32_t childrenRead = 0; // format::bitOf each child read
     };
-    static constexpr std::size_t deepest = 4; // uvra, schein, tipp, vexTippZahl
+    static constexpr std::size_t deepest = 3; // uvra, schein, tipp
     openElement open[deepest];
     std::size_t depth = 0;
+    // The element whose value is being read, up to its end tag.
+    const format::element* openValue = nullptr;
 
     std::string_view sourceBytes;
     kavrin::textReader input;
@@ -122,16 +124,16 @@ private:
     void readText();
     void expectTag(std::string_view name) const;
     void expectMatchingTag(std::string_view name) const;
-    // The end tag of the element the walk is in.
-    bool atEndOfOpen() const
+    // The end tag of an element: of the value being read, or of the
+    // element the walk is in.
+    bool atEndOf(const format::element& e) const
     {
-        const std::string_view name = open[depth - 1].row->name;
-        return currentTag.size() == name.size() + 1 && currentTag.front() == '/'
-            && std::string_view(currentTag).substr(1) == name;
+        return currentTag.size() == e.name.size() + 1 && currentTag.front() == '/'
+            && std::string_view(currentTag).substr(1) == e.name;
     }
     void expectEnd() const
     {
-        if (!atEndOfOpen())
+        if (!atEndOf(*openValue))
             failEnd();
     }
     [[noreturn, gnu::cold, gnu::noinline]] void failEnd() const;
@@ -143,8 +145,9 @@ private:
     // Grammar.
     void readDocument(std::uint64_t start);
     void readHeader();
-    // The walk steps into an element and out of it again; on the hot path.
-    void enter(const format::element& e)
+    // The walk reads a child of the element it is in, steps into an element
+    // of elements and out of it again; on the hot path.
+    void noteChild(const format::element& e)
     {
         if (depth > 0) {
             openElement& parent = open[depth - 1];
@@ -152,23 +155,27 @@ private:
             parent.lastChild = &e;
             parent.childrenRead |= format::bitOf(e);
         }
-        open[depth++] = { &e, nullptr, 0, 0 };
         if (e.noted != nullptr)
             summary.*e.noted = true;
     }
-    void leave()
+    void count(const format::element& e)
     {
-        const format::element& e = *open[--depth].row;
         if (e.counted != nullptr)
             ++(summary.*e.counted);
     }
-    void readChildren(std::string_view stopAt);
-    void readElement(const format::element& e);
-    // Both on the hot path of every tip.
-    [[gnu::always_inline]] inline void readValueOf(const format::element& e);
+    void enter(const format::element& e)
+    {
+        noteChild(e);
+        open[depth++] = { &e, nullptr, 0, 0 };
+    }
+    void leave() { count(*open[--depth].row); }
+    template <std::size_t Parent, std::size_t Stop> void readChildrenOf();
+    template <std::size_t I, std::size_t Stop> bool readChild();
+    template <std::size_t I> void readValueOf();
     void readVersion();
     void readTips();
-    [[gnu::always_inline]] inline void readTip(const format::element& tip);
+    template <std::size_t Tip> void readTipsOf();
+    template <std::size_t I> void readBody();
     void checkTipCount(const format::element& tip);
     // Reads the current element's text and holds it to a value rule.
     template <class Rule> void readValue(Rule&& rule)

@@ -2,6 +2,7 @@
 
 #include "kavrin.h"
 
+#include <array>
 #include <cstdint>
 #include <iterator>
 #include <string_view>
@@ -167,8 +168,36 @@ constexpr unsigned maskOf(game g)
 
 constexpr bool belongsTo(const element& e, game g) { return (e.inGames & maskOf(g)) != 0; }
 
+constexpr std::size_t indexOf(const element& e) { return static_cast<std::size_t>(&e - elements); }
+
 // One bit for each element of the table, for sets of them.
-constexpr std::uint32_t bitOf(const element& e) { return 1u << (&e - elements); }
+constexpr std::uint32_t bitOf(const element& e) { return 1u << indexOf(e); }
+
+// Where each element's parent stands in the table (the root's own place):
+// the walk finds an element's children without comparing names.
+inline constexpr auto parentIndex = [] {
+    std::array<std::size_t, std::size(elements)> index {};
+    for (std::size_t i = 0; i < std::size(elements); ++i)
+        index[i] = elements[i].parent.empty() ? i : indexOf(row(elements[i].parent));
+    return index;
+}();
+
+// The children of element Parent, where they stand in the table, in order.
+template <std::size_t Parent> constexpr auto childrenOf()
+{
+    constexpr std::size_t count = [] {
+        std::size_t n = 0;
+        for (std::size_t i = Parent + 1; i < std::size(elements); ++i)
+            n += parentIndex[i] == Parent ? 1 : 0;
+        return n;
+    }();
+    std::array<std::size_t, count> children {};
+    std::size_t k = 0;
+    for (std::size_t i = Parent + 1; i < std::size(elements); ++i)
+        if (parentIndex[i] == Parent)
+            children[k++] = i;
+    return children;
+}
 static_assert(std::size(elements) <= 32, "a set of elements is one 32-bit word");
 
 } // namespace kavrin::format

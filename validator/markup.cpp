@@ -177,6 +177,8 @@ std::vector<std::string_view> kavrin::detail::checker::allowedAt(std::string_vie
 std::vector<std::string_view> kavrin::detail::checker::stillOpen() const
 {
     std::vector<std::string_view> names;
+    if (openValue != nullptr)
+        names.push_back(openValue->name);
     for (std::size_t i = depth; i > 0; --i)
         names.push_back(open[i - 1].row->name);
     return names;
@@ -274,12 +276,12 @@ void kavrin::detail::checker::expectMatchingTag(std::string_view name) const
 
 void kavrin::detail::checker::failEnd() const
 {
-    failExpected("/" + std::string(open[depth - 1].row->name), tagFault::missingEndTag);
+    failExpected("/" + std::string(openValue->name), tagFault::missingEndTag);
 }
 
 void kavrin::detail::checker::expectMatchingEnd() const
 {
-    if (!atEndOfOpen())
+    if (!atEndOf(*open[depth - 1].row))
         failExpected("/" + std::string(open[depth - 1].row->name),
             startsWith(currentTag, "/") ? tagFault::missingEndTag : tagFault::unexpectedElement);
 }

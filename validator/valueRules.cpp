@@ -66,10 +66,11 @@ namespace {
     }
 
     template <class Rule>
-    verdict namingBlanks(verdict found, std::string_view element, std::string_view text, Rule&& rule)
+    [[gnu::always_inline]] inline verdict namingBlanks(
+        verdict found, std::string_view element, std::string_view text, Rule&& rule)
     {
         if (!found) [[likely]]
-            return found;
+            return std::nullopt;
         return nameBlanks(std::move(*found), element, text, rule);
     }
 
@@ -231,7 +232,9 @@ namespace {
         return std::nullopt;
     }
 
-    verdict numberListRule(std::string_view element, std::string_view text, std::uint32_t count, std::uint32_t maximum)
+    // On the hot path of every tip: inlined into its public rule.
+    [[gnu::always_inline]] inline verdict numberListRule(
+        std::string_view element, std::string_view text, std::uint32_t count, std::uint32_t maximum)
     {
         // Plain locals and direct calls: this is the check's busiest rule.
         const char* const data = text.data();
@@ -260,7 +263,8 @@ namespace {
         return std::nullopt;
     }
 
-    verdict fenuRule(std::string_view text)
+    // On the hot path of every tip: inlined into its public rule.
+    [[gnu::always_inline]] inline verdict fenuRule(std::string_view text)
     {
         const std::size_t length = text.size();
         std::uint32_t dashes = 0;
@@ -291,7 +295,8 @@ namespace {
         return std::nullopt;
     }
 
-    verdict brakelRule(std::string_view text)
+    // On the hot path of every tip: inlined into its public rule.
+    [[gnu::always_inline]] inline verdict brakelRule(std::string_view text)
     {
         const std::size_t length = text.size();
         for (std::size_t i = 0; i < brakelPairs; ++i) {

@@ -5,6 +5,8 @@
 #include "number.h"
 #include "reasons.h"
 
+#include <utility>
+
 // The document walk: the elements in the order the format table gives them,
 // each read as its row says.
 namespace kavrin::detail {
@@ -51,60 +53,66 @@ void checker::readHeader()
     expectMatchingTag("uvra");
     enter(format::row("uvra"));
     nextTag();
-    readChildren("schein");
+    readChildrenOf<format::indexOf(format::row("uvra")), format::indexOf(format::row("schein"))>();
     summary.gameType = numberOf(gameType);
 }
 
-// Reads the children of the element the walk is in, in the format's order,
-// up to the first that is stopAt; each as readElement leaves it.
-void checker::readChildren(std::string_view stopAt)
+// The walk is written once over the table and unrolled over its rows when it
+// is compiled: an element's children, kind and limits are constants there,
+// and no row is looked up while a file is read.
+
+// Reads the children of element Parent in the format's order, each as
+// readChild leaves it, up to element Stop.
+template <std::size_t Parent, std::size_t Stop> void checker::readChildrenOf()
 {
-    const std::string_view parent = open[depth - 1].row->name;
-    for (const format::element& e : format::elements) {
-        if (e.parent != parent || !format::belongsTo(e, gameType))
-            continue;
-        if (e.name == stopAt)
-            return;
-        if (e.minOccurs == 0 && currentTag != e.name)
-            continue;
-        expectTag(e.name);
-        readElement(e);
-    }
+    static constexpr auto children = format::childrenOf<Parent>();
+    [this]<std::size_t... K>(std::index_sequence<K...>) { (readChild<children[K], Stop>() && ...); }
+    (std::make_index_sequence<children.size()>());
 }
 
-// Reads the element whose start tag is the current tag, up to its end tag,
-// and the tag after it.
-void checker::readElement(const format::element& e)
+// Reads element I where it may stand, and the tag after it; false at Stop.
+template <std::size_t I, std::size_t Stop> bool checker::readChild()
 {
-    enter(e);
-    if (e.value == format::valueKind::none) {
-        nextTag();
-        readChildren({});
-        expectMatchingEnd();
+    if constexpr (I == Stop) {
+        return false;
     } else {
-        if (e.sinceVersion > majorVersion)
-            keep(Error(messages::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn),
-                messages::elementDetail, codes::ziroPlusNeedsVersion4,
-                reasons::ziroPlusNeedsVersion4(versionText, numberOf(gameType))));
-        readValueOf(e);
+        static constexpr const format::element& e = format::elements[I];
+        if constexpr (e.inGames != format::everyGame)
+            if ((e.inGames & format::maskOf(gameType)) == 0)
+                return true;
+        if constexpr (e.minOccurs == 0)
+            if (currentTag != e.name)
+                return true;
+        expectTag(e.name);
+        readBody<I>();
         nextTag();
-        expectEnd();
+        return true;
     }
-    leave();
-    nextTag();
 }
 
 // The tips of a ticket, the game's tip element as often as it may stand,
 // then what may follow them (a goal-score tip).
 void checker::readTips()
 {
-    const format::element& tip = format::row(format::rulesOf(gameType)->tip);
+    [this]<std::size_t... G>(std::index_sequence<G...>)
+    {
+        ((gameType == format::gameTable[G].id
+                 ? (readTipsOf<format::indexOf(format::row(format::gameTable[G].tip))>(), true)
+                 : false)
+            || ...);
+    }
+    (std::make_index_sequence<std::size(format::gameTable)>());
+}
+
+template <std::size_t Tip> void checker::readTipsOf()
+{
+    static constexpr const format::element& tip = format::elements[Tip];
     std::uint32_t count = 0;
     for (; count < tip.maxOccurs; ++count) {
         nextTag();
         if (currentTag != tip.name)
             break;
-        readTip(tip);
+        readBody<Tip>();
     }
     if (count == 0)
         failAtItem(messages::elementDetail, codes::noTips,
@@ -113,29 +121,42 @@ void checker::readTips()
         nextTag();
         checkTipCount(tip);
     }
-    bool afterTip = false;
-    for (const format::element& e : format::elements) {
-        if (&e == &tip)
-            afterTip = true;
-        else if (afterTip && e.parent == tip.parent && format::belongsTo(e, gameType) && currentTag == e.name)
-            readElement(e);
+    // What may follow the tips in a ticket of the game.
+    static constexpr auto after = format::childrenOf<format::parentIndex[Tip]>();
+    [this]<std::size_t... K>(std::index_sequence<K...>)
+    {
+        ((after[K] > Tip && (format::elements[after[K]].inGames & tip.inGames) != 0
+             && currentTag == format::elements[after[K]].name && (readBody<after[K]>(), nextTag(), true))
+            || ...);
     }
+    (std::make_index_sequence<after.size()>());
 }
 
-// One tip, from its start tag to its end tag: a value, or a group of values.
-inline void checker::readTip(const format::element& tip)
+// An element from its start tag to its end tag: its value, or the elements
+// it holds.
+template <std::size_t I> void checker::readBody()
 {
-    enter(tip);
-    if (tip.value == format::valueKind::none) {
+    static constexpr const format::element& e = format::elements[I];
+    if constexpr (e.value == format::valueKind::none) {
+        enter(e);
         nextTag();
-        readChildren({});
+        readChildrenOf<I, std::size(format::elements)>();
         expectMatchingEnd();
+        leave();
     } else {
-        readValueOf(tip);
+        noteChild(e);
+        openValue = &e;
+        if constexpr (e.sinceVersion > 0)
+            if (e.sinceVersion > majorVersion)
+                keep(Error(messages::leadIn, tokenLine, tokenColumn, offsetInToken({}, 0, tokenColumn),
+                    messages::elementDetail, codes::ziroPlusNeedsVersion4,
+                    reasons::ziroPlusNeedsVersion4(versionText, numberOf(gameType))));
+        readValueOf<I>();
         nextTag();
         expectEnd();
+        openValue = nullptr;
+        count(e);
     }
-    leave();
 }
 
 // After the most tips a ticket may hold, only its end may follow; a further
@@ -159,39 +180,29 @@ void checker::skipToEndOfTicket()
     }
 }
 
-inline void checker::readValueOf(const format::element& e)
+template <std::size_t I> void checker::readValueOf()
 {
     using format::valueKind;
-    switch (e.value) {
-    case valueKind::version:
+    static constexpr const format::element& e = format::elements[I];
+    if constexpr (e.value == valueKind::version) {
         readVersion();
-        break;
-    case valueKind::number:
+    } else if constexpr (e.value == valueKind::number) {
         readNumber(e.minimum, e.maximum);
-        break;
-    case valueKind::gameType:
+    } else if constexpr (e.value == valueKind::gameType) {
         readValue([this](std::string_view text) { return rules::gameType(text, gameType); });
         if (!rules::versionFitsGame(majorVersion, gameType))
             raiseAt(versionPlace.line, versionPlace.column, versionPlace.offset,
                 { 0, codes::versionMismatch, reasons::versionMismatch(versionText, numberOf(gameType)) });
-        break;
-    case valueKind::duration:
+    } else if constexpr (e.value == valueKind::duration) {
         readValue([this](std::string_view text) { return rules::duration(text, gameType); });
-        break;
-    case valueKind::filterCodes:
+    } else if constexpr (e.value == valueKind::filterCodes) {
         readValue(rules::filter);
-        break;
-    case valueKind::numberList:
-        readValue([&](std::string_view text) { return rules::numberList(currentTag, text, e.count, e.maximum); });
-        break;
-    case valueKind::poolRow:
+    } else if constexpr (e.value == valueKind::numberList) {
+        readValue([this](std::string_view text) { return rules::numberList(currentTag, text, e.count, e.maximum); });
+    } else if constexpr (e.value == valueKind::poolRow) {
         readValue(rules::fenuRow);
-        break;
-    case valueKind::goalScoreTip:
+    } else if constexpr (e.value == valueKind::goalScoreTip) {
         readValue(rules::brakelTip);
-        break;
-    case valueKind::none:
-        break;
     }
     if (collected != nullptr) [[unlikely]]
         collect(e);
