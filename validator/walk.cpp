@@ -61,13 +61,27 @@ void checker::readHeader()
 // is compiled: an element's children, kind and limits are constants there,
 // and no row is looked up while a file is read.
 
+namespace {
+
+    // each(k) for the constants k = 0, 1, … N - 1 in order, while it gives
+    // true.
+    template <std::size_t N, class Each> void whileEach(Each&& each)
+    {
+        [&]<std::size_t... K>(std::index_sequence<K...>)
+        {
+            static_cast<void>((each(std::integral_constant<std::size_t, K>()) && ...));
+        }
+        (std::make_index_sequence<N>());
+    }
+
+} // namespace
+
 // Reads the children of element Parent in the format's order, each as
 // readChild leaves it, up to element Stop.
 template <std::size_t Parent, std::size_t Stop> void checker::readChildrenOf()
 {
     static constexpr auto children = format::childrenOf<Parent>();
-    [this]<std::size_t... K>(std::index_sequence<K...>) { (readChild<children[K], Stop>() && ...); }
-    (std::make_index_sequence<children.size()>());
+    whileEach<children.size()>([&](auto k) { return readChild<children[k], Stop>(); });
 }
 
 // Reads element I where it may stand, and the tag after it; false at Stop.
@@ -94,14 +108,12 @@ template <std::size_t I, std::size_t Stop> bool checker::readChild()
 // then what may follow them (a goal-score tip).
 void checker::readTips()
 {
-    [this]<std::size_t... G>(std::index_sequence<G...>)
-    {
-        ((gameType == format::gameTable[G].id
-                 ? (readTipsOf<format::indexOf(format::row(format::gameTable[G].tip))>(), true)
-                 : false)
-            || ...);
-    }
-    (std::make_index_sequence<std::size(format::gameTable)>());
+    whileEach<std::size(format::gameTable)>([&](auto g) {
+        if (gameType != format::gameTable[g].id)
+            return true;
+        readTipsOf<format::indexOf(format::row(format::gameTable[g].tip))>();
+        return false;
+    });
 }
 
 template <std::size_t Tip> void checker::readTipsOf()
@@ -123,13 +135,15 @@ template <std::size_t Tip> void checker::readTipsOf()
     }
     // What may follow the tips in a ticket of the game.
     static constexpr auto after = format::childrenOf<format::parentIndex[Tip]>();
-    [this]<std::size_t... K>(std::index_sequence<K...>)
-    {
-        ((after[K] > Tip && (format::elements[after[K]].inGames & tip.inGames) != 0
-             && currentTag == format::elements[after[K]].name && (readBody<after[K]>(), nextTag(), true))
-            || ...);
-    }
-    (std::make_index_sequence<after.size()>());
+    whileEach<after.size()>([&](auto k) {
+        static constexpr std::size_t next = after[k];
+        if constexpr (next > Tip && (format::elements[next].inGames & tip.inGames) != 0)
+            if (currentTag == format::elements[next].name) {
+                readBody<next>();
+                nextTag();
+            }
+        return true;
+    });
 }
 
 // An element from its start tag to its end tag: its value, or the elements
