@@ -44,7 +44,7 @@ function shuffled(items) {
 let nextId = 0;
 const freshId = (stem) => `${stem}-${nextId++}`;
 
-export function startEditor({ ask, openInChecker, checkSaved }) {
+export function startEditor({ ask, download, openInChecker, checkSaved }) {
   const status = document.getElementById('editor-status');
   const gameChoice = document.getElementById('game-choice');
   const headerFields = document.getElementById('header-fields');
@@ -570,13 +570,7 @@ export function startEditor({ ask, openInChecker, checkSaved }) {
         if (error.name === 'AbortError') return undefined;
       }
     }
-    const link = element('a');
-    link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/x-kavrin-tzv' }));
-    link.download = name;
-    document.body.append(link);
-    link.click();
-    link.remove();
-    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    download(name, bytes);
     return name;
   }
 

@@ -270,9 +270,19 @@ function appendViolation(container, { reason, code, excerpt }) {
   }
 }
 
+// Bytes made here handed to the browser as a file: nothing leaves the device.
+function downloadBytes(name, bytes) {
+  const link = element('a');
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/x-kavrin-tzv' }));
+  link.download = name;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+}
+
 // What can be repaired for certain, the button that gives the repaired copy
-// as a download, and the copy's own check beside it. Nothing leaves the
-// device: the copy is made here and handed to the browser as a file.
+// as a download, and the copy's own check beside it.
 function repairSection({ name, changes, summary, bytes, copy }) {
   const section = element('section', 'repair');
   section.setAttribute('aria-label', 'Korrigierte Fassung');
@@ -283,15 +293,7 @@ function repairSection({ name, changes, summary, bytes, copy }) {
   const download = element('button', 'download', 'Korrigierte Fassung herunterladen');
   download.type = 'button';
   download.title = visibleName(name);
-  download.addEventListener('click', () => {
-    const link = element('a');
-    link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/x-kavrin-tzv' }));
-    link.download = name;
-    document.body.append(link);
-    link.click();
-    link.remove();
-    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-  });
+  download.addEventListener('click', () => downloadBytes(name, bytes));
   section.append(download);
   const copyResult = element('div', copy.record.valid ? 'copy-result correct' : 'copy-result');
   copyResult.append(element('h4', '', 'Prüfung der korrigierten Fassung (' + visibleName(name) + ')'));
@@ -441,6 +443,7 @@ showAddressed(false);
 // with its repair, and what it saved is checked as a file of its name.
 startEditor({
   ask,
+  download: downloadBytes,
   openInChecker: (file) => checkFiles([file]),
   checkSaved: (name, bytes) => checkBytes(name, bytes.slice().buffer, 0, source.file),
 });
