@@ -230,7 +230,7 @@ namespace {
                 return;
             }
             conversion = repairChange { 0, 0, 0, 0, parser.code, std::string(repairTexts::savedAsUtf8),
-                std::string(text->from), std::string(repairTexts::utf8) };
+                std::string(text->from), std::string(repairTexts::utf8), changeKind::conversion };
             convertedText = std::move(text->text);
             base = convertedText;
             check();
@@ -293,7 +293,8 @@ namespace {
             for (const region& r : regions) {
                 repairChange change { 0, 0, r.baseStart, r.baseEnd - r.baseStart, std::string(r.code),
                     sentence(r.done, tailDescription), std::string(base.substr(r.baseStart, r.baseEnd - r.baseStart)),
-                    std::string(now.substr(r.currentStart, r.currentEnd - r.currentStart)) };
+                    std::string(now.substr(r.currentStart, r.currentEnd - r.currentStart)),
+                    r.done == repairSteps::bit(repairSteps::step::name) ? changeKind::rename : changeKind::fix };
                 if (change.before == change.after)
                     continue;
                 places.placeOf(r.baseStart, change);
