@@ -4,6 +4,7 @@
 #include "framing.h"
 #include "outline.h"
 #include "protocol.h"
+#include "writing.h"
 
 #include <algorithm>
 
@@ -50,6 +51,8 @@ const std::map<std::string_view, server::requestHandler> server::requestHandlers
     { "textDocument/codeAction", &server::codeAction },
     { "textDocument/hover", &server::hover },
     { "textDocument/documentSymbol", &server::documentSymbol },
+    { "textDocument/completion", &server::completion },
+    { "textDocument/formatting", &server::formatting },
     { "textDocument/foldingRange", &server::foldingRange },
     { "textDocument/documentHighlight", &server::documentHighlight },
 };
@@ -193,6 +196,11 @@ void server::initialize(const json& message, const json& id)
     const json client = params.value("clientInfo", json::object());
     const json name = client.is_object() ? client.value("name", json()) : json();
     encoding = encodingAgreed(utf8, name.is_string() ? name.get<std::string>() : std::string());
+    const json snippetSupport = capabilities.value("textDocument", json::object())
+                                    .value("completion", json::object())
+                                    .value("completionItem", json::object())
+                                    .value("snippetSupport", false);
+    snippets = snippetSupport.is_boolean() && snippetSupport.get<bool>();
     initialized = true;
     post(rpc::response(id,
         { { "capabilities",
@@ -201,7 +209,9 @@ void server::initialize(const json& message, const json& id)
                       { { "openClose", true }, { "change", rpc::syncIncremental },
                           { "save", { { "includeText", false } } } } },
                   { "codeActionProvider", { { "codeActionKinds", { quickFixKind, fixAllKind } } } },
-                  { "hoverProvider", true }, { "documentSymbolProvider", true }, { "foldingRangeProvider", true },
+                  { "hoverProvider", true }, { "documentSymbolProvider", true },
+                  { "completionProvider", { { "triggerCharacters", { completionTrigger } } } },
+                  { "documentFormattingProvider", true }, { "foldingRangeProvider", true },
                   { "documentHighlightProvider", true } } },
             { "serverInfo", { { "name", "kavrin-lsp" }, { "version", KAVRIN_VERSION } } } }));
 }
@@ -245,6 +255,25 @@ void server::documentSymbol(const json& message, const json& id)
     if (open == nullptr)
         return post(rpc::response(id, json::array()));
     send(rpc::responseText(id, documentSymbols(*open->text)));
+}
+
+void server::completion(const json& message, const json& id)
+{
+    const document* open = documentOf(message);
+    const editorPosition at = rpc::positionFrom(message.at("params").at("position"));
+    post(rpc::response(id, open ? completionAt(*open->text, at, snippets) : json::array()));
+}
+
+void server::formatting(const json& message, const json& id)
+{
+    const document* open = documentOf(message);
+    if (open == nullptr)
+        return post(rpc::response(id, json::array()));
+    std::optional<json> edits = formattingEdits(*open->text);
+    if (!edits)
+        return post(rpc::errorResponse(id, rpc::requestFailed,
+            "Das Formatieren würde ändern, was die Prüfung findet; der Text bleibt, wie er ist."));
+    post(rpc::response(id, std::move(*edits)));
 }
 
 void server::foldingRange(const json& message, const json& id)

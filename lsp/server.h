@@ -93,6 +93,8 @@ private:
     void codeAction(const nlohmann::json& message, const nlohmann::json& id);
     void hover(const nlohmann::json& message, const nlohmann::json& id);
     void documentSymbol(const nlohmann::json& message, const nlohmann::json& id);
+    void completion(const nlohmann::json& message, const nlohmann::json& id);
+    void formatting(const nlohmann::json& message, const nlohmann::json& id);
     void foldingRange(const nlohmann::json& message, const nlohmann::json& id);
     void documentHighlight(const nlohmann::json& message, const nlohmann::json& id);
     // The open document a request names, or none.
@@ -112,6 +114,8 @@ private:
     std::deque<waiting> pending;
     std::map<std::string, document> documents;
     positionEncoding encoding = positionEncoding::utf16;
+    // Whether the client takes completions as snippets with placeholders.
+    bool snippets = false;
     bool initialized = false;
     bool shutDown = false;
     std::optional<int> exitStatus;

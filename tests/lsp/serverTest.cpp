@@ -625,7 +625,8 @@ TEST(LanguageServer, PositionsMustBeIntegersThatFit)
     server.diagnostics();
     int id = 10;
     for (const auto& row : rows) {
-        for (const char* method : { "textDocument/hover", "textDocument/documentHighlight" }) {
+        for (const char* method :
+            { "textDocument/hover", "textDocument/completion", "textDocument/documentHighlight" }) {
             SCOPED_TRACE(std::string(method) + " " + row.line.dump() + ":" + row.character.dump());
             server.ask(++id, method,
                 { { "textDocument", { { "uri", server.uri } } },
