@@ -163,8 +163,8 @@ int main(int argc, char** argv)
     lsp.answer(1);
     lsp.write(server::framed(notification("initialized", json::object())));
 
-    std::printf("%-38s %9s %9s %9s %9s %9s %9s %9s %11s\n", "ms (median)", "diagn.", "change", "outline", "hover",
-        "action", "action 2", "folding", "change+out.");
+    std::printf("%-38s %8s %8s %8s %8s %8s %8s %8s %8s %8s %11s\n", "ms (median)", "diagn.", "change", "outline",
+        "hover", "action", "action 2", "folding", "complete", "format", "change+out.");
     int id = 10;
     for (const char* name : { "small-valid.tzv", "valid-47-4mib.tzv", "broken-last-ticket-4mib.tzv",
              "many-violations-4mib.tzv", "many-violations-single-line-4mib.tzv", "repair-unsorted-4mib.tzv" }) {
@@ -184,9 +184,12 @@ int main(int argc, char** argv)
         // Hover and code actions on the last tip.
         const json lastTip = position(text, text.rfind("<ziroTipp>") + 3);
         const json lastTipRange = { { "start", lastTip }, { "end", lastTip } };
+        // Completion after the last tip: another tip may follow.
+        const json endOfTicket = position(text, text.rfind("</ziroTipp>") + 11);
 
         int version = 1;
-        std::vector<double> opened, changed, outline, hover, action, again, folding, changeAfterOutline;
+        std::vector<double> opened, changed, outline, hover, action, again, folding, completion, formatting,
+            changeAfterOutline;
         for (int run = 0; run < runs; ++run) {
             auto start = clock_type::now();
             lsp.write(server::framed(notification("textDocument/didOpen",
@@ -219,6 +222,9 @@ int main(int argc, char** argv)
             timed(action, "textDocument/codeAction", actionParams);
             timed(again, "textDocument/codeAction", actionParams);
             timed(folding, "textDocument/foldingRange", { { "textDocument", document } });
+            timed(completion, "textDocument/completion", { { "textDocument", document }, { "position", endOfTicket } });
+            timed(formatting, "textDocument/formatting",
+                { { "textDocument", document }, { "options", { { "tabSize", 2 }, { "insertSpaces", true } } } });
 
             // An outline asked for, then a keystroke at once: how long its
             // diagnostics wait.
@@ -239,8 +245,9 @@ int main(int argc, char** argv)
             if (run == 0)
                 std::printf("%-38s (%zu diagnostics)\n", name, count);
         }
-        std::printf("%-38s %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %11.1f\n", "", median(opened), median(changed),
-            median(outline), median(hover), median(action), median(again), median(folding), median(changeAfterOutline));
+        std::printf("%-38s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %11.1f\n", "", median(opened),
+            median(changed), median(outline), median(hover), median(action), median(again), median(folding),
+            median(completion), median(formatting), median(changeAfterOutline));
     }
     lsp.write(server::framed(request(2, "shutdown", nullptr)));
     lsp.answer(2);
