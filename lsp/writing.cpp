@@ -6,7 +6,6 @@
 #include "kavrin.h"
 #include "layout.h"
 #include "outline.h"
-#include "protocol.h"
 #include "reasonText.h"
 #include "utf8.h"
 
