@@ -1,5 +1,6 @@
 #include "codes.h"
 #include "dataInput.h"
+#include "formatter.h"
 #include "optionTable.h"
 #include "options.h"
 #include "platform.h"
@@ -110,6 +111,7 @@ struct settings {
     bool repair = false;
     bool force = false;
     bool exportData = false;
+    bool format = false;
     std::size_t maxViolations = kavrin::defaultMaxViolations;
     std::vector<std::string> files;
 };
@@ -161,6 +163,9 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         case exportOption:
             wanted.exportData = true;
             break;
+        case formatOption:
+            wanted.format = true;
+            break;
         case quietOption:
             wanted.quiet = true;
             break;
@@ -190,6 +195,10 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         return usageError("--repair nimmt genau eine Datei");
     if (wanted.repair && wanted.exportData)
         return usageError("--repair und --export schließen sich aus");
+    if (wanted.format && (wanted.repair || wanted.exportData))
+        return usageError("--format schließt --repair und --export aus");
+    if (wanted.format && wanted.files.size() != 1)
+        return usageError("--format nimmt genau eine Datei");
     return std::nullopt;
 }
 
@@ -213,6 +222,53 @@ kavrin::fileReport checkOneFile(const std::string& argument, std::size_t maxViol
         maxViolations);
 }
 
+// kavrin-check --format FILE: the file in the canonical layout on standard
+// output, as --repair writes its copy; the file itself is only read. The
+// exit status is the copy's verdict, which the layout never changes: 0 or 1,
+// and 2 when nothing could be read or written.
+int formatCommand(const settings& wanted)
+{
+    constexpr std::string_view copyName = "<formatierte Fassung>";
+    constexpr std::string_view notFormatted
+        = "kavrin-check: nicht formatiert: das Layout hätte geändert, was die Prüfung findet; die Datei steht "
+          "unverändert in der Ausgabe.\n";
+    const auto say = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); };
+    const std::string& file = wanted.files.front();
+    const bool fromStandardInput = file == kavrin::standardInputArgument;
+    // The shell empties a file before the program starts when its output is
+    // sent there: there would be nothing left to format.
+    if (!fromStandardInput && platform::sameFile(file, platform::standardOutput)) {
+        say("kavrin-check: Eingabe und Ausgabe sind dieselbe Datei '" + kavrin::terminalSafe(file)
+            + "': die formatierte Fassung an einen anderen Ort schreiben.\n");
+        return exitTrouble;
+    }
+    kavrin::source what = fromStandardInput ? kavrin::source::standardInput() : kavrin::source::file(file);
+    what.nameRules = false;
+    const kavrin::fileReport original = kavrin::readingOf(file, what);
+    const bool colour = wantsColour(wanted.colour, platform::standardError);
+    const std::size_t width = widthWanted(platform::standardError, platform::isTerminal(platform::standardError));
+    const kavrin::violation* first = original.checked.first();
+    if (first != nullptr && (first->code == kavrin::codes::cannotOpen || first->code == kavrin::codes::fileTooLarge)) {
+        if (!wanted.quiet)
+            say(wanted.json ? kavrin::jsonReport(original) + '\n' : kavrin::humanReport(original, colour, width));
+        return first->code == kavrin::codes::cannotOpen ? exitTrouble : exitViolation;
+    }
+    const kavrin::formatResult formatted = kavrin::formatBytes(original.checked.input.view());
+    if (!platform::writeAll(platform::standardOutput, formatted.bytes)) {
+        say("kavrin-check: Die Ausgabe ließ sich nicht schreiben: " + kavrin::reasons::writeCause(errno) + "\n");
+        return exitWriteFailed;
+    }
+    const kavrin::fileReport copy = kavrin::reportOf(
+        std::string(copyName), kavrin::source::bytes(formatted.bytes), wanted.all ? wanted.maxViolations : 1);
+    if (!wanted.quiet) {
+        if (!formatted.formatted)
+            say(notFormatted);
+        if (!copy.valid())
+            say(wanted.json ? kavrin::jsonReport(copy) + '\n' : kavrin::humanReport(copy, colour, width));
+    }
+    return copy.valid() ? exitCorrect : exitViolation;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -229,6 +285,8 @@ int main(int argc, char** argv)
             wantsColour(wanted.colour, platform::standardError), widthWanted(platform::standardError, errorsOnTerminal),
             wanted.maxViolations });
     }
+    if (wanted.format)
+        return formatCommand(wanted);
     const bool onTerminal = platform::isTerminal(platform::standardOutput);
     const bool useColour = wantsColour(wanted.colour, platform::standardOutput);
     const std::size_t width = widthWanted(platform::standardOutput, onTerminal);

@@ -14,6 +14,7 @@ enum optionId {
     maxViolationsOption,
     forceOption,
     exportOption,
+    formatOption,
     quietOption = 'q',
     helpOption = 'h',
     allOption = 'a',
@@ -56,6 +57,10 @@ inline constexpr optionRow optionRows[] = {
         "ausgabe schreiben, die Korrekturen auf die Standardfehler-\n"
         "ausgabe; die DATEI selbst bleibt unverändert" },
     { "force", forceOption, no_argument, "--force", "mit --repair auch an ein Terminal schreiben" },
+    { "format", formatOption, no_argument, "--format",
+        "die eine DATEI im einheitlichen Layout auf die Standard-\n"
+        "ausgabe schreiben; Werte, Kommentare und Daten bleiben,\n"
+        "die DATEI selbst bleibt unverändert" },
     { "json", jsonOption, no_argument, "--json", "je Datei ein JSON-Objekt in einer Zeile (JSON Lines)" },
     { "export", exportOption, no_argument, "--export",
         "die Daten jeder korrekten DATEI als JSON-Objekt in einer\n"

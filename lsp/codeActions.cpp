@@ -2,7 +2,6 @@
 
 #include "protocol.h"
 #include "repair.h"
-#include "repairTexts.h"
 
 #include <algorithm>
 #include <map>
@@ -34,147 +33,201 @@ namespace {
         });
     }
 
-    editorPosition positionIn(const json& range, const char* end) { return protocol::positionFrom(range.at(end)); }
-
     bool before(editorPosition a, editorPosition b)
     {
         return a.line < b.line || (a.line == b.line && a.character < b.character);
     }
 
     // Ranges that overlap or touch.
-    bool meet(const json& a, const json& b)
+    bool meet(editorPosition aStart, editorPosition aEnd, editorPosition bStart, editorPosition bEnd)
     {
-        return !before(positionIn(a, "end"), positionIn(b, "start"))
-            && !before(positionIn(b, "end"), positionIn(a, "start"));
+        return !before(aEnd, bStart) && !before(bEnd, aStart);
     }
 
-    // The fixes of one action: a name spelled wrong is spelled right wherever
-    // it stands, so its changes go together.
-    std::vector<std::vector<std::size_t>> groupsOf(const std::vector<repairChange>& changes)
-    {
-        std::vector<std::vector<std::size_t>> groups;
-        std::map<std::string_view, std::size_t> renamed; // the spelling, its group
-        for (std::size_t i = 0; i < changes.size(); ++i) {
-            if (changes[i].what != repairTexts::elementCase) {
-                groups.push_back({ i });
-                continue;
-            }
-            const auto [group, added] = renamed.try_emplace(changes[i].before, groups.size());
-            if (added)
-                groups.emplace_back();
-            groups[group->second].push_back(i);
-        }
-        return groups;
-    }
-
-    // A change as an edit of the editor's text: its bytes widened to whole
-    // characters, and where they stand.
-    struct placedChange {
-        const repairChange* change = nullptr;
-        std::size_t start = 0;
-        std::size_t end = 0;
-        editorPosition from;
-        editorPosition to;
+    // A diagnostic the editor sent along, where it stands.
+    struct sentDiagnostic {
+        const json* item = nullptr;
+        std::string code;
+        editorPosition start;
+        editorPosition end;
     };
 
-    std::vector<placedChange> placed(std::string_view text, const repairResult& repaired, positionEncoding encoding)
+    std::vector<sentDiagnostic> sentDiagnostics(const json& context)
     {
-        positionFinder find(text, encoding);
-        std::vector<placedChange> all;
-        for (const repairChange& change : repaired.changes) {
-            const std::size_t start = characterStart(text, static_cast<std::size_t>(change.offset));
-            const std::size_t end = characterEnd(text, static_cast<std::size_t>(change.offset + change.length));
-            const editorPosition from = find.at(start);
-            all.push_back({ &change, start, end, from, find.at(end) });
+        std::vector<sentDiagnostic> sent;
+        const auto found = context.find("diagnostics");
+        if (found == context.end() || !found->is_array())
+            return sent;
+        for (const json& diagnostic : *found) {
+            if (!diagnostic.is_object() || !diagnostic.contains("range"))
+                continue;
+            const json code = diagnostic.value("code", json());
+            const json& range = diagnostic.at("range");
+            sent.push_back({ &diagnostic, code.is_string() ? code.get<std::string>() : std::string(),
+                protocol::positionFrom(range.at("start")), protocol::positionFrom(range.at("end")) });
         }
-        return all;
-    }
-
-    // The edits of some changes, in file order. Changes whose ranges meet
-    // become one edit, with the text between them kept: the protocol
-    // forbids edits of one request to overlap.
-    json editsOf(std::string_view text, const std::vector<const placedChange*>& changes)
-    {
-        json edits = json::array();
-        for (std::size_t i = 0; i < changes.size();) {
-            std::size_t end = changes[i]->end;
-            editorPosition to = changes[i]->to;
-            std::size_t next = i + 1;
-            for (; next < changes.size() && changes[next]->start <= end; ++next)
-                if (changes[next]->end > end) {
-                    end = changes[next]->end;
-                    to = changes[next]->to;
-                }
-            std::string newText;
-            std::size_t at = changes[i]->start;
-            for (std::size_t k = i; k < next; ++k) {
-                const repairChange& change = *changes[k]->change;
-                newText.append(text.substr(at, change.offset - at)).append(change.after);
-                at = static_cast<std::size_t>(change.offset + change.length);
-            }
-            newText.append(text.substr(at, end - at));
-            edits.push_back(
-                { { "range", protocol::rangeJson(changes[i]->from, to) }, { "newText", std::move(newText) } });
-            i = next;
-        }
-        return edits;
+        return sent;
     }
 
 } // namespace
 
-json codeActions(const std::string& uri, std::string_view text, const repairResult& repaired, const json& params,
-    positionEncoding encoding)
+repairActions::repairActions(std::string document, std::shared_ptr<const textVersion> version, repairResult repair)
+    : uri(std::move(document))
+    , text(std::move(version))
+    , repaired(std::move(repair))
+{
+    // An editor's text is decoded already; a conversion of the whole of it
+    // cannot be an edit of it.
+    if (std::any_of(repaired.changes.begin(), repaired.changes.end(),
+            [](const repairChange& c) { return c.kind == changeKind::conversion; }))
+        return;
+    const std::string_view bytes = text->text();
+    std::map<std::string_view, std::size_t> renamed; // the spelling, its group
+    for (std::size_t i = 0; i < repaired.changes.size(); ++i) {
+        const repairChange& change = repaired.changes[i];
+        const std::size_t start = characterStart(bytes, static_cast<std::size_t>(change.offset));
+        const std::size_t end = characterEnd(bytes, static_cast<std::size_t>(change.offset + change.length));
+        placed.push_back({ i, start, end, text->lines().positionOf(start), text->lines().positionOf(end) });
+        // A name spelled wrong is spelled right wherever it stands, so its
+        // changes go together.
+        if (change.kind != changeKind::rename) {
+            groups.push_back({ i });
+            continue;
+        }
+        const auto [group, added] = renamed.try_emplace(change.before, groups.size());
+        if (added)
+            groups.emplace_back();
+        groups[group->second].push_back(i);
+    }
+    after.resize(groups.size());
+}
+
+// The edits of some changes, in file order. Changes whose ranges meet become
+// one edit, with the text between them kept: the protocol forbids edits of
+// one request to overlap.
+json repairActions::editsOf(const std::vector<std::size_t>& changes) const
+{
+    const std::string_view bytes = text->text();
+    json edits = json::array();
+    for (std::size_t i = 0; i < changes.size();) {
+        const placedChange& first = placed[changes[i]];
+        std::size_t end = first.end;
+        editorPosition to = first.to;
+        std::size_t next = i + 1;
+        for (; next < changes.size() && placed[changes[next]].start <= end; ++next)
+            if (placed[changes[next]].end > end) {
+                end = placed[changes[next]].end;
+                to = placed[changes[next]].to;
+            }
+        std::string newText;
+        std::size_t at = first.start;
+        for (std::size_t k = i; k < next; ++k) {
+            const repairChange& change = repaired.changes[placed[changes[k]].change];
+            newText.append(bytes.substr(at, change.offset - at)).append(change.after);
+            at = static_cast<std::size_t>(change.offset + change.length);
+        }
+        newText.append(bytes.substr(at, end - at));
+        edits.push_back({ { "range", protocol::rangeJson(first.from, to) }, { "newText", std::move(newText) } });
+        i = next;
+    }
+    return edits;
+}
+
+bool repairActions::clearedBy(std::size_t group, std::size_t start, std::size_t end)
+{
+    const std::vector<std::size_t>& changes = groups[group];
+    if (!after[group]) {
+        const std::string_view bytes = text->text();
+        std::string fixed;
+        std::size_t at = 0;
+        for (const std::size_t i : changes) {
+            const repairChange& change = repaired.changes[i];
+            fixed.append(bytes.substr(at, change.offset - at)).append(change.after);
+            at = static_cast<std::size_t>(change.offset + change.length);
+        }
+        fixed.append(bytes.substr(at));
+        after[group] = check(source::bytes(fixed), { defaultMaxViolations }).violations;
+    }
+    // The bytes' place after the changes: a place inside a change stands for
+    // all of what replaced it.
+    const auto moved = [&](std::size_t offset, bool isEnd) {
+        std::ptrdiff_t shift = 0;
+        for (const std::size_t i : changes) {
+            const repairChange& change = repaired.changes[i];
+            if (change.offset + change.length <= offset) {
+                shift += static_cast<std::ptrdiff_t>(change.after.size()) - static_cast<std::ptrdiff_t>(change.length);
+                continue;
+            }
+            if (change.offset < offset)
+                return static_cast<std::uint64_t>(static_cast<std::ptrdiff_t>(change.offset) + shift)
+                    + (isEnd ? change.after.size() : 0);
+            break;
+        }
+        return static_cast<std::uint64_t>(static_cast<std::ptrdiff_t>(offset) + shift);
+    };
+    const std::uint64_t from = moved(start, false);
+    const std::uint64_t to = moved(end, true);
+    return std::none_of(after[group]->begin(), after[group]->end(), [&](const violation& left) {
+        return left.line != 0 && left.offset <= to && from <= left.offset + left.length;
+    });
+}
+
+std::string repairActions::answer(const json& params)
 {
     const json& context = params.at("context");
     const json& asked = params.at("range");
-    json actions = json::array();
-    // An editor's text is decoded already; a conversion of the whole of it
-    // cannot be an edit of it.
-    const bool wholeFile = std::any_of(
-        repaired.changes.begin(), repaired.changes.end(), [](const repairChange& c) { return c.line == 0; });
-    if (repaired.changes.empty() || wholeFile)
-        return actions;
-
-    const std::vector<placedChange> all = placed(text, repaired, encoding);
-    const auto edit = [&](const std::vector<const placedChange*>& changes) {
-        return json { { "changes", { { uri, editsOf(text, changes) } } } };
+    const editorPosition askedStart = protocol::positionFrom(asked.at("start"));
+    const editorPosition askedEnd = protocol::positionFrom(asked.at("end"));
+    const std::vector<sentDiagnostic> diagnostics = sentDiagnostics(context);
+    protocol::jsonText actions;
+    const auto add = [&](std::string_view action) { actions.raw(actions.text.empty() ? "" : ",").raw(action); };
+    const auto edit = [&](const std::vector<std::size_t>& changes) {
+        return json { { "changes", { { uri, editsOf(changes) } } } };
     };
-    const json diagnostics = context.value("diagnostics", json::array());
 
-    if (wanted(context, quickFixKind)) {
-        for (const std::vector<std::size_t>& group : groupsOf(repaired.changes)) {
-            json fixed = json::array();
+    if (!placed.empty() && wanted(context, quickFixKind)) {
+        for (std::size_t g = 0; g < groups.size(); ++g) {
             bool touched = false;
-            std::vector<const placedChange*> changes;
-            for (const std::size_t i : group) {
-                const json range = protocol::rangeJson(all[i].from, all[i].to);
-                touched = touched || meet(range, asked);
-                for (const json& diagnostic : diagnostics)
-                    if (diagnostic.is_object() && diagnostic.value("code", json()) == all[i].change->code
-                        && diagnostic.contains("range") && meet(diagnostic.at("range"), range))
-                        fixed.push_back(diagnostic);
-                changes.push_back(&all[i]);
+            bool claims = false;
+            json fixed = json::array();
+            for (const std::size_t i : groups[g]) {
+                const placedChange& change = placed[i];
+                touched = touched || meet(change.from, change.to, askedStart, askedEnd);
+                for (const sentDiagnostic& diagnostic : diagnostics) {
+                    if (diagnostic.code != repaired.changes[i].code
+                        || !meet(diagnostic.start, diagnostic.end, change.from, change.to))
+                        continue;
+                    claims = true;
+                    if (clearedBy(g, text->lines().offsetOf(diagnostic.start), text->lines().offsetOf(diagnostic.end)))
+                        fixed.push_back(*diagnostic.item);
+                }
             }
-            if (!touched && fixed.empty())
+            if (!touched && !claims)
                 continue;
-            std::string title = std::string(quickFixTitle) + changeWhat(*changes.front()->change);
-            if (group.size() > 1)
+            std::string title = std::string(quickFixTitle) + changeWhat(repaired.changes[groups[g].front()]);
+            if (groups[g].size() > 1)
                 title += everywhere;
             json action = { { "title", std::move(title) }, { "kind", quickFixKind }, { "isPreferred", true },
-                { "edit", edit(changes) } };
+                { "edit", edit(groups[g]) } };
             if (!fixed.empty())
                 action["diagnostics"] = std::move(fixed);
-            actions.push_back(std::move(action));
+            add(action.dump(-1, ' ', false, json::error_handler_t::replace));
         }
     }
-    if (wanted(context, fixAllKind)) {
-        std::vector<const placedChange*> changes;
-        for (const placedChange& change : all)
-            changes.push_back(&change);
-        actions.push_back({ { "title", std::string(fixAllTitle) + " (" + std::to_string(all.size()) + ")" },
-            { "kind", fixAllKind }, { "edit", edit(changes) } });
+    if (!placed.empty() && wanted(context, fixAllKind)) {
+        // The same for every request of this version, and as large as the
+        // repair: made once.
+        if (!fixAll) {
+            std::vector<std::size_t> all(placed.size());
+            for (std::size_t i = 0; i < all.size(); ++i)
+                all[i] = i;
+            const json action = { { "title", std::string(fixAllTitle) + " (" + std::to_string(all.size()) + ")" },
+                { "kind", fixAllKind }, { "edit", edit(all) } };
+            fixAll = action.dump(-1, ' ', false, json::error_handler_t::replace);
+        }
+        add(*fixAll);
     }
-    return actions;
+    return "[" + actions.text + "]";
 }
 
 } // namespace kavrin::lsp

@@ -19,6 +19,9 @@ namespace {
 
     constexpr std::string_view source = "kavrin";
     constexpr std::string_view savedFileLabel = "Gespeicherte Datei: ";
+    // The saved file is correct where the editor's text is not: no rule of
+    // the check, so a code of the server's own.
+    constexpr std::string_view savedFileCorrect = "saved-file-correct";
     // The editor shows the text decoded; only saving it again as UTF-8 mends
     // the bytes, so no edit is offered.
     constexpr std::string_view saveAsUtf8
@@ -64,70 +67,97 @@ namespace {
         return path;
     }
 
+    // The text checked as it will be saved, the hidden bytes first; its
+    // places are moved back onto the text.
+    result checkedAsSaved(std::string_view text, std::string_view hidden, std::size_t maxViolations)
+    {
+        if (hidden.empty())
+            return check(source::bytes(text), { maxViolations });
+        std::string saved;
+        saved.reserve(hidden.size() + text.size());
+        saved.append(hidden).append(text);
+        result checked = check(source::bytes(saved), { maxViolations });
+        for (violation& found : checked.violations) {
+            if (found.line == 0)
+                continue;
+            const std::uint64_t end = std::max<std::uint64_t>(found.offset + found.length, hidden.size());
+            found.offset = std::max<std::uint64_t>(found.offset, hidden.size()) - hidden.size();
+            found.length = end - hidden.size() - found.offset;
+        }
+        return checked;
+    }
+
     // The editor's range of a violation's place and the part it marks.
-    json rangeOf(std::string_view bytes, const violation& found, positionEncoding encoding)
+    json rangeOf(const lineIndex& lines, const violation& found)
     {
         if (found.line == 0)
             return protocol::rangeJson({}, {});
-        return rangeOfBytes(bytes, found.offset, found.offset + found.length, encoding);
+        return rangeOfBytes(lines, found.offset, found.offset + found.length);
     }
 
-    json diagnostic(std::string_view bytes, const violation& found, positionEncoding encoding, std::string message)
+    json diagnostic(const lineIndex& lines, const violation& found, std::string message)
     {
         if (!found.reason.empty())
             message.append("\n").append(found.reason);
-        return { { "range", rangeOf(bytes, found, encoding) }, { "severity", protocol::severityError },
-            { "source", source }, { "code", found.code }, { "message", std::move(message) } };
+        return { { "range", rangeOf(lines, found) }, { "severity", protocol::severityError }, { "source", source },
+            { "code", found.code }, { "message", std::move(message) } };
     }
 
 } // namespace
 
-json rangeOfBytes(std::string_view bytes, std::uint64_t start, std::uint64_t end, positionEncoding encoding)
+json rangeOfBytes(const lineIndex& lines, std::uint64_t start, std::uint64_t end)
 {
-    return protocol::rangeJson(positionOf(bytes, static_cast<std::size_t>(start), encoding),
-        positionOf(bytes, characterEnd(bytes, static_cast<std::size_t>(end)), encoding));
+    return protocol::rangeJson(lines.positionOf(static_cast<std::size_t>(start)),
+        lines.positionOf(characterEnd(lines.text(), static_cast<std::size_t>(end))));
 }
 
-json diagnosticsOfText(const std::string& uri, std::string_view text, positionEncoding encoding)
+json diagnosticsOfText(const std::string& uri, const textVersion& text, std::string_view hidden)
 {
-    const result checked = check(source::bytes(text), { defaultMaxViolations });
+    const result checked = checkedAsSaved(text.text(), hidden, defaultMaxViolations);
     json diagnostics = json::array();
     for (const violation& found : checked.violations) {
-        json item = diagnostic(text, found, encoding, withoutLineFeeds(found.message));
-        if (json related = relatedPlaces(uri, text, found.code, found.offset, encoding); !related.empty())
+        json item = diagnostic(text.lines(), found, withoutLineFeeds(found.message));
+        if (json related = relatedPlaces(uri, text, found.code, found.offset); !related.empty())
             item["relatedInformation"] = std::move(related);
         diagnostics.push_back(std::move(item));
     }
     return diagnostics;
 }
 
-json diagnosticOfSavedFile(std::string_view uri, std::string_view text, positionEncoding encoding)
+savedFile savedFileOf(std::string_view uri, const textVersion& text)
 {
     const std::optional<std::string> path = pathOfFileUri(uri);
     if (!path)
-        return nullptr;
+        return { {}, nullptr };
     // The file and its ranges from the one reading of it.
     const result saved = check(source::file(*path), { 1, true });
     const violation none;
     const violation& first = saved.valid() ? none : saved.violations.front();
     if (first.code == codes::cannotOpen)
-        return nullptr;
-    const result buffer = check(source::bytes(text));
+        return { {}, nullptr };
+    const std::string_view bytes = saved.input.view();
+    // The editor shows the saved file without the byte-order mark it hides,
+    // and saves it again with it.
+    const std::size_t hiddenBytes = hiddenByEditor(bytes);
+    const std::string_view hidden = hiddenBytes > 0 && hiddenByEditor(text.text()) == 0 ? utf8::byteOrderMark : "";
+    const result buffer = checkedAsSaved(text.text(), hidden, 1);
     const violation& other = buffer.valid() ? none : buffer.violations.front();
     if (std::tie(first.message, first.line, first.column, first.code, first.reason)
         == std::tie(other.message, other.line, other.column, other.code, other.reason))
-        return nullptr;
-    const std::string_view bytes = saved.input.view();
-    // The editor shows the saved file without the byte-order mark it hides.
-    const std::size_t hidden = hiddenByEditor(bytes);
+        return { hidden, nullptr };
+    if (saved.valid())
+        return { hidden,
+            { { "range", protocol::rangeJson({}, {}) }, { "severity", protocol::severityInformation },
+                { "source", source }, { "code", savedFileCorrect },
+                { "message", std::string(savedFileLabel) + std::string(successText) } } };
     violation shown = first;
-    shown.offset = std::max<std::uint64_t>(first.offset, hidden) - hidden;
-    shown.length = std::max<std::uint64_t>(first.offset + first.length, hidden) - hidden - shown.offset;
-    const std::string message = saved.valid() ? std::string(successText) : withoutLineFeeds(first.message);
-    json found = diagnostic(bytes.substr(hidden), shown, encoding, std::string(savedFileLabel) + message);
+    shown.offset = std::max<std::uint64_t>(first.offset, hiddenBytes) - hiddenBytes;
+    shown.length = std::max<std::uint64_t>(first.offset + first.length, hiddenBytes) - hiddenBytes - shown.offset;
+    const lineIndex lines(bytes.substr(hiddenBytes), text.encoding());
+    json found = diagnostic(lines, shown, std::string(savedFileLabel) + withoutLineFeeds(first.message));
     if (codes::isAboutEncoding(first.code))
         found["message"] = found["message"].get<std::string>() + "\n" + std::string(saveAsUtf8);
-    return found;
+    return { hidden, std::move(found) };
 }
 
 } // namespace kavrin::lsp

@@ -15,8 +15,9 @@ constexpr std::string_view helpText
     = "Aufruf: kavrin-lsp [--stdio]\n"
       "Sprachserver (Language Server Protocol) für TZV-Tippscheindateien (.tzv): prüft den Text im Editor\n"
       "während der Eingabe wie kavrin-check und meldet jeden Verstoß als Diagnose, mit den sicheren\n"
-      "Korrekturen als Code-Aktionen. Er spricht über Standardein- und -ausgabe und schreibt nichts\n"
-      "auf die Platte; Korrekturen ändern nur den Text im Editor.\n"
+      "Korrekturen als Code-Aktionen; ergänzt die Elemente, die das Format an einer Stelle erlaubt, und\n"
+      "formatiert wie kavrin-check --format. Er spricht über Standardein- und -ausgabe und schreibt\n"
+      "nichts auf die Platte; Korrekturen ändern nur den Text im Editor.\n"
       "\n"
       "  --stdio        über Standardein- und -ausgabe sprechen (so oder so)\n"
       "  -h, --help     diese Hilfe\n"
@@ -47,23 +48,35 @@ int main(int argc, char** argv)
     kavrin::lsp::messageReader reader;
     static char chunk[64 * 1024];
     using clock = kavrin::lsp::server::clock;
+    bool inputEnded = false;
     while (!server.exited() && !clientGone) {
+        // Input is looked at again before each message is handled, so that
+        // a change or a cancellation read meanwhile overtakes the requests
+        // before it.
         int timeout = -1;
-        if (const auto due = server.nextDue()) {
+        if (server.busy() || inputEnded) {
+            timeout = 0;
+        } else if (const auto due = server.nextDue()) {
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - clock::now()).count();
             timeout = static_cast<int>(std::clamp<long long>(wait, 0, 60'000));
         }
-        const int ready = kavrin::lsp::streams::waitForInput(timeout);
+        const int ready = inputEnded ? 0 : kavrin::lsp::streams::waitForInput(timeout);
         if (ready < 0)
             return 1;
         if (ready > 0) {
             const std::ptrdiff_t got = kavrin::lsp::streams::readInput(chunk, sizeof chunk);
-            if (got <= 0)
-                return 1; // the client closed the stream without exit
+            if (got < 0)
+                return 1;
+            inputEnded = got == 0;
             reader.feed(std::string_view(chunk, static_cast<std::size_t>(got)));
-            kavrin::lsp::deliverMessages(reader, server, clock::now());
+            kavrin::lsp::takeMessages(reader, server);
         }
-        server.runDue(clock::now());
+        if (server.busy())
+            server.step(clock::now());
+        else if (inputEnded)
+            return 1; // the client closed the stream without exit
+        else
+            server.runDue(clock::now());
     }
     return server.status();
 }

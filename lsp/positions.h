@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace kavrin::lsp {
 
@@ -40,28 +41,36 @@ std::size_t characterStart(std::string_view bytes, std::size_t offset);
 // mapped as it is, whatever it starts with.
 std::size_t hiddenByEditor(std::string_view savedBytes);
 
-// A place inside a character counts from that character's start.
-editorPosition positionOf(std::string_view bytes, std::size_t offset, positionEncoding encoding);
-
-// The positions of many places of one text, found in one pass while they
-// come in ascending order.
-class positionFinder {
+// Where the lines of one text begin, and how many UTF-16 units stand before
+// each block of its bytes: made once for a version of a text, so that every
+// place of it is found without reading the text from its start again. The
+// bytes must outlive the index.
+class lineIndex {
 public:
-    positionFinder(std::string_view bytes, positionEncoding encoding);
-    editorPosition at(std::size_t offset);
+    lineIndex(std::string_view bytes, positionEncoding encoding);
+
+    std::string_view text() const { return bytes; }
+
+    // A place inside a character counts from that character's start.
+    editorPosition positionOf(std::size_t offset) const;
+    // The byte offset of an editor position; a character beyond its line's
+    // end means the line's end, a line beyond the text means the text's end.
+    std::size_t offsetOf(editorPosition position) const;
 
 private:
+    // UTF-16 units of the bytes before offset.
+    std::size_t unitsBefore(std::size_t offset) const;
+    // Where the line's characters end: at its line break, or the text's end.
+    std::size_t contentEnd(std::size_t line) const;
+
+    static constexpr std::size_t blockSize = 128;
+
     std::string_view bytes;
     positionEncoding encoding;
-    std::size_t scanned = 0; // bytes looked at for line ends
-    std::size_t lineBegin = 0;
-    std::size_t walked = 0; // where counting characters of the line stands
-    std::uint32_t line = 0;
-    std::uint32_t units = 0;
+    std::vector<std::size_t> lineStarts;
+    // Units before each block; empty where units and bytes agree (bytes
+    // counted, or a text of ASCII alone).
+    std::vector<std::uint32_t> blockUnits;
 };
-
-// The byte offset of an editor position; a character beyond its line's end
-// means the line's end, a line beyond the text means the text's end.
-std::size_t offsetOf(std::string_view bytes, editorPosition position, positionEncoding encoding);
 
 } // namespace kavrin::lsp

@@ -8,8 +8,6 @@ namespace {
 
     enum class byteOrder { little, big };
 
-    constexpr char endOfText = '\x1A';
-
     constexpr std::string_view blanks = " \t\r\n";
 
     // What a decoded text shows of itself: a ticket file is markup, so it

@@ -71,7 +71,6 @@ namespace {
     constexpr std::string_view rootEndTag = "</uvra>";
     constexpr std::string_view ticketElement = "schein";
     constexpr std::string_view rootElement = "uvra";
-    constexpr char endOfText = '\x1A';
     constexpr std::size_t nowhere = std::numeric_limits<std::size_t>::max();
 
     bool isAscii(std::string_view bytes)
@@ -230,7 +229,7 @@ namespace {
                 return;
             }
             conversion = repairChange { 0, 0, 0, 0, parser.code, std::string(repairTexts::savedAsUtf8),
-                std::string(text->from), std::string(repairTexts::utf8) };
+                std::string(text->from), std::string(repairTexts::utf8), changeKind::conversion };
             convertedText = std::move(text->text);
             base = convertedText;
             check();
@@ -270,7 +269,7 @@ namespace {
         void removeTail()
         {
             const std::string_view t = text();
-            const std::size_t tail = t.find(endOfText);
+            const std::size_t tail = t.find(repairSteps::endOfText);
             if ((regions.empty() && !conversion) || tail == std::string_view::npos)
                 return;
             const std::string_view before = t.substr(0, tail);
@@ -293,7 +292,8 @@ namespace {
             for (const region& r : regions) {
                 repairChange change { 0, 0, r.baseStart, r.baseEnd - r.baseStart, std::string(r.code),
                     sentence(r.done, tailDescription), std::string(base.substr(r.baseStart, r.baseEnd - r.baseStart)),
-                    std::string(now.substr(r.currentStart, r.currentEnd - r.currentStart)) };
+                    std::string(now.substr(r.currentStart, r.currentEnd - r.currentStart)),
+                    r.done == repairSteps::bit(repairSteps::step::name) ? changeKind::rename : changeKind::fix };
                 if (change.before == change.after)
                     continue;
                 places.placeOf(r.baseStart, change);
@@ -349,7 +349,7 @@ namespace {
         std::string_view readPart() const
         {
             const std::string_view t = text();
-            return t.substr(0, t.find(endOfText));
+            return t.substr(0, t.find(repairSteps::endOfText));
         }
 
         std::vector<edit> valueEdits()
@@ -394,7 +394,7 @@ namespace {
         {
             const std::string_view t = text();
             const bool marked = t.starts_with(utf8::byteOrderMark);
-            if (!conversion && !marked && !isAscii(t.substr(0, t.find(endOfText))))
+            if (!conversion && !marked && !isAscii(t.substr(0, t.find(repairSteps::endOfText))))
                 return std::nullopt;
             const std::optional<repairSteps::declarationFix> fix = repairSteps::declarationEncoding(t);
             if (!fix || fix->found == repairTexts::utf8)

@@ -7,6 +7,14 @@
 
 namespace kavrin {
 
+// What a change is, for a front end that treats fixes apart without reading
+// the German of their description.
+enum class changeKind : std::uint8_t {
+    fix, // bytes at one place: a value, the declaration, a tail
+    rename, // the letter case of an element name, the same wherever it stands
+    conversion, // the whole file converted to UTF-8
+};
+
 // One change a repair made: the bytes from offset, length long, became
 // after. Places are those of the input, or when the whole file was converted
 // to UTF-8 (line 0, a change of its own), of the converted text; line and
@@ -23,6 +31,7 @@ struct repairChange {
     std::string what; // German: "Zahlen aufsteigend sortiert", never empty
     std::string before;
     std::string after;
+    changeKind kind = changeKind::fix;
 };
 
 struct repairResult {

@@ -7,6 +7,10 @@
 // The single fixes a repair is made of, each a plain function of bytes.
 namespace kavrin::repairSteps {
 
+// The byte that ends the input as the check reads it (text mode): what
+// follows it is never read.
+inline constexpr char endOfText = '\x1A';
+
 // The text as UTF-8 when it was certainly written in UTF-16 or Windows-1252,
 // with the name of the encoding it was in; nothing when the reading is not
 // certain. Certain means: the bytes decode strictly, the text begins (after

@@ -418,10 +418,10 @@ std::string applied(std::string text, const json& edit, const std::string& uri,
 {
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     std::vector<std::string> newTexts;
+    const kavrin::lsp::lineIndex lines(text, encoding);
     for (const json& e : edit["changes"][uri]) {
-        ranges.emplace_back(
-            kavrin::lsp::offsetOf(text, kavrin::lsp::protocol::positionFrom(e["range"]["start"]), encoding),
-            kavrin::lsp::offsetOf(text, kavrin::lsp::protocol::positionFrom(e["range"]["end"]), encoding));
+        ranges.emplace_back(lines.offsetOf(kavrin::lsp::protocol::positionFrom(e["range"]["start"])),
+            lines.offsetOf(kavrin::lsp::protocol::positionFrom(e["range"]["end"])));
         newTexts.push_back(e["newText"]);
     }
     std::vector<std::size_t> order(ranges.size());
@@ -520,7 +520,7 @@ TEST(LanguageServer, HoverAndTicketOutline)
     server.ask(3, "textDocument/hover",
         { { "textDocument", { { "uri", server.uri } } }, { "position", { { "line", 0 }, { "character", 70 } } } });
     const json hover = server.receive()["result"];
-    EXPECT_NE(hover["contents"]["value"].get<std::string>().find("Sechs Zahlen von 01 bis 45"), std::string::npos);
+    EXPECT_NE(hover["contents"]["value"].get<std::string>().find("6 Zahlen von 01 bis 45"), std::string::npos);
     EXPECT_EQ(hover["range"], range(0, 59, 69)) << "the <ziroTipp> before the place";
 
     server.ask(4, "textDocument/documentSymbol", { { "textDocument", { { "uri", server.uri } } } });
@@ -573,9 +573,10 @@ TEST(LanguageServer, EditsOfOneRequestNeverOverlap)
     repaired.changes = { { 1, 1, 0, 2, "bad-number-list", "Eins", "a" + lead, "A" + lead },
         { 1, 3, 2, 2, "bad-number-list", "Zwei", trail + "b", trail + "B" } };
     const std::string uri = "untitled:a";
-    const json actions = kavrin::lsp::codeActions(uri, text, repaired,
-        { { "range", range(0, 0, 3) }, { "context", { { "only", { "source.fixAll.kavrin" } } } } },
-        kavrin::lsp::positionEncoding::utf16);
+    kavrin::lsp::repairActions fixes(
+        uri, std::make_shared<kavrin::lsp::textVersion>(text, kavrin::lsp::positionEncoding::utf16), repaired);
+    const json actions = json::parse(
+        fixes.answer({ { "range", range(0, 0, 3) }, { "context", { { "only", { "source.fixAll.kavrin" } } } } }));
     ASSERT_EQ(actions.size(), 1U);
     EXPECT_EQ(actions[0]["edit"]["changes"][uri].size(), 1U);
     EXPECT_EQ(applied(text, actions[0]["edit"], uri), "A" + lead + trail + "B");
@@ -595,6 +596,201 @@ TEST(LanguageServer, NeovimKeepsALoneCrInTheLine)
         { { "textDocument", { { "uri", server.uri }, { "version", 2 } } },
             { "contentChanges", { { { "range", range(0, at, at + 1) }, { "text", "0" } } } } });
     EXPECT_EQ(server.diagnostics(), json::array());
+}
+
+} // namespace
+
+namespace {
+
+// A position that is no non-negative integer that fits is refused as a
+// parameter, never wrapped or converted.
+TEST(LanguageServer, PositionsMustBeIntegersThatFit)
+{
+    const struct {
+        json line, character;
+        int code;
+    } rows[] = {
+        { 0, 1e300, -32602 },
+        { 0, -1, -32602 },
+        { -1, 0, -32602 },
+        { 4294967296LL, 0, -32602 },
+        { 0, 1.5, -32602 },
+        { 0, "3", -32602 },
+        { 0, nullptr, -32602 },
+        { 4294967295LL, 4294967295LL, 0 },
+    };
+    serverInProcess server;
+    server.initialize();
+    server.open("<uvra>" + goodTicket);
+    server.diagnostics();
+    int id = 10;
+    for (const auto& row : rows) {
+        for (const char* method :
+            { "textDocument/hover", "textDocument/completion", "textDocument/documentHighlight" }) {
+            SCOPED_TRACE(std::string(method) + " " + row.line.dump() + ":" + row.character.dump());
+            server.ask(++id, method,
+                { { "textDocument", { { "uri", server.uri } } },
+                    { "position", { { "line", row.line }, { "character", row.character } } } });
+            const json answer = server.receive();
+            EXPECT_EQ(answer["id"], id);
+            EXPECT_EQ(answer.contains("error") ? answer["error"]["code"].get<int>() : 0, row.code);
+        }
+    }
+}
+
+// A request that a message read after it cancels, or whose document it
+// changes, is answered at once: the change's diagnostics wait for nothing.
+TEST(LanguageServer, LaterMessagesOvertakeRequests)
+{
+    serverInProcess server;
+    server.initialize();
+    server.open("<uvra>" + goodTicket);
+    server.diagnostics();
+    const auto framed = [](const json& message) {
+        const std::string body = message.dump();
+        return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    };
+    const json document = { { "uri", server.uri } };
+    const json outline = { { "jsonrpc", "2.0" }, { "id", 5 }, { "method", "textDocument/documentSymbol" },
+        { "params", { { "textDocument", document } } } };
+    const json cancel = { { "jsonrpc", "2.0" }, { "method", "$/cancelRequest" }, { "params", { { "id", 5 } } } };
+    server.raw(framed(outline) + framed(cancel));
+    EXPECT_EQ(server.receive()["error"]["code"], -32800);
+
+    json change = { { "jsonrpc", "2.0" }, { "method", "textDocument/didChange" },
+        { "params",
+            { { "textDocument", { { "uri", server.uri }, { "version", 2 } } },
+                { "contentChanges", { { { "text", "<uvra>" + badTicket } } } } } } };
+    json other = outline;
+    other["id"] = 6;
+    other["params"]["textDocument"]["uri"] = "file:///tmp/andere.tzv";
+    server.raw(framed(outline) + framed(other) + framed(change));
+    EXPECT_EQ(server.receive()["error"]["code"], -32801) << "the outline of the text before the change";
+    EXPECT_EQ(server.receive()["id"], 6) << "another document's request is answered";
+    const json published = server.receive();
+    EXPECT_EQ(published["params"]["version"], 2);
+    EXPECT_EQ(published["params"]["diagnostics"].at(0)["code"], "number-out-of-range");
+}
+
+// What the saved file adds beside the editor's text, by what the file holds.
+TEST(LanguageServer, SavedFileBesideTheText)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string badFirstLine = "<uvra><versionsNr>5.0</versionsNr><wsArt>47</wsArt><schein><ziroTipp>"
+                                     "01,02,03,04,05,06</ziroTipp></schein></uvra>";
+    const struct {
+        std::string saved;
+        std::string text;
+        std::vector<std::string> codes;
+        std::string message; // of the first diagnostic
+        int severity; // of the last
+    } rows[] = {
+        // The editor hides the mark and saves it again: one diagnostic, with
+        // the file's column.
+        { mark + badFirstLine, badFirstLine, { "version-mismatch" }, "Zeile 1, Spalte 22", 1 },
+        // The file is correct, the text not: said as information.
+        { "<uvra>" + goodTicket, "<uvra>" + badTicket, { "number-out-of-range", "saved-file-correct" },
+            "Zeile 1, Spalte 85", 3 },
+    };
+    char folder[] = "/tmp/kavrin-lsp-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/tipps.tzv";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(row.saved.data(), 1, row.saved.size(), file);
+        std::fclose(file);
+        serverInProcess server;
+        server.initialize();
+        server.open(row.text, 1, "file://" + path);
+        const json diagnostics = server.diagnostics();
+        ASSERT_EQ(diagnostics.size(), row.codes.size()) << diagnostics.dump();
+        for (std::size_t i = 0; i < row.codes.size(); ++i)
+            EXPECT_EQ(diagnostics[i]["code"], row.codes[i]);
+        EXPECT_NE(diagnostics[0]["message"].get<std::string>().find(row.message), std::string::npos);
+        EXPECT_EQ(diagnostics.back()["severity"], row.severity);
+    }
+    std::remove(path.c_str());
+    ::rmdir(folder);
+}
+
+// A quick fix names only the diagnostics that are gone once it is applied:
+// a pool row of one field in small letters keeps its violation as a capital.
+TEST(LanguageServer, QuickFixesNameOnlyWhatTheyRemove)
+{
+    const struct {
+        std::string text;
+        bool named;
+    } rows[] = {
+        { "<uvra><versionsNr>3.0</versionsNr><wsArt>28</wsArt><schein><fenuTipp>x</fenuTipp></schein></uvra>", false },
+        { "<uvra>" + header + "02,01,03,04,05,06</ziroTipp></schein></uvra>", true },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        serverInProcess server;
+        server.initialize();
+        server.open(row.text);
+        const json diagnostic = server.diagnostics().at(0);
+        server.ask(7, "textDocument/codeAction",
+            { { "textDocument", { { "uri", server.uri } } }, { "range", diagnostic["range"] },
+                { "context", { { "diagnostics", { diagnostic } }, { "only", { "quickfix" } } } } });
+        const json actions = server.receive()["result"];
+        ASSERT_EQ(actions.size(), 1U) << "the fix is offered all the same";
+        EXPECT_EQ(actions[0].contains("diagnostics"), row.named);
+    }
+}
+
+// Each <schein> folds, and a tag lights up with its partner.
+TEST(LanguageServer, FoldingAndMatchingTags)
+{
+    serverInProcess server;
+    server.initialize();
+    server.open(
+        "<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt>\n<schein>\n<ziroTipp>01,02,03,04,05,06</ziroTipp>\n"
+        "</schein><schein><ziroTipp>01,02,03,04,05,06</ziroTipp></schein>\n</uvra>");
+    server.diagnostics();
+    server.ask(2, "textDocument/foldingRange", { { "textDocument", { { "uri", server.uri } } } });
+    EXPECT_EQ(server.receive()["result"], json::parse(R"([{"startLine":2,"endLine":4,"kind":"region"}])"));
+    const struct {
+        int line, character;
+        std::vector<json> ranges;
+    } rows[] = {
+        { 2, 3, { range(2, 0, 8), range(4, 0, 9) } },
+        { 4, 9, { range(4, 9, 17), range(4, 55, 64) } },
+        { 3, 25, {} },
+    };
+    for (const auto& row : rows) {
+        server.ask(3, "textDocument/documentHighlight",
+            { { "textDocument", { { "uri", server.uri } } },
+                { "position", { { "line", row.line }, { "character", row.character } } } });
+        const json highlights = server.receive()["result"];
+        ASSERT_EQ(highlights.size(), row.ranges.size()) << row.line << ":" << row.character;
+        for (std::size_t i = 0; i < row.ranges.size(); ++i)
+            EXPECT_EQ(highlights[i]["range"], row.ranges[i]);
+    }
+}
+
+// The index finds every place of a text both ways, across its blocks and
+// in each way of counting.
+TEST(LanguageServer, LineIndexFindsEveryPlaceBothWays)
+{
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += "<a>\xC3\xA4\xF0\x9F\x98\x80</a>\r\n<b>x</b>\r<c/>\n";
+    using kavrin::lsp::positionEncoding;
+    for (const positionEncoding encoding : { positionEncoding::utf16, positionEncoding::utf8,
+             positionEncoding::utf16LoneCrInLine, positionEncoding::utf8LoneCrInLine }) {
+        const kavrin::lsp::lineIndex lines(text, encoding);
+        for (std::size_t offset = 0; offset <= text.size(); ++offset) {
+            // Inside a character or between CR and LF is no place of its own.
+            const bool inCrLf = offset > 0 && offset < text.size() && text[offset - 1] == '\r' && text[offset] == '\n';
+            if (kavrin::lsp::characterStart(text, offset) == offset && !inCrLf) {
+                ASSERT_EQ(lines.offsetOf(lines.positionOf(offset)), offset) << int(encoding) << " at " << offset;
+            }
+        }
+        EXPECT_EQ(lines.positionOf(text.size()).line, kavrin::lsp::loneCrEndsLine(encoding) ? 120U : 80U);
+    }
 }
 
 } // namespace
