@@ -132,6 +132,11 @@ std::string quoted(std::string_view value, std::size_t budget)
 {
     if (value.empty())
         return "nichts";
+    // Most values are a few printable ASCII characters without a blank:
+    // quoted as they are.
+    if (value.size() <= budget
+        && std::all_of(value.begin(), value.end(), [](char c) { return c > ' ' && c < '\x7F'; }))
+        return std::string(openQuote).append(value).append(closeQuote);
     // The value in parts: text in quotes, and in words the blanks at either
     // end and every run of blanks that holds a line break.
     struct part {
