@@ -285,7 +285,7 @@ dataInput readDataInput(std::string_view text)
     std::string_view start = text.substr(0, utf8::byteOrderMark.size()) == utf8::byteOrderMark
         ? text.substr(utf8::byteOrderMark.size())
         : text;
-    const std::size_t first = start.find_first_not_of(" \t\r\n");
+    const std::size_t first = start.find_first_not_of(kavrin::utf8::blanks);
     return first != std::string_view::npos && start[first] == '{' ? readJsonData(text) : readCsvData(text);
 }
 

@@ -27,11 +27,11 @@ namespace {
     constexpr int plainText = 1;
     constexpr int snippetText = 2;
 
-    constexpr std::string_view blanks = " \t\r\n";
-    constexpr std::string_view commentOpen = "<!--";
-    constexpr std::string_view commentClose = "-->";
-    constexpr std::string_view instructionOpen = "<?";
-    constexpr std::string_view declarationStart = "<?xml";
+    using layout::commentClose;
+    using layout::commentOpen;
+    using layout::declarationStart;
+    using layout::instructionOpen;
+    using utf8::blanks;
     // A version written for a game: its major version, minor 0.
     constexpr std::string_view minorZero = ".0";
     constexpr std::string_view variantOpen = " (";

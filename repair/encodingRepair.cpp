@@ -8,7 +8,7 @@ namespace {
 
     enum class byteOrder { little, big };
 
-    constexpr std::string_view blanks = " \t\r\n";
+    using utf8::blanks;
 
     // What a decoded text shows of itself: a ticket file is markup, so it
     // begins with '<' after blanks, and nearly all of it, at least nine in

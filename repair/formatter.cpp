@@ -14,11 +14,11 @@ namespace kavrin {
 
 namespace {
 
-    constexpr std::string_view blanks = " \t\r\n";
-    constexpr std::string_view declarationStart = "<?xml";
-    constexpr std::string_view commentOpen = "<!--";
-    constexpr std::string_view commentClose = "-->";
-    constexpr std::string_view instructionClose = "?>";
+    using layout::commentClose;
+    using layout::commentOpen;
+    using layout::declarationStart;
+    using layout::instructionClose;
+    using utf8::blanks;
 
     // One item of markup: where it stands, and for a tag its element's name.
     struct item {

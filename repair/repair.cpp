@@ -273,7 +273,7 @@ namespace {
             if ((regions.empty() && !conversion) || tail == std::string_view::npos)
                 return;
             const std::string_view before = t.substr(0, tail);
-            const std::size_t lastText = before.find_last_not_of(" \t\r\n");
+            const std::size_t lastText = before.find_last_not_of(utf8::blanks);
             if (lastText == std::string_view::npos || !before.substr(0, lastText + 1).ends_with(rootEndTag))
                 return;
             tailDescription = tailWhat(t.substr(tail));

@@ -30,7 +30,7 @@ namespace {
             || kind == valueKind::filterCodes;
     }
 
-    constexpr std::string_view blanks = " \t\r\n";
+    using utf8::blanks;
 
     bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
     using utf8::isDigit;

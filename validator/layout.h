@@ -15,6 +15,11 @@
 namespace kavrin::layout {
 
 inline constexpr std::string_view declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+inline constexpr std::string_view declarationStart = "<?xml";
+inline constexpr std::string_view instructionOpen = "<?";
+inline constexpr std::string_view instructionClose = "?>";
+inline constexpr std::string_view commentOpen = "<!--";
+inline constexpr std::string_view commentClose = "-->";
 inline constexpr std::string_view indentUnit = "  ";
 inline constexpr std::string_view commentStart = "<!-- ";
 inline constexpr std::string_view commentEnd = " -->";

@@ -3,6 +3,7 @@
 #include "format.h"
 #include "messages.h"
 #include "reasons.h"
+#include "utf8.h"
 
 #include <vector>
 
@@ -194,10 +195,7 @@ kavrin::reasons::elementOrder kavrin::detail::checker::orderAt(std::string_view 
     const openElement& in = open[depth - 1];
     order.in = in.row->name;
     order.previous = in.lastChild != nullptr ? in.lastChild->name : in.row->name;
-    const std::size_t first = currentTag.find_first_not_of(" \t\r\n");
-    const std::string_view found = first == std::string::npos
-        ? std::string_view()
-        : std::string_view(currentTag).substr(first, currentTag.find_last_not_of(" \t\r\n") + 1 - first);
+    const std::string_view found = kavrin::utf8::trimmed(currentTag);
     const format::element* row = format::find(found);
     if (row == nullptr || !format::belongsTo(*row, gameType))
         return order;

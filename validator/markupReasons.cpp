@@ -14,7 +14,7 @@ namespace {
     // A found run without the blanks at its end, which are not what is wrong.
     std::string_view trimmedEnd(std::string_view run)
     {
-        return run.substr(0, std::min(run.find_last_not_of(" \t\r\n") + 1, run.size()));
+        return run.substr(0, std::min(run.find_last_not_of(utf8::blanks) + 1, run.size()));
     }
 
     // "<a>, <b> oder <c>"

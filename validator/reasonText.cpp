@@ -14,7 +14,6 @@ namespace {
     constexpr std::string_view openQuote = "„";
     constexpr std::string_view closeQuote = "“";
     constexpr std::string_view ellipsis = "…";
-    constexpr std::string_view blankBytes = " \t\r\n";
 
     std::size_t charactersIn(std::string_view text)
     {
@@ -134,8 +133,7 @@ std::string quoted(std::string_view value, std::size_t budget)
         return "nichts";
     // Most values are a few printable ASCII characters without a blank:
     // quoted as they are.
-    if (value.size() <= budget
-        && std::all_of(value.begin(), value.end(), [](char c) { return c > ' ' && c < '\x7F'; }))
+    if (value.size() <= budget && std::all_of(value.begin(), value.end(), [](char c) { return c > ' ' && c < '\x7F'; }))
         return std::string(openQuote).append(value).append(closeQuote);
     // The value in parts: text in quotes, and in words the blanks at either
     // end and every run of blanks that holds a line break.
@@ -147,7 +145,7 @@ std::string quoted(std::string_view value, std::size_t budget)
     std::vector<part> parts;
     std::size_t textStart = 0;
     for (std::size_t i = 0; i < value.size() && parts.size() <= mostParts;) {
-        const std::size_t runEnd = std::min(value.find_first_not_of(blankBytes, i), value.size());
+        const std::size_t runEnd = std::min(value.find_first_not_of(utf8::blanks, i), value.size());
         const std::string_view run = value.substr(i, runEnd - i);
         const bool spoken
             = !run.empty() && (i == 0 || runEnd == value.size() || run.find_first_of("\r\n") != std::string_view::npos);

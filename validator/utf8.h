@@ -46,6 +46,9 @@ constexpr char32_t joinedSurrogates(char32_t high, char32_t low)
 
 constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
+// What a ticket file takes for white space: blanks, tabs and line breaks.
+inline constexpr std::string_view blanks = " \t\r\n";
+
 // expected stands in text at offset.
 constexpr bool holdsAt(std::string_view text, std::size_t offset, std::string_view expected)
 {
@@ -54,12 +57,12 @@ constexpr bool holdsAt(std::string_view text, std::size_t offset, std::string_vi
 
 // The text without the blanks, tabs and line breaks around it, or without
 // the bytes of another set.
-constexpr std::string_view trimmed(std::string_view text, std::string_view blanks = " \t\r\n")
+constexpr std::string_view trimmed(std::string_view text, std::string_view set = blanks)
 {
-    const std::size_t first = text.find_first_not_of(blanks);
+    const std::size_t first = text.find_first_not_of(set);
     if (first == std::string_view::npos)
         return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+    return text.substr(first, text.find_last_not_of(set) - first + 1);
 }
 
 // One step of strict decoding at text[i], by Unicode's rules (no overlong
