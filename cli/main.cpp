@@ -120,12 +120,9 @@ struct settings {
 // (help, version, a wrong call).
 std::optional<int> readOptions(int argc, char** argv, settings& wanted)
 {
-    const std::vector<::option> longOptions = getoptTableOf(optionRows);
-    const std::string letters = shortOptionsOf(optionRows);
-    ::opterr = 0;
+    optionReader options(optionRows, argc, argv);
     for (;;) {
-        const int previous = ::optind;
-        const int option = ::getopt_long(argc, argv, letters.c_str(), longOptions.data(), nullptr);
+        const int option = options.next();
         if (option == -1)
             break;
         switch (option) {
@@ -175,15 +172,8 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         case versionOption:
             writeOut(versionText);
             return finish(exitCorrect);
-        default: {
-            // A long option given a value it does not take names itself.
-            for (const optionRow& row : optionRows)
-                if (::optopt == row.id && row.id >= 256)
-                    return usageError("--" + std::string(row.name) + " nimmt keinen Wert");
-            const std::string given = ::optopt > 0 && ::optopt < 256 ? std::string("-") + static_cast<char>(::optopt)
-                                                                     : std::string(argv[previous]);
-            return usageError("unbekannte oder mehrdeutige Option '" + kavrin::terminalSafe(given) + "'");
-        }
+        default:
+            return usageError(options.refused());
         }
     }
     wanted.files.assign(argv + ::optind, argv + argc);

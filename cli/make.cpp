@@ -77,12 +77,9 @@ struct settings {
 
 std::optional<int> readOptions(int argc, char** argv, settings& wanted)
 {
-    const std::vector<::option> longOptions = getoptTableOf(optionRows);
-    const std::string letters = shortOptionsOf(optionRows);
-    ::opterr = 0;
+    optionReader options(optionRows, argc, argv);
     for (;;) {
-        const int previous = ::optind;
-        const int option = ::getopt_long(argc, argv, letters.c_str(), longOptions.data(), nullptr);
+        const int option = options.next();
         if (option == -1)
             break;
         switch (option) {
@@ -105,16 +102,8 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         }
         case versionOption:
             return platform::writeAll(platform::standardOutput, versionText) ? exitWritten : exitTrouble;
-        default: {
-            for (const optionRow& row : optionRows)
-                if (::optopt == row.id)
-                    return usageError(row.argument == required_argument
-                            ? std::string("--") + row.name + " braucht einen Wert"
-                            : std::string("--") + row.name + " nimmt keinen Wert");
-            const std::string given = ::optopt > 0 && ::optopt < 256 ? std::string("-") + static_cast<char>(::optopt)
-                                                                     : std::string(argv[previous]);
-            return usageError("unbekannte oder mehrdeutige Option '" + kavrin::terminalSafe(given) + "'");
-        }
+        default:
+            return usageError(options.refused());
         }
     }
     if (argc - ::optind > 1)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resultText.h"
+
 #include <getopt.h>
 #include <string>
 #include <string_view>
@@ -50,5 +52,47 @@ template <class Row, std::size_t N> std::string optionHelpOf(const Row (&rows)[N
     }
     return text;
 }
+
+// Reads one call's options in turn, getopt_long underneath.
+template <class Row, std::size_t N> class optionReader {
+public:
+    optionReader(const Row (&rows)[N], int argc, char** argv)
+        : rows(rows)
+        , argc(argc)
+        , argv(argv)
+        , longOptions(getoptTableOf(rows))
+        , letters(shortOptionsOf(rows))
+    {
+        ::opterr = 0;
+    }
+
+    // The next option's id, or -1 after the last.
+    int next()
+    {
+        previous = ::optind;
+        return ::getopt_long(argc, argv, letters.c_str(), longOptions.data(), nullptr);
+    }
+
+    // In words, what is wrong with the option next() refused: a value
+    // missing or not taken, or an option it does not know.
+    std::string refused() const
+    {
+        for (const Row& row : rows)
+            if (::optopt == row.id)
+                return std::string("--") + row.name
+                    + (row.argument == required_argument ? " braucht einen Wert" : " nimmt keinen Wert");
+        const std::string given = ::optopt > 0 && ::optopt < 256 ? std::string("-") + static_cast<char>(::optopt)
+                                                                 : std::string(argv[previous]);
+        return "unbekannte oder mehrdeutige Option '" + kavrin::terminalSafe(given) + "'";
+    }
+
+private:
+    const Row (&rows)[N];
+    int argc;
+    char** argv;
+    std::vector<::option> longOptions;
+    std::string letters;
+    int previous = 0;
+};
 
 } // namespace kavrin::cli

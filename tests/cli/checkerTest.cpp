@@ -191,6 +191,8 @@ TEST(Checker, OptionsAndExitStatus)
     for (const auto& row : exits)
         EXPECT_EQ(run(row.arguments).status, row.status) << row.arguments.back();
     EXPECT_EQ(run({ "--json=1", good }).err, "kavrin-check: --json nimmt keinen Wert (Hilfe: kavrin-check --help)\n");
+    EXPECT_EQ(run({ good, "--max-violations" }).err,
+        "kavrin-check: --max-violations braucht einen Wert (Hilfe: kavrin-check --help)\n");
 
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(scratchFolder());
