@@ -37,17 +37,21 @@ namespace {
         return exitTrouble;
     }
 
-    std::string changeLine(const std::string& shownName, const repairChange& change)
+    // A line a change, as a compiler lists its notes. Standard error is not
+    // buffered: the lines are written at once, not in a write each.
+    std::string changeLines(const std::string& shownName, const std::vector<repairChange>& changes)
     {
-        std::string line = shownName;
-        if (change.line != 0)
-            line += ':' + std::to_string(change.line) + ':' + std::to_string(change.column);
-        line += ':';
-        line += repairedLabel;
-        line += changeWhat(change);
-        if (!change.code.empty())
-            line += " [" + change.code + "]";
-        return line + '\n';
+        std::string lines;
+        for (const repairChange& change : changes) {
+            lines += shownName;
+            if (change.line != 0)
+                lines.append(":").append(std::to_string(change.line)).append(":").append(std::to_string(change.column));
+            lines.append(":").append(repairedLabel).append(changeWhat(change));
+            if (!change.code.empty())
+                lines.append(" [").append(change.code).append("]");
+            lines += '\n';
+        }
+        return lines;
     }
 
     std::string jsonChanges(const std::vector<repairChange>& changes)
@@ -114,8 +118,7 @@ int repairCommand(const repairSettings& wanted)
             say("{\"file\":" + jsonQuoted(wanted.file) + ",\"changes\":" + jsonChanges(repaired.changes)
                 + ",\"repaired\":" + jsonReport(copy) + name + "}\n");
         } else {
-            for (const repairChange& change : repaired.changes)
-                say(changeLine(shownName, change));
+            say(changeLines(shownName, repaired.changes));
             if (nameFault)
                 say(shownName + ":" + std::string(notRepairedLabel) + nameFault->message + " ["
                     + std::string(nameFault->code) + "]\n  " + std::string(reasonLabel) + nameFault->reason + "\n  "

@@ -629,8 +629,9 @@ std::string repairedName(std::string_view name)
 
 std::string changeWhat(const repairChange& change)
 {
-    return change.what + ": " + reasons::quoted(change.before) + std::string(repairTexts::arrow)
-        + (change.after.empty() ? std::string(repairTexts::nothing) : reasons::quoted(change.after));
+    std::string text = change.what;
+    text.append(": ").append(reasons::quoted(change.before)).append(repairTexts::arrow);
+    return change.after.empty() ? text.append(repairTexts::nothing) : text.append(reasons::quoted(change.after));
 }
 
 std::string changeText(const repairChange& change)
