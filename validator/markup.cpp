@@ -36,6 +36,9 @@ int kavrin::detail::checker::collectUntil(const bool (&stops)[256], std::string&
         const unsigned char* from = input.next();
         const unsigned char* stop = input.limit();
         const unsigned char* p = from;
+        // Four bytes a step: comments and long values are most of a file.
+        while (stop - p >= 4 && !(stops[p[0]] | stops[p[1]] | stops[p[2]] | stops[p[3]]))
+            p += 4;
         while (p < stop && !stops[*p])
             ++p;
         into.append(reinterpret_cast<const char*>(from), static_cast<std::size_t>(p - from));
