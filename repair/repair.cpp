@@ -421,8 +421,13 @@ namespace {
             if (repairSteps::elementSpelled(faultName).empty() || unrenamable.count(faultName) != 0)
                 return;
             std::unordered_map<std::string_view, std::string_view> codeOf;
+            // A file has few names in many tags: each is looked up once.
+            std::unordered_map<std::string_view, std::string_view> spelledAs;
             for (const tagScan::tag& tag : tagScan::tagsOf(t)) {
-                const std::string_view right = repairSteps::elementSpelled(tag.name);
+                const auto known = spelledAs.find(tag.name);
+                const std::string_view right = known != spelledAs.end()
+                    ? known->second
+                    : spelledAs.emplace(tag.name, repairSteps::elementSpelled(tag.name)).first->second;
                 if (right.empty() || unrenamable.count(tag.name) != 0)
                     continue;
                 const std::string_view code = tag.name == faultName ? fault->code
