@@ -277,9 +277,11 @@ namespace {
 
 std::u16string utf8ToUtf16(std::string_view text)
 {
-    std::u16string out;
-    out.reserve(text.size());
-    decodeUtf8(text, [&out](char16_t unit) { out.push_back(unit); });
+    // Never more units than bytes: a sequence of four bytes gives two.
+    std::u16string out(text.size(), u'\0');
+    char16_t* to = out.data();
+    decodeUtf8(text, [&to](char16_t unit) { *to++ = unit; });
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 
@@ -311,6 +313,8 @@ std::string utf16ToUtf8(std::u16string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         // A run of ASCII units, as most of an excerpt is.
         std::size_t run = i;
+        while (text.size() - run >= 4 && (text[run] | text[run + 1] | text[run + 2] | text[run + 3]) < 0x80)
+            run += 4;
         while (run < text.size() && text[run] < 0x80)
             ++run;
         if (run > i) {

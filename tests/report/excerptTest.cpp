@@ -155,6 +155,8 @@ TEST(ExcerptDisplay, Decoders)
     EXPECT_EQ(kavrin::windows1252ToUtf16("\x80\x81\x8D\x8F\x90\x9D\x9F\xA4\xFF"),
         u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A4\u00FF");
     EXPECT_EQ(kavrin::utf16ToUtf8(u"ä\U0001F3B2"), "ä\xF0\x9F\x8E\xB2");
+    EXPECT_EQ(kavrin::utf16ToUtf8(u"<kundenNr>ä12\xD800"), "<kundenNr>ä12\xEF\xBF\xBD")
+        << "runs of ASCII at any length";
 }
 
 TEST(ResultText, TitleMessageAndLineNumbers)
