@@ -48,6 +48,15 @@ namespace {
         return text[i];
     }
 
+    // One character of text[i, i + units) in UTF-8, as utf16ToUtf8 writes
+    // it, without a string of its own: a line is written a character at a
+    // time.
+    void appendCharacter(std::string& out, std::u16string_view text, std::size_t i, std::size_t units)
+    {
+        const char32_t c = units == 2 ? characterAt(text, i) : text[i];
+        utf8::appendUtf8(out, utf8::isHighSurrogate(c) || utf8::isLowSurrogate(c) ? 0xFFFD : c);
+    }
+
     std::size_t widthOf(char32_t c) { return c < 0x300 ? 1 : system::columnsOf(c); }
 
     // Marks under a piece of text: TABs are kept so the '^' line stays level with
@@ -129,13 +138,14 @@ namespace {
             for (std::size_t i = 0; i < text.size(); ++i) {
                 if (isLowSurrogateAfterHigh(text, i))
                     continue;
+                const std::size_t units = i + 1 < text.size() && isLowSurrogateAfterHigh(text, i + 1) ? 2 : 1;
                 const std::size_t width = text[i] == u'\t' ? 0 : widthOf(characterAt(text, i));
                 const std::size_t next = text[i] == u'\t' ? (column / tabColumns + 1) * tabColumns
                                                           : column + std::max<std::size_t>(width, 1);
                 if (width == 0) {
                     // A combining mark joins the character before it.
                     if (!carets && column > from && column <= from + shown)
-                        out += utf16ToUtf8(std::u16string_view(shownText).substr(i, 1));
+                        appendCharacter(out, shownText, i, 1);
                     continue;
                 }
                 for (std::size_t k = column; k < next; ++k) {
@@ -155,8 +165,7 @@ namespace {
                     else if (text[i] == u'\t')
                         out += ' ';
                     else if (k == column)
-                        out += utf16ToUtf8(std::u16string_view(shownText).substr(
-                            i, i + 1 < text.size() && isLowSurrogateAfterHigh(text, i + 1) ? 2 : 1));
+                        appendCharacter(out, shownText, i, units);
                     else if (k == from)
                         out += ' '; // the second half of a wide character cut by the window
                 }
