@@ -138,14 +138,14 @@ namespace {
             for (std::size_t i = 0; i < text.size(); ++i) {
                 if (isLowSurrogateAfterHigh(text, i))
                     continue;
+                const bool tab = text[i] == u'\t';
                 const std::size_t units = i + 1 < text.size() && isLowSurrogateAfterHigh(text, i + 1) ? 2 : 1;
-                const std::size_t width = text[i] == u'\t' ? 0 : widthOf(characterAt(text, i));
-                const std::size_t next = text[i] == u'\t' ? (column / tabColumns + 1) * tabColumns
-                                                          : column + std::max<std::size_t>(width, 1);
-                if (width == 0) {
+                const std::size_t width = tab ? 0 : widthOf(characterAt(text, i));
+                const std::size_t next = tab ? (column / tabColumns + 1) * tabColumns : column + width;
+                if (width == 0 && !tab) {
                     // A combining mark joins the character before it.
                     if (!carets && column > from && column <= from + shown)
-                        appendCharacter(out, shownText, i, 1);
+                        appendCharacter(out, shownText, i, units);
                     continue;
                 }
                 for (std::size_t k = column; k < next; ++k) {

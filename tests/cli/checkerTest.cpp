@@ -345,6 +345,21 @@ TEST(Checker, TerminalFormStaysLevel)
     ::unsetenv("COLUMNS");
     EXPECT_LE(narrow.substr(narrow.find("2 | ")).find('\n'), 70U) << narrow;
 
+    // In a window a TAB is blanks to its stop, in the text and under it; a
+    // combining mark beyond the BMP is shown as itself.
+    const std::string tabbed
+        = writeTicketFile("<uvra>\n<versionsNr>4.0</versionsNr><wsArt>47</wsArt><schein><!--" + std::string(120, 'x')
+                + "\t--><ziroTipp>01,02,03,04,05,46</ziroTipp><!--e\xF0\x9D\x85\xA7 --></schein></uvra>\n",
+            "tab.tzv")
+              .string();
+    const std::string inWindow = run({ tabbed }).out;
+    const std::size_t textLine = inWindow.find("2 | ");
+    const std::string text = inWindow.substr(textLine, inWindow.find('\n', textLine) - textLine);
+    const std::string marks = inWindow.substr(textLine + text.size() + 1, text.size());
+    EXPECT_EQ(text.find('\t'), std::string::npos) << inWindow;
+    EXPECT_NE(text.find("e\xF0\x9D\x85\xA7 "), std::string::npos) << inWindow;
+    EXPECT_EQ(marks.find('^'), text.find("46<") - 2) << inWindow; // "…" is three bytes, one column
+
     const std::string backslash = writeTicketFile(valid, "back\\x1B.tzv").string();
     EXPECT_NE(run({ backslash }).out.find("back\\\\x1B.tzv:"), std::string::npos);
 }
