@@ -1,11 +1,13 @@
 #include "errorExcerpt.h"
 #include "excerptDisplay.h"
 #include "fuzzInput.h"
+#include "terminalReport.h"
 #include "tzvParser.h"
 
 using kavrin::fuzzing::require;
 
-// The excerpt of whatever place the check reports stays within its text.
+// The excerpt of whatever place the check reports stays within its text,
+// and the terminal form shows it in any window.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -33,5 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(display.highlightStart.units <= excerpt.before.size());
     require(display.highlightEnd.units - display.highlightStart.units <= excerpt.marked.size());
     require(!kavrin::lineStartBlocks(display.text).empty());
+
+    const kavrin::fileReport report = kavrin::reportOf("f.tzv", kavrin::source::bytes(bytes), 3);
+    const std::string shown = kavrin::humanReport(report, size % 2 == 0, 20 + size % 80);
+    require(shown.find("f.tzv:" + std::to_string(parser.errorLine) + ":") != std::string::npos);
     return 0;
 }
