@@ -159,7 +159,9 @@ std::string quoted(std::string_view value, std::size_t budget)
     }
     if (textStart < value.size() && parts.size() <= mostParts)
         parts.push_back({ value.substr(textStart), false });
+    // Several texts share the budget; one text between blanks takes it all.
     constexpr std::size_t partBudget = 16;
+    const auto texts = std::count_if(parts.begin(), parts.end(), [](const part& p) { return !p.spoken; });
     std::string out;
     for (std::size_t k = 0; k < parts.size() && k <= mostParts; ++k) {
         out += k == 0 ? "" : ", dann ";
@@ -168,8 +170,7 @@ std::string quoted(std::string_view value, std::size_t budget)
         else if (parts[k].spoken)
             out += blanks(parts[k].text).words;
         else
-            out += std::string(openQuote)
-                + escaped(parts[k].text, parts.size() == 1 ? budget : std::min(budget, partBudget))
+            out += std::string(openQuote) + escaped(parts[k].text, texts == 1 ? budget : std::min(budget, partBudget))
                 + std::string(closeQuote);
     }
     return out;

@@ -197,6 +197,9 @@ TEST(Repair, ChangesSayWhatWent)
         { tipAtLine4 + ",06,\r\n05,04,03,02,01</ziroTipp></schein></uvra>",
             { "Zeile 4, Spalte 13: Zeilen der Liste zusammengeführt, Komma am Anfang entfernt, aufsteigend sortiert: "
               "„,06,“, dann ein Zeilenumbruch, dann „05,04,03,02,01“ → „01,02,03,04,05,06“ [bad-number-list]" } },
+        { tipAtLine4 + " 07,14,21,28,35,42 </ziroTipp></schein></uvra>",
+            { "Zeile 4, Spalte 13: Leerraum entfernt: ein Leerzeichen, dann „07,14,21,28,35,42“, dann ein "
+              "Leerzeichen → „07,14,21,28,35,42“ [bad-number-list]" } },
         { ziro("02,01,03,04,05,06") + "\x1A" + ziro("07,08,09,10,11,12"),
             { "Zeile 1, Spalte 70: Aufsteigend sortiert: „02,01,03,04,05,06“ → „01,02,03,04,05,06“ "
               "[numbers-not-ascending]",
