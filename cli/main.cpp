@@ -129,7 +129,7 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
         case colourOption:
             if (::optarg != nullptr) {
                 if (!parseColour(::optarg, wanted.colour))
-                    return usageError("ungültiger Wert für --color: '" + std::string(::optarg) + "'");
+                    return usageError("ungültiger Wert für --color: '" + kavrin::terminalSafe(::optarg) + "'");
             } else if (::optind < argc && parseColour(argv[::optind], wanted.colour)) {
                 ++::optind; // --color always
             } else {
@@ -147,7 +147,7 @@ std::optional<int> readOptions(int argc, char** argv, settings& wanted)
             errno = 0;
             const unsigned long long limit = std::strtoull(::optarg, &end, 10);
             if (end == ::optarg || *end != '\0' || errno != 0 || limit == 0 || ::optarg[0] == '-')
-                return usageError("ungültiger Wert für --max-violations: '" + std::string(::optarg) + "'");
+                return usageError("ungültiger Wert für --max-violations: '" + kavrin::terminalSafe(::optarg) + "'");
             wanted.maxViolations = static_cast<std::size_t>(limit);
             break;
         }
@@ -222,7 +222,9 @@ int formatCommand(const settings& wanted)
     constexpr std::string_view notFormatted
         = "kavrin-check: nicht formatiert: das Layout hätte geändert, was die Prüfung findet; die Datei steht "
           "unverändert in der Ausgabe.\n";
-    const auto say = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); };
+    // False when standard error took less than the whole text.
+    const auto say
+        = [](std::string_view text) { return std::fwrite(text.data(), 1, text.size(), stderr) == text.size(); };
     const std::string& file = wanted.files.front();
     const bool fromStandardInput = file == kavrin::standardInputArgument;
     // The shell empties a file before the program starts when its output is
@@ -241,7 +243,7 @@ int formatCommand(const settings& wanted)
     if (first != nullptr && (first->code == kavrin::codes::cannotOpen || first->code == kavrin::codes::fileTooLarge)) {
         if (!wanted.quiet)
             say(wanted.json ? kavrin::jsonReport(original) + '\n' : kavrin::humanReport(original, colour, width));
-        return first->code == kavrin::codes::cannotOpen ? exitTrouble : exitViolation;
+        return exitTrouble; // nothing read, nothing written
     }
     const kavrin::formatResult formatted = kavrin::formatBytes(original.checked.input.view());
     if (!platform::writeAll(platform::standardOutput, formatted.bytes)) {
@@ -250,12 +252,16 @@ int formatCommand(const settings& wanted)
     }
     const kavrin::fileReport copy = kavrin::reportOf(
         std::string(copyName), kavrin::source::bytes(formatted.bytes), wanted.all ? wanted.maxViolations : 1);
+    bool told = true;
     if (!wanted.quiet) {
         if (!formatted.formatted)
-            say(notFormatted);
+            told = say(notFormatted);
         if (!copy.valid())
-            say(wanted.json ? kavrin::jsonReport(copy) + '\n' : kavrin::humanReport(copy, colour, width));
+            told
+                = say(wanted.json ? kavrin::jsonReport(copy) + '\n' : kavrin::humanReport(copy, colour, width)) && told;
     }
+    if (!told)
+        return exitTrouble;
     return copy.valid() ? exitCorrect : exitViolation;
 }
 

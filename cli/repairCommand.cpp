@@ -29,7 +29,8 @@ namespace {
     constexpr std::string_view saveUnderBefore = "Die korrigierte Fassung unter einem Namen wie „";
     constexpr std::string_view saveUnderAfter = "“ speichern.";
 
-    void say(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+    // False when standard error took less than the whole text.
+    bool say(std::string_view text) { return std::fwrite(text.data(), 1, text.size(), stderr) == text.size(); }
 
     int trouble(const std::string& problem)
     {
@@ -97,7 +98,7 @@ int repairCommand(const repairSettings& wanted)
         // Nothing to repair from: the check says why, and no copy is written.
         if (!wanted.quiet)
             say(wanted.json ? jsonReport(original) + '\n' : humanReport(original, wanted.colour, wanted.width));
-        return first->code == codes::cannotOpen ? exitTrouble : exitViolation;
+        return exitTrouble;
     }
 
     const repairResult repaired = repairBytes(original.checked.input.view());
@@ -106,6 +107,8 @@ int repairCommand(const repairSettings& wanted)
     const fileReport copy = reportOf(std::string(copyName), source::bytes(repaired.bytes), wanted.maxViolations);
     const std::size_t left = copy.checked.violations.size();
     const std::string betterName = nameFault ? repairedName(utf8::baseName(openedName)) : std::string();
+    // The changes are the report of what was done: lost, the call failed.
+    bool told = true;
     if (!wanted.quiet) {
         if (wanted.json) {
             // A wrong name is said after the copy's record, so that the
@@ -115,18 +118,24 @@ int repairCommand(const repairSettings& wanted)
                 name = ",\"name\":{\"code\":" + jsonQuoted(nameFault->code)
                     + ",\"message\":" + jsonQuoted(nameFault->message) + ",\"reason\":" + jsonQuoted(nameFault->reason)
                     + ",\"suggested\":" + jsonQuoted(betterName) + "}";
-            say("{\"file\":" + jsonQuoted(wanted.file) + ",\"changes\":" + jsonChanges(repaired.changes)
+            told = say("{\"file\":" + jsonQuoted(wanted.file) + ",\"changes\":" + jsonChanges(repaired.changes)
                 + ",\"repaired\":" + jsonReport(copy) + name + "}\n");
         } else {
-            say(changeLines(shownName, repaired.changes));
+            told = say(changeLines(shownName, repaired.changes));
             if (nameFault)
-                say(shownName + ":" + std::string(notRepairedLabel) + nameFault->message + " ["
-                    + std::string(nameFault->code) + "]\n  " + std::string(reasonLabel) + nameFault->reason + "\n  "
-                    + std::string(saveUnderBefore) + terminalSafe(betterName) + std::string(saveUnderAfter) + "\n");
-            say(humanReport(copy, wanted.colour, wanted.width));
-            say(repairSummaryText(repaired.changes.size(), left, repaired.leftOut) + '\n');
+                told = say(shownName + ":" + std::string(notRepairedLabel) + nameFault->message + " ["
+                           + std::string(nameFault->code) + "]\n  " + std::string(reasonLabel) + nameFault->reason
+                           + "\n  " + std::string(saveUnderBefore) + terminalSafe(betterName)
+                           + std::string(saveUnderAfter) + "\n")
+                    && told;
+            told = say(humanReport(copy, wanted.colour, wanted.width)) && told;
+            told = say(repairSummaryText(repaired.changes.size(), left, repaired.leftOut, copy.checked.violationsCut)
+                       + '\n')
+                && told;
         }
     }
+    if (!told)
+        return exitTrouble;
     return copy.valid() && !nameFault ? exitCorrect : exitViolation;
 }
 

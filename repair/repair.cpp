@@ -303,6 +303,7 @@ namespace {
                 : edited                      ? std::move(bytes)
                                               : std::move(convertedText);
             done.violationsLeft = std::min(left, tzvParser::defaultMaxViolations);
+            done.moreLeft = left > tzvParser::defaultMaxViolations;
             done.leftOut = leftOutWhole + leftOutPlaces.size();
             return done;
         }
@@ -650,7 +651,7 @@ std::string changeText(const repairChange& change)
     return text;
 }
 
-std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft, std::size_t leftOut)
+std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft, std::size_t leftOut, bool moreLeft)
 {
     std::string omitted;
     if (leftOut > 0)
@@ -667,10 +668,10 @@ std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft, s
         + omitted;
     if (violationsLeft == 0)
         return text + std::string(repairTexts::copyCorrect);
-    if (violationsLeft == 1)
+    if (violationsLeft == 1 && !moreLeft)
         return text + std::string(repairTexts::oneLeft);
-    return text + std::string(repairTexts::leftBeforeCount) + std::to_string(violationsLeft)
-        + std::string(repairTexts::leftAfterCount);
+    return text + std::string(repairTexts::leftBeforeCount) + std::string(moreLeft ? repairTexts::atLeast : "")
+        + std::to_string(violationsLeft) + std::string(repairTexts::leftAfterCount);
 }
 
 } // namespace kavrin

@@ -38,8 +38,10 @@ struct repairResult {
     std::string bytes; // the repaired copy; the input's bytes when nothing was repaired
     std::vector<repairChange> changes;
     // What the repair's last check found in the copy (its bytes, without the
-    // rules of a name), up to tzvParser::defaultMaxViolations.
+    // rules of a name), up to tzvParser::defaultMaxViolations; moreLeft when
+    // there are more.
     std::size_t violationsLeft = 0;
+    bool moreLeft = false;
     // Fixes not made because the copy would have grown past the size limit.
     std::size_t leftOut = 0;
 };
@@ -65,8 +67,10 @@ std::string changeWhat(const repairChange& change);
 std::string changeText(const repairChange& change);
 
 // "3 Korrekturen; die korrigierte Fassung ist korrekt." or, with violations
-// left, how many remain; "Nichts zu korrigieren." without changes. Fixes
-// left out for the size limit are said with their number.
-std::string repairSummaryText(std::size_t changes, std::size_t violationsLeft, std::size_t leftOut = 0);
+// left, how many remain ("mindestens" when the count stopped short of them
+// all); "Nichts zu korrigieren." without changes. Fixes left out for the
+// size limit are said with their number.
+std::string repairSummaryText(
+    std::size_t changes, std::size_t violationsLeft, std::size_t leftOut = 0, bool moreLeft = false);
 
 } // namespace kavrin

@@ -43,6 +43,7 @@ inline constexpr std::string_view copyCorrect = "; die korrigierte Fassung ist k
 inline constexpr std::string_view oneLeft = "; in der korrigierten Fassung bleibt 1 Verstoß.";
 inline constexpr std::string_view leftBeforeCount = "; in der korrigierten Fassung bleiben ";
 inline constexpr std::string_view leftAfterCount = " Verstöße.";
+inline constexpr std::string_view atLeast = "mindestens ";
 inline constexpr std::string_view nothingRepairedLeft = "Nichts ließ sich sicher korrigieren.";
 inline constexpr std::string_view nothingRepaired = "Nichts korrigiert";
 inline constexpr std::string_view oneLeftOut = "; 1 Korrektur ausgelassen";

@@ -563,7 +563,7 @@ void mainWindow::saveRepaired()
         // Offered by the codes, but nothing was certain: said, not passed over.
         saveRepairedAction->setEnabled(false);
         QMessageBox::information(this, saveRepairedAction->text().remove(QLatin1Char('&')).remove(QStringLiteral("…")),
-            fromUtf8(kavrin::repairSummaryText(0, repaired.violationsLeft, repaired.leftOut)));
+            fromUtf8(kavrin::repairSummaryText(0, repaired.violationsLeft, repaired.leftOut, repaired.moreLeft)));
         return;
     }
     constexpr int shownChanges = 12;
@@ -576,7 +576,8 @@ void mainWindow::saveRepaired()
         lines << QStringLiteral("• ") + fromUtf8(kavrin::changeText(change));
     }
     if (!repairDialog(this,
-            fromUtf8(kavrin::repairSummaryText(repaired.changes.size(), repaired.violationsLeft, repaired.leftOut)),
+            fromUtf8(kavrin::repairSummaryText(
+                repaired.changes.size(), repaired.violationsLeft, repaired.leftOut, repaired.moreLeft)),
             lines.join(QLatin1Char('\n'))))
         return;
     const QFileInfo checked(QFile::decodeName(QByteArray::fromStdString(lastReport->checked.openedName)));

@@ -68,7 +68,8 @@ emscripten::val repairBytes(const std::string& name, std::string_view bytes)
     if (result.changes.empty())
         return out;
     const std::string copyName = out["name"].as<std::string>();
-    out.set("summary", kavrin::repairSummaryText(result.changes.size(), result.violationsLeft, result.leftOut));
+    out.set("summary",
+        kavrin::repairSummaryText(result.changes.size(), result.violationsLeft, result.leftOut, result.moreLeft));
     out.set("copy", checkBytes(copyName, result.bytes, 0, int(source::file)));
     const auto* data = reinterpret_cast<const unsigned char*>(result.bytes.data());
     // A copy the page owns: the view would die with this function's string.

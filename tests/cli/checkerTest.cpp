@@ -193,6 +193,7 @@ TEST(Checker, OptionsAndExitStatus)
     EXPECT_EQ(run({ "--json=1", good }).err, "kavrin-check: --json nimmt keinen Wert (Hilfe: kavrin-check --help)\n");
     EXPECT_EQ(run({ good, "--max-violations" }).err,
         "kavrin-check: --max-violations braucht einen Wert (Hilfe: kavrin-check --help)\n");
+    EXPECT_EQ(run({ "--color=\x1b[31m", good }).err.find('\x1b'), std::string::npos);
 
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(scratchFolder());
@@ -410,6 +411,16 @@ TEST(Checker, RepairWritesACopyOnly)
     // Sent onto itself, the file is refused, not emptied further.
     EXPECT_EQ(run({ "--repair", old }, false, nullptr, "xterm", nullptr, old.c_str()).status, 2);
     EXPECT_EQ(run({ "--repair", (scratchFolder() / "fehlt.tzv").string() }).status, 2);
+    // From a file over the limit nothing is read, so nothing is written.
+    const std::string huge = writeTicketFile(std::string(4 * 1024 * 1024 + 1, ' '), "gross.tzv").string();
+    for (const char* mode : { "--repair", "--format" }) {
+        const runResult tooLarge = run({ mode, huge });
+        EXPECT_EQ(tooLarge.status, 2) << mode;
+        EXPECT_EQ(tooLarge.out, "") << mode;
+    }
+    // The change list is the report of what was done: lost, the call failed.
+    const std::string lost = std::string(KAVRIN_CHECK) + " --repair " + old + " >/dev/null 2>/dev/full";
+    EXPECT_EQ(WEXITSTATUS(std::system(lost.c_str())), 2);
 }
 
 } // namespace

@@ -231,6 +231,7 @@ TEST(Repair, SummarySaysWhatIsLeft)
         std::size_t left;
         std::size_t leftOut;
         std::string_view text;
+        bool moreLeft = false;
     };
     const summaryCase table[] = {
         { 0, 0, 0, "Nichts zu korrigieren." },
@@ -243,9 +244,10 @@ TEST(Repair, SummarySaysWhatIsLeft)
         { 0, 1, 2,
             "Nichts korrigiert; 2 Korrekturen ausgelassen, weil die korrigierte Fassung sonst größer als 4 MiB "
             "würde." },
+        { 12000, 1000, 0, "12000 Korrekturen; in der korrigierten Fassung bleiben mindestens 1000 Verstöße.", true },
     };
     for (const summaryCase& row : table)
-        EXPECT_EQ(kavrin::repairSummaryText(row.changes, row.left, row.leftOut), row.text);
+        EXPECT_EQ(kavrin::repairSummaryText(row.changes, row.left, row.leftOut, row.moreLeft), row.text);
 }
 
 // A check goes on after these and reads the whole file; after any other it
