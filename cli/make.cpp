@@ -144,12 +144,21 @@ std::optional<std::string> readInput(const std::string& name, std::string& probl
 
 // Without force a new file, never one that is there, not even one made
 // meanwhile; with force a new file beside it that then takes its name, so
-// that an old file is replaced only by a complete one. A file that could not
-// be written whole is removed.
-int writeFile(const std::string& name, const std::string& bytes, bool force)
+// that an old file is replaced only by a complete one, with the old one's
+// permissions; through a symbolic link, the file it leads to. A file that
+// could not be written whole is removed.
+int writeFile(const std::string& given, const std::string& bytes, bool force)
 {
     namespace fs = std::filesystem;
-    const std::string shown = "„" + kavrin::terminalSafe(name) + "“";
+    const std::string shown = "„" + kavrin::terminalSafe(given) + "“";
+    std::error_code ignored;
+    std::string name = given;
+    if (force && fs::is_symlink(fs::symlink_status(given, ignored))) {
+        const fs::path target = fs::canonical(given, ignored);
+        if (!target.empty())
+            name = target.string();
+    }
+    const fs::file_status old = fs::status(name, ignored);
     const std::string written = force ? name + ".kavrin-make-" + std::to_string(::getpid()) : name;
     std::FILE* out = std::fopen(written.c_str(), "wbx");
     if (out == nullptr && errno == EEXIST && !force)
@@ -162,12 +171,13 @@ int writeFile(const std::string& name, const std::string& bytes, bool force)
     error = whole ? 0 : error != 0 ? error : errno;
     std::error_code renamed;
     if (whole && force) {
+        if (fs::is_regular_file(old))
+            fs::permissions(written, old.permissions(), ignored);
         fs::rename(written, name, renamed);
         error = renamed.value();
     }
     if (error == 0)
         return exitWritten;
-    std::error_code ignored;
     fs::remove(written, ignored);
     return trouble(shown + " ließ sich nicht schreiben: " + kavrin::reasons::writeCause(error));
 }

@@ -14,11 +14,19 @@ namespace {
         return "Das Betriebssystem meldet den Fehler " + number(static_cast<std::uint64_t>(errorNumber)) + ".";
     }
 
+    constexpr std::string_view notFound = "Die Datei gibt es nicht. Bitte Ordner und Namen prüfen.";
+    constexpr std::string_view noReadPermission = "Die Datei darf nicht gelesen werden: Es fehlen die Leserechte.";
 } // namespace
 
 std::string openCause(int errorNumber)
 {
     switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+        return std::string(notFound);
+    case EACCES:
+    case EPERM:
+        return std::string(noReadPermission);
     case ENAMETOOLONG:
         return "Der Name ist für das Betriebssystem zu lang; bitte kürzen.";
     case ELOOP:
@@ -58,6 +66,16 @@ std::string openCause(int errorNumber)
 std::string writeCause(int errorNumber)
 {
     switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+        return "Den Ordner gibt es nicht.";
+    case EACCES:
+    case EPERM:
+        return "Es fehlen die Schreibrechte.";
+    case EISDIR:
+        return "Der Name bezeichnet einen Ordner.";
+    case EROFS:
+        return "Der Datenträger ist schreibgeschützt.";
     case ENOSPC:
 #ifdef EDQUOT // not on Windows
     case EDQUOT:
@@ -101,9 +119,9 @@ std::string cannotOpen(fileSource::failure failure, int errorNumber)
 {
     switch (failure) {
     case fileSource::failure::notFound:
-        return "Die Datei gibt es nicht. Bitte Ordner und Namen prüfen.";
+        return std::string(notFound);
     case fileSource::failure::noPermission:
-        return "Die Datei darf nicht gelesen werden: Es fehlen die Leserechte.";
+        return std::string(noReadPermission);
     case fileSource::failure::directory:
         return "Der Name bezeichnet einen Ordner, keine Datei.";
     case fileSource::failure::notRegular:

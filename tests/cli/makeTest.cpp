@@ -223,7 +223,18 @@ TEST(Make, WritesFilesOnlyAsAsked)
     }
     EXPECT_EQ(
         bytesOfFile(target).substr(0, 65), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!-- Runde 12 -->\r\n<uvra>");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratchFolder()), {}), 5) << "a file left behind";
+    // Replaced, a file keeps its permissions; through a link, the file it
+    // leads to is replaced.
+    namespace fs = std::filesystem;
+    const fs::perms private_ = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(there, private_);
+    ASSERT_EQ(make({ "--force", "-o", there.string() }, csv).status, 0);
+    EXPECT_EQ(fs::status(there).permissions() & fs::perms::all, private_);
+    const fs::path link = scratchFolder() / "verweis.tzv";
+    fs::create_symlink(there, link);
+    ASSERT_EQ(make({ "--force", "-o", link.string() }, csv).status, 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratchFolder()), {}), 6) << "a file left behind";
 }
 
 // --export gives a correct file's data, one line a file, and a file with a
