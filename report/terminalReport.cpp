@@ -76,11 +76,14 @@ namespace {
     }
 
     // One numbered line of the excerpt in three parts: before the mark, the
-    // mark, after it; the CR of its line break left out.
+    // mark, after it; the CR of its line break left out. The line that holds
+    // the place gets carets even when its mark is empty or takes no columns
+    // (a NUL ends the shown text; a zero-width space is invisible).
     struct excerptLine {
         std::u16string_view before;
         std::u16string_view mark;
         std::u16string_view after;
+        bool place = false;
         std::u16string whole() const { return std::u16string(before).append(mark).append(after); }
     };
 
@@ -88,6 +91,7 @@ namespace {
     {
         const std::u16string_view text = excerpt.text;
         std::vector<excerptLine> lines;
+        bool placed = false;
         for (std::size_t start = 0; start < text.size();) {
             std::size_t stop = text.find(u'\n', start);
             const std::size_t next = stop == std::u16string_view::npos ? text.size() : stop + 1;
@@ -97,8 +101,11 @@ namespace {
                 --stop; // the CR of a CR LF break, or the one the excerpt ends in
             const std::size_t markFrom = std::clamp(excerpt.highlightStart.units, start, stop);
             const std::size_t markTo = std::clamp(excerpt.highlightEnd.units, start, stop);
+            const bool place = markTo > markFrom
+                || (!placed && excerpt.highlightStart.units >= start && excerpt.highlightStart.units <= stop);
+            placed = placed || place;
             lines.push_back({ text.substr(start, markFrom - start), text.substr(markFrom, markTo - markFrom),
-                text.substr(markTo, stop - markTo) });
+                text.substr(markTo, stop - markTo), place });
             start = next;
         }
         return lines;
@@ -122,10 +129,11 @@ namespace {
     std::string windowed(const excerptLine& line, std::size_t from, std::size_t room, bool colour, bool carets)
     {
         constexpr std::string_view cut = "…";
-        // A neighbouring line that ends before the window shows its own text.
-        if (!carets && line.mark.empty() && columnsOf(line.whole()) <= from)
-            from = 0;
         const std::size_t shown = room - 2; // one column for each '…'
+        // A neighbouring line that ends before the window, or fits in it
+        // whole, shows its own text.
+        if (!carets && !line.place && columnsOf(line.whole()) <= std::max(from, shown))
+            from = 0;
         std::string out;
         out += from > 0 ? (carets ? std::string(" ") : std::string(cut)) : std::string();
         std::size_t column = 0;
@@ -180,6 +188,14 @@ namespace {
             out += cut;
         if (carets)
             out.erase(out.find_last_not_of(' ') + 1);
+        if (carets && out.find('^') == std::string::npos) {
+            const std::size_t at = columnsOf(line.before);
+            if (at >= from && at <= from + shown)
+                out.assign((from > 0 ? 1 : 0) + at - from, ' ')
+                    .append(colour ? redCode : "")
+                    .append("^")
+                    .append(colour ? plain : "");
+        }
         return out;
     }
 
@@ -245,7 +261,7 @@ namespace {
         // around the mark, so that the lines and the carets stay level.
         std::size_t windowFrom = 0;
         for (const excerptLine& line : lines)
-            if (!fits && !line.mark.empty()) {
+            if (!fits && line.place) {
                 const std::size_t markColumn = columnsOf(line.before);
                 windowFrom = markColumn > room / 3 ? markColumn - room / 3 : 0;
                 break;
@@ -261,15 +277,17 @@ namespace {
                         .append(utf16ToUtf8(printable(line.mark)))
                         .append(colour ? plain : "");
                 out += utf16ToUtf8(printable(line.after)) + '\n';
-                if (!line.mark.empty()) {
+                if (line.place) {
+                    std::string marks = underline(line.mark, '^');
+                    if (marks.find('^') == std::string::npos)
+                        marks += '^';
                     out.append(gutter, ' ').append(" | ").append(underline(line.before, ' '));
-                    out.append(colour ? redCode : "").append(underline(line.mark, '^')).append(colour ? plain : "")
-                        += '\n';
+                    out.append(colour ? redCode : "").append(marks).append(colour ? plain : "") += '\n';
                 }
                 continue;
             }
             out += windowed(line, windowFrom, room, colour, false) + '\n';
-            if (!line.mark.empty())
+            if (line.place)
                 out.append(gutter, ' ').append(" | ").append(windowed(line, windowFrom, room, colour, true)) += '\n';
         }
         return out;

@@ -361,6 +361,20 @@ TEST(Checker, TerminalFormStaysLevel)
     EXPECT_NE(text.find("e\xF0\x9D\x85\xA7 "), std::string::npos) << inWindow;
     EXPECT_EQ(marks.find('^'), text.find("46<") - 2) << inWindow; // "…" is three bytes, one column
 
+    // A place of no width still gets its caret, whole or in a window; a
+    // neighbouring line that fits the window is shown whole.
+    const std::string invisible = writeTicketFile("<uvra>\n<versionsNr>4.0</versionsNr>\n<!--" + std::string(20, 'x')
+            + "--><kundenNr>\xE2\x80\x8B</kundenNr>\n<wsArt>47</wsArt></uvra>\n",
+        "unsichtbar.tzv")
+                                      .string();
+    EXPECT_NE(run({ invisible }).out.find("\n  |" + std::string(38, ' ') + "^\n"), std::string::npos)
+        << run({ invisible }).out;
+    ::setenv("COLUMNS", "40", 1);
+    const std::string narrowInvisible = run({ invisible }).out;
+    ::unsetenv("COLUMNS");
+    EXPECT_NE(narrowInvisible.find("^\n"), std::string::npos) << narrowInvisible;
+    EXPECT_NE(narrowInvisible.find("\n2 | <versionsNr>4.0</versionsNr>\n"), std::string::npos) << narrowInvisible;
+
     const std::string backslash = writeTicketFile(valid, "back\\x1B.tzv").string();
     EXPECT_NE(run({ backslash }).out.find("back\\\\x1B.tzv:"), std::string::npos);
 }
