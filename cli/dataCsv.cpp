@@ -116,6 +116,15 @@ namespace {
             rules = format::rulesOf(static_cast<game>(in.data.gameType));
             if (rules == nullptr)
                 fail(number, reasons::unknownGameType(std::to_string(in.data.gameType)));
+            // The values of a group come together, as in JSON: one alone
+            // is missing its partner, not a partner of 0.
+            for (const format::element& e : format::elements)
+                if (inHeader(e) && e.parent != format::elements[0].name && e.minOccurs > 0
+                    && format::belongsTo(e, rules->id) && in.lines.elements.count(e.name) == 0)
+                    for (const format::element& given : format::elements)
+                        if (given.parent == e.parent && in.lines.elements.count(given.name) != 0)
+                            fail(
+                                number, "In " + reasons::element(e.parent) + " fehlt " + reasons::quoted(e.name) + ".");
             for (const format::element& e : format::elements)
                 if (e.parent == rules->tip || &e == &format::row(rules->tip))
                     if (e.value != format::valueKind::none)
@@ -255,13 +264,12 @@ dataInput readCsvData(std::string_view text)
     std::uint32_t number = 0;
     bool headerRead = false;
     try {
+        // Lines end in LF, CR LF or, as old spreadsheets save them, CR.
         for (std::size_t at = 0; at < text.size();) {
-            const std::size_t end = std::min(text.find('\n', at), text.size());
-            std::string_view line = text.substr(at, end - at);
-            at = end + 1;
+            const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+            const std::string_view line = text.substr(at, end - at);
+            at = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
             ++number;
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
             if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == commentMark)
                 continue;
             if (headerRead) {

@@ -88,8 +88,8 @@ TEST(Make, WritesTheDataOfEachFormAndGame)
             exported("\"versionsNr\":\"4.0\",\"wsArt\":34,\"filter\":[\"AB12\",\"7K3Z\"],\"wimbel\":{"
                      "\"anzahlWimbelProSchein\":2},\"ziroPlus\":1,\"schein\":[{\"tipp\":[{\"vexTippZahl\":[7,13,22,41,"
                      "50],\"vexTippStern\":[2,11]}]}]") },
-        { "CSV, Ergebniswette with a goal-score tip",
-            "wsArt=28;versionsNr=3.1\n1;1;X;2;1;1;-;2;X;-;1;1;-;2;-;X;-;1;2\n1;10;2+;00;+1;21\n",
+        { "CSV, Ergebniswette with a goal-score tip, CR line ends",
+            "wsArt=28;versionsNr=3.1\r1;1;X;2;1;1;-;2;X;-;1;1;-;2;-;X;-;1;2\r1;10;2+;00;+1;21\r",
             exported("\"versionsNr\":\"3.1\",\"wsArt\":28,\"schein\":[{\"fenuTipp\":[[\"1\",\"X\",\"2\",\"1\",\"1\","
                      "\"-\",\"2\",\"X\",\"-\",\"1\",\"1\",\"-\",\"2\",\"-\",\"X\",\"-\",\"1\",\"2\"]],\"brakelTipp\":["
                      "\"10\",\"2+\",\"00\",\"+1\",\"21\"]}]") },
@@ -147,6 +147,7 @@ TEST(Make, BadInputIsSaidAtItsLine)
         { "1;1;2;3;4;5;6\n", 1, "Die Kopfzeile hat Zellen NAME=WERT mit den Namen versionsNr, kundenNr," },
         { "kundenNr=1\n", 1, "Die Kopfzeile nennt die Spielart: wsArt=47, wsArt=34 oder wsArt=28." },
         { "wsArt=47;wsArt=47\n", 1, "„wsArt“ steht zweimal in der Kopfzeile." },
+        { "wsArt=47;maximaleWimbelAnzahl=2\n1;1;2;3;4;5;6\n", 1, ":1: In <wimbel> fehlt „anzahlWimbelProSchein“." },
         { "wsArt=17\n", 1, "Erlaubt in <wsArt>: 47 (6 aus 45), 34 (5 aus 50 plus 2 aus 12), 28" },
         { "wsArt=47;tnDauer=zwei\n", 1, "„tnDauer“: „zwei“ ist keine Zahl." },
         { "wsArt=47\n\n1;1;2;3;4;5\n", 3, "hat nach der Nummer des Scheins 6 Felder eines Tipps, diese hat 5." },
