@@ -116,6 +116,7 @@ private:
     void skipComments();
     std::string_view elementOfText() const;
     bool commentThenText();
+    bool cdataAfterText();
     std::vector<std::string_view> allowedAt(std::string_view name) const;
     kavrin::reasons::elementOrder orderAt(std::string_view expected) const;
     std::vector<std::string_view> stillOpen() const;

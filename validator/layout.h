@@ -20,6 +20,7 @@ inline constexpr std::string_view instructionOpen = "<?";
 inline constexpr std::string_view instructionClose = "?>";
 inline constexpr std::string_view commentOpen = "<!--";
 inline constexpr std::string_view commentClose = "-->";
+inline constexpr std::string_view cdataOpen = "<![CDATA[";
 inline constexpr std::string_view indentUnit = "  ";
 inline constexpr std::string_view commentStart = "<!-- ";
 inline constexpr std::string_view commentEnd = " -->";

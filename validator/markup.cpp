@@ -1,6 +1,7 @@
 #include "checker.h"
 #include "codes.h"
 #include "format.h"
+#include "layout.h"
 #include "messages.h"
 #include "reasons.h"
 #include "utf8.h"
@@ -124,6 +125,14 @@ std::string_view kavrin::detail::checker::elementOfText() const
 
 // Whether a comment follows the text just read and text follows the comment:
 // a value split by a comment, or written after one. Read beside the check.
+// The element's text ends where a CDATA section begins, which the format
+// does not know: the value is in it.
+bool kavrin::detail::checker::cdataAfterText()
+{
+    const std::uint64_t at = input.offsetOf(input.next());
+    return at < sourceBytes.size() && kavrin::utf8::holdsAt(sourceBytes, at, kavrin::layout::cdataOpen);
+}
+
 bool kavrin::detail::checker::commentThenText()
 {
     kavrin::textReader& ahead = markedPartReader;
@@ -316,6 +325,8 @@ void kavrin::detail::checker::raise(kavrin::rules::valueFault fault)
 {
     if (commentThenText())
         fault.reason = kavrin::reasons::commentInValue(currentTag);
+    else if (cdataAfterText())
+        fault.reason = kavrin::reasons::cdataInValue(currentTag);
     keep(cut(Error(kavrin::messages::leadIn, tokenLine, tokenColumn + static_cast<std::uint32_t>(fault.offset),
         offsetInToken(currentText, fault.offset, tokenColumn), kavrin::messages::contentDetail, fault.code,
         std::move(fault.reason))));

@@ -107,6 +107,12 @@ std::string commentInValue(std::string_view elementName)
     return "In " + element(escaped(elementName, 24)) + " steht ein Kommentar; Kommentare sind in Werten nicht erlaubt.";
 }
 
+std::string cdataInValue(std::string_view elementName)
+{
+    return "In " + element(escaped(elementName, 24))
+        + " steht ein CDATA-Abschnitt; der Wert steht als Text ohne „<![CDATA[“ und „]]>“.";
+}
+
 std::string blanksAroundValue(std::string_view elementName, std::string_view text)
 {
     const std::string_view bare = trimmed(text);

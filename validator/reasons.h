@@ -71,6 +71,8 @@ std::string unclosedTag(std::string_view inner);
 std::string textOutsideElement(std::string_view found, std::string_view commentIn);
 // A comment where an element's value stands: in it, or between its parts.
 std::string commentInValue(std::string_view element);
+// A CDATA section where an element's value stands.
+std::string cdataInValue(std::string_view element);
 // A value that keeps its rule once the blanks and line breaks around it are
 // gone.
 std::string blanksAroundValue(std::string_view element, std::string_view text);
