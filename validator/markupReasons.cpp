@@ -1,3 +1,4 @@
+#include "layout.h"
 #include "reasonText.h"
 #include "reasons.h"
 #include "utf8.h"
@@ -9,7 +10,7 @@ namespace kavrin::reasons {
 
 namespace {
 
-    constexpr std::string_view theDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    using layout::declaration;
 
     // A found run without the blanks at its end, which are not what is wrong.
     std::string_view trimmedEnd(std::string_view run)
@@ -38,18 +39,18 @@ std::string badDeclaration(std::string_view item, std::string_view expected, std
     const std::size_t reached
         = foundPart.empty() ? item.size() : static_cast<std::size_t>(foundPart.data() - item.data()) + foundPart.size();
     if (item.substr(0, reached).find_first_of("\r\n") != std::string_view::npos)
-        return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(theDeclaration) + ".";
-    return "Erwartet wird " + quoted(expected) + ", " + found(foundPart, 12) + ": " + std::string(theDeclaration) + ".";
+        return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(declaration) + ".";
+    return "Erwartet wird " + quoted(expected) + ", " + found(foundPart, 12) + ": " + std::string(declaration) + ".";
 }
 
 std::string misplacedDeclaration(std::string_view foundInner)
 {
     if (!foundInner.empty() && foundInner.substr(0, 4) != "?xml")
-        return "Die XML-Deklaration ist klein zu schreiben: " + std::string(theDeclaration) + ".";
+        return "Die XML-Deklaration ist klein zu schreiben: " + std::string(declaration) + ".";
     if (foundInner.size() > 4 && foundInner[4] != ' ') {
         if (foundInner.find_first_of("\r\n") != std::string_view::npos)
-            return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(theDeclaration) + ".";
-        return "Nach „<?xml“ muss ein Leerzeichen stehen: " + std::string(theDeclaration) + ".";
+            return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(declaration) + ".";
+        return "Nach „<?xml“ muss ein Leerzeichen stehen: " + std::string(declaration) + ".";
     }
     return "Die XML-Deklaration muss ganz am Anfang stehen, vor jeder Leerzeile und jedem Kommentar.";
 }
@@ -62,7 +63,7 @@ std::string unsupportedEncoding(std::string_view value)
     if (value.find_first_of("\r\n") != std::string_view::npos
         || (bare.size() != value.size()
             && std::find(std::begin(accepted), std::end(accepted), bare) != std::end(accepted)))
-        return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(theDeclaration) + ".";
+        return "Die XML-Deklaration gehört auf eine Zeile: " + std::string(declaration) + ".";
     // Within matching quotes the name is shown bare, else with what stands
     // around it, so that a missing quote shows.
     const bool inQuotes
@@ -176,6 +177,12 @@ std::string unexpectedElement(std::string_view expected, const std::vector<std::
         return "Nach " + element(order.previous) + " fehlt " + element(expected) + ".";
     if (!order.belongsBefore.empty())
         return element(bare) + " steht an falscher Stelle: Es gehört vor " + element(order.belongsBefore) + ".";
+    if (bare.ends_with('/')) {
+        const std::string_view name = trimmed(bare.substr(0, bare.size() - 1));
+        if (std::find(allowed.begin(), allowed.end(), name) != allowed.end())
+            return "Die Kurzform " + tag(foundInner) + " kennt die Datei nicht: " + element(name)
+                + " steht mit Start- und End-Tag, " + element(name) + "…" + element("/" + std::string(name)) + ".";
+    }
     return "Erwartet wird " + listed(allowed) + ", gefunden " + tag(foundInner) + ".";
 }
 

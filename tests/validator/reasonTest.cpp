@@ -137,6 +137,8 @@ std::vector<reasonCase> reasonTable()
             { "In <kundenNr> steht ein Kommentar" }, { "„“" } },
         { document47(ticket("<![CDATA[01,02,03,04,05,06]]>")), "bad-number-list",
             { "In <ziroTipp> steht ein CDATA-Abschnitt" }, { "leer" } },
+        { document47(good, "<filter/>"), "unexpected-element", { "Die Kurzform „<filter/>“", "<filter>…</filter>" },
+            { "Erwartet" } },
         // Line breaks said in words, and never a character cut in half.
         { "<uvra><versionsNr>4.0</versionsNr><wsArt>\n47</wsArt>", "unknown-game-type",
             { "In <wsArt> steht vor „47“ ein Zeilenumbruch" }, { "„…“", "muss 47" } },
