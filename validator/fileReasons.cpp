@@ -159,6 +159,11 @@ std::string wrongFirstBytes(int first, int second, int third, int fourth, std::u
             return "Die Datei ist leer (0 Bytes): Sie enthält keine Tipps.";
         return "Die Datei beginnt mit dem Byte 0x1A (Strg+Z), das als Dateiende gilt: Bitte dieses Byte löschen.";
     }
+    // FF FE 00 00 begins UTF-32 LE; 00 00 FE FF UTF-32 BE.
+    if ((first == 0xFF && second == 0xFE && third == 0x00 && fourth == 0x00)
+        || (first == 0x00 && second == 0x00 && third == 0xFE && fourth == 0xFF))
+        return "Die Datei beginnt mit " + hexByte(first) + " " + hexByte(second) + " " + hexByte(third) + " "
+            + hexByte(fourth) + ", dem BOM von UTF-32: Sie wurde als UTF-32 gespeichert." + std::string(saveAsUtf8);
     if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF)) {
         const std::string mark = "Die Datei beginnt mit " + hexByte(first) + " " + hexByte(second);
         // UTF-16 has a 0x00 in every character of the ASCII range: two bytes

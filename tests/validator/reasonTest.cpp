@@ -129,6 +129,8 @@ std::vector<reasonCase> reasonTable()
         { "<uvra>\xE4", "invalid-utf8", { "Zeile 1, Spalte 7", "Windows-1252", "„ä“" } },
         { std::string("<\0u\0v\0", 7), "nul-byte", { "UTF-16" } },
         { std::string("\0<\0u", 4), "wrong-first-bytes", { "UTF-16 ohne BOM" } },
+        { std::string("\xFF\xFE\0\0<\0\0\0", 8), "wrong-first-bytes", { "BOM von UTF-32" }, { "UTF-16" } },
+        { std::string("\0\0\xFE\xFF\0\0\0<", 8), "wrong-first-bytes", { "BOM von UTF-32" }, { "UTF-16" } },
         { "\n\n   \n", "unexpected-end", { "nur Leerzeichen und Leerzeilen" } },
         // A comment inside a value, after a part of it or before all of it.
         { document47(good).insert(34, "<kundenNr>12<!-- Kunde -->34</kundenNr>"), "text-outside-element",
