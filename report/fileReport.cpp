@@ -34,9 +34,10 @@ namespace {
         for (std::size_t i = 0; i < text.size(); ++i) {
             // Most of a text needs no escape: taken a run at a time.
             std::size_t plain = i;
-            const auto careAt = [&text](std::size_t k) { return needsCare[static_cast<unsigned char>(text[k])]; };
+            const auto careAt
+                = [&text](std::size_t k) -> unsigned { return needsCare[static_cast<unsigned char>(text[k])]; };
             while (text.size() - plain >= 4
-                && !(careAt(plain) | careAt(plain + 1) | careAt(plain + 2) | careAt(plain + 3)))
+                && (careAt(plain) | careAt(plain + 1) | careAt(plain + 2) | careAt(plain + 3)) == 0)
                 plain += 4;
             while (plain < text.size() && !careAt(plain))
                 ++plain;

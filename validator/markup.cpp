@@ -38,7 +38,8 @@ int kavrin::detail::checker::collectUntil(const bool (&stops)[256], std::string&
         const unsigned char* stop = input.limit();
         const unsigned char* p = from;
         // Four bytes a step: comments and long values are most of a file.
-        while (stop - p >= 4 && !(stops[p[0]] | stops[p[1]] | stops[p[2]] | stops[p[3]]))
+        const auto stopsAt = [&stops](const unsigned char* at) -> unsigned { return stops[*at]; };
+        while (stop - p >= 4 && (stopsAt(p) | stopsAt(p + 1) | stopsAt(p + 2) | stopsAt(p + 3)) == 0)
             p += 4;
         while (p < stop && !stops[*p])
             ++p;
