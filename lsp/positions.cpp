@@ -127,7 +127,8 @@ std::size_t lineIndex::unitsBefore(std::size_t offset) const
 {
     if (blockUnits.empty())
         return offset;
-    const std::size_t block = offset / blockSize;
+    // The end of a text of whole blocks begins no block of its own.
+    const std::size_t block = std::min(offset / blockSize, blockUnits.size() - 1);
     return blockUnits[block] + unitsIn(bytes.substr(block * blockSize, offset - block * blockSize));
 }
 

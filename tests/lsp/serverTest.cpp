@@ -772,25 +772,32 @@ TEST(LanguageServer, FoldingAndMatchingTags)
 }
 
 // The index finds every place of a text both ways, across its blocks and
-// in each way of counting.
+// in each way of counting; a text of whole blocks too, up to its end.
 TEST(LanguageServer, LineIndexFindsEveryPlaceBothWays)
 {
-    std::string text;
+    std::string whole;
     for (int i = 0; i < 40; ++i)
-        text += "<a>\xC3\xA4\xF0\x9F\x98\x80</a>\r\n<b>x</b>\r<c/>\n";
+        whole += "<a>\xC3\xA4\xF0\x9F\x98\x80</a>\r\n<b>x</b>\r<c/>\n";
+    const std::string blocks = whole.substr(0, 9 * 128);
     using kavrin::lsp::positionEncoding;
-    for (const positionEncoding encoding : { positionEncoding::utf16, positionEncoding::utf8,
-             positionEncoding::utf16LoneCrInLine, positionEncoding::utf8LoneCrInLine }) {
-        const kavrin::lsp::lineIndex lines(text, encoding);
-        for (std::size_t offset = 0; offset <= text.size(); ++offset) {
-            // Inside a character or between CR and LF is no place of its own.
-            const bool inCrLf = offset > 0 && offset < text.size() && text[offset - 1] == '\r' && text[offset] == '\n';
-            if (kavrin::lsp::characterStart(text, offset) == offset && !inCrLf) {
-                ASSERT_EQ(lines.offsetOf(lines.positionOf(offset)), offset) << int(encoding) << " at " << offset;
+    for (const std::string& text : { blocks, whole })
+        for (const positionEncoding encoding : { positionEncoding::utf16, positionEncoding::utf8,
+                 positionEncoding::utf16LoneCrInLine, positionEncoding::utf8LoneCrInLine }) {
+            const kavrin::lsp::lineIndex lines(text, encoding);
+            for (std::size_t offset = 0; offset <= text.size(); ++offset) {
+                // Inside a character or between CR and LF is no place of its own.
+                const bool inCrLf
+                    = offset > 0 && offset < text.size() && text[offset - 1] == '\r' && text[offset] == '\n';
+                if (kavrin::lsp::characterStart(text, offset) == offset && !inCrLf) {
+                    ASSERT_EQ(lines.offsetOf(lines.positionOf(offset)), offset) << int(encoding) << " at " << offset;
+                }
+            }
+            if (text == whole) {
+                EXPECT_EQ(lines.positionOf(text.size()).line, kavrin::lsp::loneCrEndsLine(encoding) ? 120U : 80U);
             }
         }
-        EXPECT_EQ(lines.positionOf(text.size()).line, kavrin::lsp::loneCrEndsLine(encoding) ? 120U : 80U);
-    }
+    const kavrin::lsp::lineIndex ofBlocks(blocks, positionEncoding::utf16);
+    EXPECT_EQ(ofBlocks.positionOf(blocks.size()).character, 6U) << "after \"<b>x</\"";
 }
 
 } // namespace
