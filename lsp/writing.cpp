@@ -102,7 +102,11 @@ namespace {
             - tags.begin());
         std::size_t readUpTo = next; // the tags before the place
         found.from = found.to = offset;
-        if (next > 0 && offset < tags[next - 1].end) {
+        // A tag without its '>' ends where the next one begins, or at the
+        // end of the text: the place at its end is still in it.
+        const bool inTag
+            = next > 0 && (offset < tags[next - 1].end || (offset == tags[next - 1].end && text[offset - 1] != '>'));
+        if (inTag) {
             // A start tag being typed: its name so far, and nothing after
             // the place but blanks.
             const tag& typed = tags[next - 1];

@@ -121,6 +121,9 @@ TEST(Completion, OffersWhatTheFormatAllowsThereInOrder)
         { v4 + "  <wsArt>47</wsArt>\n" + ticket + "  <!-- | -->\n</uvra>\n", {} },
         { v4 + "  <wsArt>47</wsArt>\n  <schein>\n    <zi|\n  </schein>\n</uvra>\n", { "<ziroTipp>" } },
         { v4 + "  <wsArt>47</wsArt>\n" + ticket + "<ziroTipp>|01</ziroTipp></uvra>\n", {} },
+        // A '<' just typed, at the end of the text or right before a tag.
+        { "<|", { "<uvra> (6 aus 45)", "<uvra> (5 aus 50 plus 2 aus 12)", "<uvra> (Ergebniswette)" } },
+        { v4 + "  <wsArt>47</wsArt>\n" + ticket + "<|</uvra>\n", { "<schein>" } },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
