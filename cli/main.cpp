@@ -252,16 +252,13 @@ int formatCommand(const settings& wanted)
     }
     const kavrin::fileReport copy = kavrin::reportOf(
         std::string(copyName), kavrin::source::bytes(formatted.bytes), wanted.all ? wanted.maxViolations : 1);
-    bool told = true;
     if (!wanted.quiet) {
-        if (!formatted.formatted)
-            told = say(notFormatted);
+        std::string report = formatted.formatted ? std::string() : std::string(notFormatted);
         if (!copy.valid())
-            told
-                = say(wanted.json ? kavrin::jsonReport(copy) + '\n' : kavrin::humanReport(copy, colour, width)) && told;
+            report += wanted.json ? kavrin::jsonReport(copy) + '\n' : kavrin::humanReport(copy, colour, width);
+        if (!say(report))
+            return exitTrouble;
     }
-    if (!told)
-        return exitTrouble;
     return copy.valid() ? exitCorrect : exitViolation;
 }
 

@@ -107,34 +107,30 @@ int repairCommand(const repairSettings& wanted)
     const fileReport copy = reportOf(std::string(copyName), source::bytes(repaired.bytes), wanted.maxViolations);
     const std::size_t left = copy.checked.violations.size();
     const std::string betterName = nameFault ? repairedName(utf8::baseName(openedName)) : std::string();
-    // The changes are the report of what was done: lost, the call failed.
-    bool told = true;
-    if (!wanted.quiet) {
-        if (wanted.json) {
-            // A wrong name is said after the copy's record, so that the
-            // record of a well-named file stays as it was.
-            std::string name;
-            if (nameFault)
-                name = ",\"name\":{\"code\":" + jsonQuoted(nameFault->code)
-                    + ",\"message\":" + jsonQuoted(nameFault->message) + ",\"reason\":" + jsonQuoted(nameFault->reason)
-                    + ",\"suggested\":" + jsonQuoted(betterName) + "}";
-            told = say("{\"file\":" + jsonQuoted(wanted.file) + ",\"changes\":" + jsonChanges(repaired.changes)
-                + ",\"repaired\":" + jsonReport(copy) + name + "}\n");
-        } else {
-            told = say(changeLines(shownName, repaired.changes));
-            if (nameFault)
-                told = say(shownName + ":" + std::string(notRepairedLabel) + nameFault->message + " ["
-                           + std::string(nameFault->code) + "]\n  " + std::string(reasonLabel) + nameFault->reason
-                           + "\n  " + std::string(saveUnderBefore) + terminalSafe(betterName)
-                           + std::string(saveUnderAfter) + "\n")
-                    && told;
-            told = say(humanReport(copy, wanted.colour, wanted.width)) && told;
-            told = say(repairSummaryText(repaired.changes.size(), left, repaired.leftOut, copy.checked.violationsCut)
-                       + '\n')
-                && told;
-        }
+    if (wanted.quiet)
+        return copy.valid() && !nameFault ? exitCorrect : exitViolation;
+    std::string report;
+    if (wanted.json) {
+        // A wrong name is said after the copy's record, so that the record
+        // of a well-named file stays as it was.
+        std::string name;
+        if (nameFault)
+            name = ",\"name\":{\"code\":" + jsonQuoted(nameFault->code)
+                + ",\"message\":" + jsonQuoted(nameFault->message) + ",\"reason\":" + jsonQuoted(nameFault->reason)
+                + ",\"suggested\":" + jsonQuoted(betterName) + "}";
+        report = "{\"file\":" + jsonQuoted(wanted.file) + ",\"changes\":" + jsonChanges(repaired.changes)
+            + ",\"repaired\":" + jsonReport(copy) + name + "}\n";
+    } else {
+        report = changeLines(shownName, repaired.changes);
+        if (nameFault)
+            report += shownName + ":" + std::string(notRepairedLabel) + nameFault->message + " ["
+                + std::string(nameFault->code) + "]\n  " + std::string(reasonLabel) + nameFault->reason + "\n  "
+                + std::string(saveUnderBefore) + terminalSafe(betterName) + std::string(saveUnderAfter) + "\n";
+        report += humanReport(copy, wanted.colour, wanted.width)
+            + repairSummaryText(repaired.changes.size(), left, repaired.leftOut, copy.checked.violationsCut) + '\n';
     }
-    if (!told)
+    // The changes are the report of what was done: lost, the call failed.
+    if (!say(report))
         return exitTrouble;
     return copy.valid() && !nameFault ? exitCorrect : exitViolation;
 }
