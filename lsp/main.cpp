@@ -74,9 +74,7 @@ int main(int argc, char** argv)
         if (server.busy())
             server.step(clock::now());
         // What is due goes out as soon as the last message read is handled,
-        // before the next wait: a pipe that cannot be waited on with a
-        // timeout (a Unix pipe under Wine) would hold it back until more
-        // input came.
+        // before the next wait.
         if (!server.busy()) {
             if (inputEnded)
                 return 1; // the client closed the stream without exit

@@ -12,7 +12,8 @@ namespace kavrin::lsp::streams {
 // signal.
 void prepare();
 // Waits at most timeoutMs (-1: without end) for input: 1 when some is there
-// or the input has ended, 0 when the time ran out, -1 on an error.
+// or the input has ended, 0 when the time ran out (at once for a pipe that
+// cannot be looked into), -1 on an error.
 int waitForInput(int timeoutMs);
 // Bytes read, 0 at the end of the input, negative on an error.
 std::ptrdiff_t readInput(char* into, std::size_t size);
